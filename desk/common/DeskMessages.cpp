@@ -1,0 +1,79 @@
+#include "DeskMessages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+class BoxPresenter final : public MessagePresenter {
+  public:
+    MessageAnswer present(const QString &caption, const QString &text,
+                          MessageIcon icon, MessageButtons buttons) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(caption);
+        box.setText(text);
+        switch (icon) {
+        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        }
+        switch (buttons) {
+        case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MessageButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Cancel: return MessageAnswer::Cancel;
+        case QMessageBox::Yes: return MessageAnswer::Yes;
+        case QMessageBox::No: return MessageAnswer::No;
+        default: return MessageAnswer::Ok;
+        }
+    }
+};
+
+BoxPresenter boxPresenter;
+MessagePresenter *presenter = &boxPresenter;
+} // namespace
+
+void setMessagePresenter(MessagePresenter *replacement) {
+    presenter = replacement ? replacement : &boxPresenter;
+}
+
+MessageAnswer showMessage(const QString &text, const QString &caption,
+                          MessageIcon icon, MessageButtons buttons) {
+    const QString title =
+        caption.isEmpty() ? QApplication::applicationName() : caption;
+    return presenter->present(title, text, icon, buttons);
+}
+
+void showPlainMessage(const QString &text) { showMessage(text); }
+
+void showFailure(const QString &procedure, int number,
+                 const QString &description) {
+    // The caption is the procedure's name as given, also when it is empty.
+    presenter->present(procedure,
+                       QStringLiteral("Error %1: %2").arg(number).arg(description),
+                       MessageIcon::Critical, MessageButtons::Ok);
+}
+
+void showFailure(const QString &procedure, const DeskFailure &failure) {
+    showFailure(procedure, failure.number(), failure.description());
+}
+
+MessageAnswer RecordingPresenter::present(const QString &caption,
+                                          const QString &text,
+                                          MessageIcon icon,
+                                          MessageButtons buttons) {
+    messages.append({caption, text, icon, buttons});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes
+                                            : MessageAnswer::Ok;
+}

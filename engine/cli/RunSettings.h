@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// What the command line asked for; filled once by parseCommandLine and only
+// read afterwards.
+struct RunSettings {
+    enum Mode { Unset = -1, SingleFile = 0, Workspace = 1 };
+    enum FileType { SHP = 1, TXT = 2 };
+
+    std::string inputPath;  // -IF (a file) or -IWS (a directory)
+    std::string outputPath; // -OF (a file) or -OWS (a directory)
+    std::string scriptPath; // -TS
+    std::string filter = std::string(1, kPathSeparator) + "*"; // -F, kept
+                                                          // with its separator
+    int mode = Unset;
+    int fileType = SHP;
+
+    static constexpr char kPathSeparator = '/';
+};
+
+// The process-wide instance.
+RunSettings &runSettings();

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ParameterMap.h"
+#include "Point.h"
+
+class Ellipsoid;
+
+// A coordinate operation of the chain. The loader fills the parameters (and
+// the ellipsoid references of the operations that have them), then calls
+// prepare() once; transform() then converts any number of points in place.
+// Operations validate nothing and report nothing: a missing number parameter
+// reads as 0, and values outside a formula's domain give what the arithmetic
+// gives.
+class Operation {
+  public:
+    virtual ~Operation() = default;
+
+    // Reads the parameters and computes every constant transform() needs.
+    virtual void prepare() = 0;
+    // Arithmetic only: no lookups, no allocation, no I/O.
+    virtual void transform(Point &point) = 0;
+
+    ParameterMap &parameters() { return parameters_; }
+
+    // Ellipsoid references, set by the factory before prepare(). An
+    // operation without the reference ignores the call.
+    virtual void setRefEllipsoid(const Ellipsoid *) {}
+    virtual void setSourceEllipsoid(const Ellipsoid *) {}
+    virtual void setTargetEllipsoid(const Ellipsoid *) {}
+
+  protected:
+    ParameterMap parameters_;
+};
+
+// Base of the operations that work on one reference ellipsoid.
+class EllipsoidOperation : public Operation {
+  public:
+    void setRefEllipsoid(const Ellipsoid *ellipsoid) override {
+        ellipsoid_ = ellipsoid;
+    }
+    const Ellipsoid *refEllipsoid() const { return ellipsoid_; }
+
+  protected:
+    const Ellipsoid *ellipsoid_ = nullptr; // owned by TransformationScript
+};

@@ -1,0 +1,5 @@
+#include "ScriptParser.h"
+
+ScriptParser::ScriptParser() {}
+ScriptParser::~ScriptParser() {}
+bool ScriptParser::parse(const std::string &) { return false; }
