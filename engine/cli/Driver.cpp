@@ -1,0 +1,5 @@
+#include "Driver.h"
+
+bool runConversions(const RunSettings &, const TransformationScript &) {
+    return false;
+}
