@@ -1,0 +1,59 @@
+# Installation: the program folder under <prefix>/lib/kavrodesk (KavroDesk
+# with its KAVRO subfolder), commands in <prefix>/bin, a desktop entry and
+# icon, the manual page and the users' documentation; and a Debian package.
+set(CMAKE_INSTALL_DOCDIR share/doc/kavrodesk CACHE PATH "Documentation folder")
+include(GNUInstallDirs)
+
+set(KAVRO_INSTALL_PROGRAM_DIR lib/kavrodesk)
+set(KAVRO_INSTALL_ENGINE_DIR ${KAVRO_INSTALL_PROGRAM_DIR}/KAVRO)
+
+if(TARGET KavroDesk)
+    install(TARGETS KavroDesk RUNTIME DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR})
+endif()
+
+# The commands in bin/ are relative symbolic links: the programs resolve
+# their own location through the link, so KavroDesk still finds its KAVRO
+# folder.
+set(links KAVRO)
+if(TARGET KavroDesk)
+    list(APPEND links KavroDesk)
+endif()
+foreach(name ${links})
+    if(name STREQUAL "KAVRO")
+        set(target ../${KAVRO_INSTALL_ENGINE_DIR}/KAVRO)
+    else()
+        set(target ../${KAVRO_INSTALL_PROGRAM_DIR}/${name})
+    endif()
+    set(link ${CMAKE_BINARY_DIR}/links/${name})
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/links)
+    file(CREATE_LINK ${target} ${link} SYMBOLIC)
+    install(FILES ${link} DESTINATION ${CMAKE_INSTALL_BINDIR})
+endforeach()
+
+if(TARGET KavroDesk)
+    install(FILES packaging/kavrodesk.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES packaging/kavrodesk.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+install(FILES docs/KAVRO.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(EXISTS ${PROJECT_SOURCE_DIR}/README.md)
+    install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.html")
+
+set(CPACK_PACKAGE_NAME kavrodesk)
+set(CPACK_PACKAGE_VENDOR "The KAVRO team")
+set(CPACK_PACKAGE_CONTACT "The KAVRO team <kavro@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Coordinate conversion of shapefiles and point files (KAVRO, KavroDesk)")
+set(CPACK_PACKAGE_DESCRIPTION
+    "KAVRO converts the coordinates of shapefiles and ASCII point files through a chain of coordinate operations described by an XML transformation script. KavroDesk is a desktop front end that batch-converts shapefiles from the Italian Gauss-Boaga grid to UTM zone 32 on ETRS89.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libxerces-c3.2, libshp2, libqt6core6, libqt6gui6, libqt6widgets6, libc6, libstdc++6")
+include(CPack)
