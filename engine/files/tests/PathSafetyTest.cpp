@@ -1,0 +1,77 @@
+#include "PathSafety.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PathSafetyTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kavro_pathsafety_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "sub");
+        std::ofstream(dir_ / "input.txt") << "1 2 3 P\n";
+        std::ofstream(dir_ / "other.txt") << "4 5 6 Q\n";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string &relative) const {
+        return (dir_ / relative).string();
+    }
+    fs::path dir_;
+};
+
+TEST_F(PathSafetyTest, RecognisesEverySpellingOfTheSameFile) {
+    fs::create_symlink(dir_ / "input.txt", dir_ / "link.txt");
+    fs::create_hard_link(dir_ / "input.txt", dir_ / "hard.txt");
+    const std::string input = path("input.txt");
+    const std::string spellings[] = {
+        input,
+        dir_.string() + "/./input.txt",
+        dir_.string() + "//input.txt",
+        dir_.string() + "/sub/../input.txt",
+        path("link.txt"),
+        path("hard.txt"),
+    };
+    for (const std::string &spelling : spellings) {
+        SCOPED_TRACE(spelling);
+        EXPECT_TRUE(sameFile(input, spelling));
+        EXPECT_TRUE(sameFile(spelling, input));
+    }
+}
+
+TEST_F(PathSafetyTest, RecognisesARelativeSpelling) {
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_);
+    const bool same = sameFile("./input.txt", path("input.txt"));
+    const bool sameAbsent = sameFile("absent.txt", path("sub/../absent.txt"));
+    fs::current_path(before);
+    EXPECT_TRUE(same);
+    EXPECT_TRUE(sameAbsent);
+}
+
+TEST_F(PathSafetyTest, TellsDifferentFilesApart) {
+    const struct {
+        const char *a, *b;
+    } cases[] = {
+        {"input.txt", "other.txt"},  // both exist
+        {"input.txt", "absent.txt"}, // the output does not exist yet
+        {"input.txt", "sub"},        // a directory
+        {"absent.txt", "absent2.txt"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+        EXPECT_FALSE(sameFile(path(c.a), path(c.b)));
+    }
+    EXPECT_FALSE(sameFile("", path("input.txt")));
+    EXPECT_FALSE(sameFile("", ""));
+}
+
+} // namespace
