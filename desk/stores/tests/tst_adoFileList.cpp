@@ -1,0 +1,214 @@
+#include "DeskFailure.h"
+#include "DeskMessages.h"
+#include "FailureNumbers.h"
+#include "adoFileList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+void writeFile(const QString &path, qint64 size) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QVERIFY(file.resize(size));
+}
+
+struct Listed {
+    int id;
+    QString name;
+    int shapeType;
+    bool operator==(const Listed &) const = default;
+};
+
+QList<Listed> listOf(adoFileList &store) {
+    QList<Listed> listed;
+    RecordSet &table = store.Recordset();
+    for (table.moveFirst(); !table.atEnd(); table.moveNext())
+        listed.append({store.ID(), store.FileName(), store.ShapeType()});
+    return listed;
+}
+
+bool appendSized(adoFileList &store, double bytes) {
+    const QDateTime now = QDateTime::currentDateTime();
+    return store.Update(0, "f.shp", "f.shp", "/f.shp", "/f.shp", bytes,
+                        "SHP file", now, now, now, 0);
+}
+} // namespace
+
+class tst_adoFileList : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() { QLocale::setDefault(QLocale::system()); }
+
+    void listsOnlyShpFilesWithoutRegardToCase() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        writeFile(root + "/b.shp", 1536);
+        writeFile(root + "/a.SHP", 10);
+        writeFile(root + "/c.shx", 10);
+        writeFile(root + "/shp", 10); // no extension at all
+        writeFile(root + "/d.shp.bak", 10);
+        QVERIFY(QDir(root).mkdir("e.shp")); // a folder, not a file
+        writeFile(root + "/e.shp/inner.shp", 10);
+
+        RecordingPresenter recorder;
+        adoFileList store;
+        QStringList classified;
+        store.setShapeClassifier([&](const QString &path) {
+            classified << path;
+            return path.endsWith("b.shp") ? 2 : 0;
+        });
+        store.Refresh(root);
+
+        QCOMPARE(listOf(store),
+                 (QList<Listed>{{1, "a.SHP", 0}, {2, "b.shp", 2}}));
+        QCOMPARE(classified, (QStringList{root + "/a.SHP", root + "/b.shp"}));
+        QVERIFY(recorder.messages.isEmpty());
+
+        QVERIFY(store.MoveTo(2));
+        QCOMPARE(store.FilePath(), root + "/b.shp");
+        QCOMPARE(store.FileShortPath(), store.FilePath());
+        QCOMPARE(store.FileShortName(), QStringLiteral("b.shp"));
+        QCOMPARE(store.Recordset().number("Size"), 1536.0);
+        QCOMPARE(store.FileSize(), QStringLiteral("2 KB"));
+        QVERIFY(!store.FileType().isEmpty());
+        QVERIFY(!store.DateCreated().isEmpty());
+    }
+
+    void refreshingTwiceGivesTheSameIdsAgain() {
+        QTemporaryDir dir;
+        for (const char *name : {"x.shp", "y.shp", "z.shp"})
+            writeFile(dir.filePath(name), 100);
+        adoFileList store;
+        store.Refresh(dir.path());
+        const QList<Listed> first = listOf(store);
+        store.Refresh(dir.path());
+        QCOMPARE(listOf(store), first);
+        QCOMPARE(first.size(), 3);
+        QCOMPARE(first.last().id, 3);
+    }
+
+    void noFolderOrNoShapefilesGivesAnEmptyStore_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("folder without shapefiles") << "empty";
+        QTest::newRow("missing folder") << "missing";
+        QTest::newRow("a file, not a folder") << "empty/note.txt";
+        QTest::newRow("empty path") << "";
+    }
+    void noFolderOrNoShapefilesGivesAnEmptyStore() {
+        QFETCH(QString, relative);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("empty"));
+        writeFile(dir.filePath("empty/note.txt"), 3);
+        RecordingPresenter recorder;
+        adoFileList store;
+        writeFile(dir.filePath("old.shp"), 3);
+        store.Refresh(dir.path()); // a previous listing must not survive
+        QCOMPARE(store.Recordset().recordCount(), 1);
+        store.Refresh(relative.isEmpty() ? QString() : dir.filePath(relative));
+        QCOMPARE(store.Recordset().recordCount(), 0);
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
+    void anOverlongPathEndsTheListingAtThatFile() {
+        QTemporaryDir dir;
+        const QString longName = QString(250, 'b') + ".shp"; // path > 255
+        writeFile(dir.filePath("a.shp"), 1);
+        writeFile(dir.filePath(longName), 1);
+        writeFile(dir.filePath("c.shp"), 1);
+        RecordingPresenter recorder;
+        adoFileList store;
+        store.Refresh(dir.path());
+        QCOMPARE(listOf(store), (QList<Listed>{{1, "a.shp", 3}}));
+        QCOMPARE(recorder.messages.size(), 1);
+        QCOMPARE(recorder.messages[0].caption, QString());
+        QVERIFY(recorder.messages[0].text.startsWith("Error 3265: "));
+        QVERIFY(recorder.messages[0].text.contains(longName));
+        // Still usable afterwards.
+        QVERIFY(appendSized(store, 0));
+        QCOMPARE(store.ID(), 2);
+    }
+
+    void sizesShowInKilobytesRoundedHalfUp_data() {
+        QTest::addColumn<double>("bytes");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("german");
+        QTest::newRow("0") << 0.0 << "0 KB"
+                           << "0 KB";
+        QTest::newRow("511") << 511.0 << "0 KB"
+                             << "0 KB";
+        QTest::newRow("512") << 512.0 << "1 KB"
+                             << "1 KB";
+        QTest::newRow("1536") << 1536.0 << "2 KB"
+                              << "2 KB";
+        QTest::newRow("1572864") << 1572864.0 << "1,536 KB"
+                                 << "1.536 KB";
+        QTest::newRow("beyond 32 bits") << 6442450944.0 << "6,291,456 KB"
+                                        << "6.291.456 KB";
+    }
+    void sizesShowInKilobytesRoundedHalfUp() {
+        QFETCH(double, bytes);
+        QFETCH(QString, english);
+        QFETCH(QString, german);
+        adoFileList store;
+        QVERIFY(appendSized(store, bytes));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(store.FileSize(), english);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(store.FileSize(), german);
+    }
+
+    void lastModifiedShowsDayMonthYearHoursMinutes() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.shp");
+        writeFile(path, 1);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QDateTime when(QDate(2024, 3, 7), QTime(9, 5, 42));
+        QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
+        QVERIFY(file.setFileTime(when.addDays(1), QFileDevice::FileAccessTime));
+        file.close();
+        adoFileList store;
+        store.Refresh(dir.path());
+        QVERIFY(store.MoveTo(1));
+        QCOMPARE(store.DateLastModified(), QStringLiteral("07.03.2024 09:05"));
+        QCOMPARE(store.DateLastAccessed(), QStringLiteral("08.03.2024 09:05"));
+    }
+
+    void moveToZeroAndMissingIdsReturnFalseQuietly() {
+        RecordingPresenter recorder;
+        adoFileList store;
+        QVERIFY(appendSized(store, 1));
+        QVERIFY(appendSized(store, 2));
+        QVERIFY(!store.MoveTo(0));
+        QVERIFY(store.Recordset().atEnd());
+        QVERIFY(!store.MoveTo(3));
+        QVERIFY(recorder.messages.isEmpty());
+        try {
+            store.FileName();
+            QFAIL("a property read past the end succeeded");
+        } catch (const DeskFailure &failure) {
+            QCOMPARE(failure.number(), FailureNumbers::kNoCurrentRecord);
+        }
+    }
+
+    void updateAndDeleteOfMissingRecordsAreReported() {
+        RecordingPresenter recorder;
+        adoFileList store;
+        QVERIFY(appendSized(store, 1));
+        const QDateTime now = QDateTime::currentDateTime();
+        QVERIFY(!store.Update(5, "g.shp", "g.shp", "/g.shp", "/g.shp", 1, "",
+                              now, now, now, 1));
+        QVERIFY(!store.Delete(5));
+        QCOMPARE(recorder.messages.size(), 2);
+        QCOMPARE(listOf(store), (QList<Listed>{{1, "f.shp", 0}}));
+        QVERIFY(store.Delete(1));
+        store.DeleteAll(); // empty: nothing to do, nothing reported
+        QCOMPARE(recorder.messages.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_adoFileList)
+#include "tst_adoFileList.moc"
