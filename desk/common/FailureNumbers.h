@@ -16,4 +16,18 @@ inline constexpr int kInvalidValue = 3265;
 inline constexpr int kNoCurrentRecord = 3021;
 // The settings store holds a value that is not a number where one is needed.
 inline constexpr int kTypeMismatch = 13;
+// A call with an argument it cannot work with (a file name without the "."
+// that its base name is cut at). Shares its number with kUnexpected.
+inline constexpr int kInvalidCall = 5;
+// A path that cannot be used where it is needed: one that cannot be written
+// into a batch line, or a temporary folder that is not the user's own.
+inline constexpr int kBadFileName = 52;
+// The folder of a path does not exist.
+inline constexpr int kPathNotFound = 76;
+// The file system refused an operation on an existing file or folder.
+inline constexpr int kPermissionDenied = 70;
+// A batch file stopped at a line that could not be run: a line the desktop's
+// batch interpreter does not understand, a missing label, or a program that
+// could not be started.
+inline constexpr int kBatchLine = 1001;
 } // namespace FailureNumbers

@@ -1,0 +1,372 @@
+#include "modKAVRO.h"
+
+#include "DeskFailure.h"
+#include "DeskMessages.h"
+#include "FailureNumbers.h"
+#include "modVarious.h"
+#include "modWin32API.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace modKAVRO {
+namespace {
+
+QString programFolderOverride;
+
+// boxcheck's answer is read from the fourth line of its output.
+constexpr int kExtentLineNumber = 4;
+// Longer lines are read in pieces of this size; boxcheck's lines are short.
+constexpr qint64 kMaxLineBytes = 64 * 1024;
+// A token counts as a coordinate when its value is above this.
+constexpr double kSmallestCoordinate = 1000;
+// Gauss-Boaga standard values lie above, the shortened form below.
+constexpr std::int64_t kGboThreshold = 1000000;
+
+const QString kShapeBatch = QStringLiteral("Shape.bat");
+const QString kShapeAnswer = QStringLiteral("Shape.txt");
+const QString kConvertBatch = QStringLiteral("KAVRO.bat");
+const QByteArray kLineEnd = "\r\n";
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A path is written into a batch line between double quotes and split again
+// by the interpreter, so a double quote or a line break in it would change
+// the line; such a path is refused before anything is written.
+QByteArray batchPath(const QString &path) {
+    for (const QChar c : path)
+        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::Null)
+            throw DeskFailure(
+                FailureNumbers::kBadFileName,
+                QStringLiteral("The path %1 holds a double quote or a line "
+                               "break and cannot be written into a batch "
+                               "file")
+                    .arg(path));
+    return QFile::encodeName(path);
+}
+
+QByteArray quoted(const QByteArray &text) { return '"' + text + '"'; }
+
+// Removes a file left by an earlier, maybe interrupted, run; a missing one
+// is fine. A symbolic link of that name is removed, not its target.
+void removeStale(const QString &path) {
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        throw DeskFailure(FailureNumbers::kPermissionDenied,
+                          QStringLiteral("Cannot remove the old file %1: %2")
+                              .arg(path, systemReason(errno)));
+}
+
+// Creates a new file (never an existing one, never through a symbolic link)
+// with owner-only access and writes the text into it.
+void createNew(const QString &path, const QByteArray &text) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(),
+               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw DeskFailure(FailureNumbers::kFileAccess,
+                          QStringLiteral("Cannot create the file %1: %2")
+                              .arg(path, systemReason(errno)));
+    qsizetype written = 0;
+    while (written < text.size()) {
+        const ssize_t n =
+            ::write(fd, text.constData() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = errno;
+            ::close(fd);
+            throw DeskFailure(FailureNumbers::kFileAccess,
+                              QStringLiteral("Cannot write the file %1: %2")
+                                  .arg(path, systemReason(error)));
+        }
+        written += n;
+    }
+    if (::close(fd) != 0)
+        throw DeskFailure(FailureNumbers::kFileAccess,
+                          QStringLiteral("Cannot write the file %1: %2")
+                              .arg(path, systemReason(errno)));
+}
+
+// One line of a text file without its line end; a line longer than
+// kMaxLineBytes is cut there and its rest skipped.
+QByteArray readLine(QFile &file) {
+    QByteArray line = file.readLine(kMaxLineBytes);
+    if (!line.endsWith('\n'))
+        while (!file.atEnd() && !file.readLine(kMaxLineBytes).endsWith('\n')) {
+        }
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
+// The answer of the test batch: the fourth line of boxcheck's output,
+// classified, when a fifth line follows; otherwise ShapeUnknown.
+ShapeType readAnswer(const QString &path) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        throw DeskFailure(errno == ENOENT ? FailureNumbers::kFileNotFound
+                                          : FailureNumbers::kFileAccess,
+                          QStringLiteral("Cannot open %1: %2")
+                              .arg(path, systemReason(errno)));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw DeskFailure(
+            FailureNumbers::kFileAccess,
+            QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    }
+    ShapeType result = ShapeGBOShift;
+    int linesRead = 0;
+    while (!file.atEnd()) {
+        const QByteArray line = readLine(file);
+        if (++linesRead == kExtentLineNumber) {
+            result = ParseExtentLine(QString::fromLocal8Bit(line));
+            break;
+        }
+    }
+    // Nothing after the fourth line (or fewer than four lines): the output
+    // is not the one expected.
+    if (file.atEnd())
+        result = ShapeUnknown;
+    return result;
+}
+
+// The value of a token that reads as a decimal number (an optional sign,
+// digits, an optional exponent; blanks around it allowed), or false.
+bool readNumber(const QString &token, double &value) {
+    QByteArray text = token.trimmed().toLatin1();
+    if (text.startsWith('+'))
+        text.remove(0, 1);
+    if (text.isEmpty() || text.startsWith('+'))
+        return false;
+    for (const char c : text)
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' ||
+              c == 'e' || c == 'E'))
+            return false; // also refuses "inf", "nan" and hexadecimal
+    const char *end = text.constData() + text.size();
+    const auto [stop, error] = std::from_chars(text.constData(), end, value);
+    return error == std::errc() && stop == end && std::isfinite(value);
+}
+
+// The whole-number value, rounded half to even. A value beyond the 32-bit
+// range is kept as it is (saturated to 64 bits) rather than overflowing: the
+// classification only compares it with 1 000 000.
+std::int64_t wholeNumber(double value) {
+    constexpr double kLimit = 9.0e18;
+    return static_cast<std::int64_t>(
+        std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+}
+
+} // namespace
+
+QString ProgramFolder() {
+    if (!programFolderOverride.isEmpty())
+        return programFolderOverride;
+    return QCoreApplication::applicationDirPath();
+}
+
+void SetProgramFolder(const QString &folder) {
+    programFolderOverride = folder;
+    while (programFolderOverride.size() > 1 &&
+           programFolderOverride.endsWith(u'/'))
+        programFolderOverride.chop(1);
+}
+
+QString TempFolder() {
+    const QByteArray temp = qgetenv("TEMP");
+    if (!temp.isEmpty())
+        return QFile::decodeName(temp);
+
+    // The system's temporary location is shared by every user: the folder of
+    // our own there must be a real folder, ours and closed to others, or a
+    // prepared one could hand us another user's answer files.
+    const QString folder =
+        QDir::tempPath() + QStringLiteral("/KavroDesk-%1").arg(::getuid());
+    const QByteArray native = QFile::encodeName(folder);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        throw DeskFailure(FailureNumbers::kFileAccess,
+                          QStringLiteral("Cannot create the temporary folder "
+                                         "%1: %2")
+                              .arg(folder, systemReason(errno)));
+    struct stat status {};
+    if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::getuid())
+        throw DeskFailure(FailureNumbers::kBadFileName,
+                          QStringLiteral("The temporary folder %1 is not a "
+                                         "folder of this user's own; remove "
+                                         "it or set TEMP")
+                              .arg(folder));
+    if ((status.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0)
+        throw DeskFailure(FailureNumbers::kPermissionDenied,
+                          QStringLiteral("Cannot close the temporary folder "
+                                         "%1 to other users: %2")
+                              .arg(folder, systemReason(errno)));
+    return folder;
+}
+
+QByteArray ShapeBatchText(const QString &programFolder,
+                          const QString &shapeFile, const QString &tempFolder) {
+    const QByteArray p = batchPath(programFolder);
+    const QByteArray s = batchPath(shapeFile);
+    const QByteArray t = batchPath(tempFolder);
+    return "@echo off" + kLineEnd + quoted(p + "/KAVRO/boxcheck") + ' ' +
+           quoted(s) + " -YMIN 2500000 >> " +
+           quoted(t + '/' + QFile::encodeName(kShapeAnswer)) + kLineEnd;
+}
+
+QByteArray ConvertBatchText(const QString &programFolder,
+                            const QString &inputFile, const QString &outputFile,
+                            ShapeType shapeType) {
+    const QByteArray p = batchPath(programFolder);
+    const QByteArray i = batchPath(inputFile);
+    const QByteArray o = batchPath(outputFile);
+    const QByteArray engine = quoted(p + "/KAVRO/KAVRO") + " -FT SHP -IF " +
+                              quoted(i) + " -OF " + quoted(o) + " -TS ";
+
+    QList<QByteArray> lines;
+    lines << "@echo off"
+          << quoted(p + "/KAVRO/boxcheck") + ' ' + quoted(i) + " -YMIN 2500000";
+    // The jump is fixed here from the task's shape type; boxcheck's exit
+    // status is never looked at.
+    if (shapeType == ShapeGBOShift)
+        lines << "goto answer4";
+    else if (shapeType == ShapeGBO)
+        lines << "goto answer2";
+    lines << ""
+          << ":answer0"
+          << "@echo Impossible to open file " + i << "goto :ENDE"
+          << ""
+          << ":answer1"
+          << "@echo Wrong parameters"
+          << "goto :ENDE"
+          << ""
+          << ":answer2"
+          << "@echo The Shapefile extent IS INSIDE the given box (GBO "
+             "standard)"
+          << engine + quoted(p + "/KAVRO/script/GBO-UTM32ETRS89-VLM.xml")
+          << "goto :ENDE"
+          << ""
+          << ":answer3"
+          << "@echo The Shapefile extent IS PARTIALLY INSIDE the given box"
+          << "goto :ENDE"
+          << ""
+          << ":answer4"
+          << "@echo The Shapefile extent IS COMPLETELY OUTSIDE the given box "
+             "(GBO P.A. Valmora)"
+          << engine + quoted(p + "/KAVRO/script/GBOSHIFT-UTM32ETRS89-VLM.xml")
+          << "goto :ENDE"
+          << ""
+          << ":ENDE"
+          << "exit";
+    QByteArray text;
+    for (const QByteArray &line : lines)
+        text += line + kLineEnd;
+    return text;
+}
+
+ShapeType ParseExtentLine(const QString &line) {
+    QString text = line;
+    text.replace(u'.', u' ').replace(u',', u' ');
+    const QStringList tokens = text.split(u' ', Qt::KeepEmptyParts);
+
+    std::int64_t first = 0, second = 0;
+    int counted = 0;
+    // The last token is never examined (it is "end" in boxcheck's line).
+    for (qsizetype index = 0; index + 1 < tokens.size() && counted < 2;
+         ++index) {
+        double value = 0;
+        if (!readNumber(tokens[index], value) || !(value > kSmallestCoordinate))
+            continue;
+        (counted++ == 0 ? first : second) = wholeNumber(value);
+    }
+    if (first <= 0 || second <= 0)
+        return ShapeUnknown;
+    if (first < kGboThreshold && second < kGboThreshold)
+        return ShapeGBOShift;
+    if (first > kGboThreshold && second > kGboThreshold)
+        return ShapeGBO;
+    return ShapeUTM;
+}
+
+ShapeType GetShapeType(const QString &shapeFile) {
+    ShapeType result = ShapeUnknown;
+    guard(QString(), [&] {
+        const QString temp = TempFolder();
+        const QByteArray text =
+            ShapeBatchText(ProgramFolder(), shapeFile, temp);
+        const QString batch = temp + u'/' + kShapeBatch;
+        const QString answer = temp + u'/' + kShapeAnswer;
+        removeStale(batch);
+        removeStale(answer);
+        createNew(batch, text);
+        // The answer file is ours before boxcheck appends to it, so nobody
+        // else can have put one there in between.
+        createNew(answer, {});
+        modWin32API::RunAndWait(batch, 0);
+        const ShapeType found = readAnswer(answer);
+        modVarious::DeleteFile(batch);
+        modVarious::DeleteFile(answer);
+        result = found;
+    });
+    return result;
+}
+
+bool ConvertShape(const QString &inputFile, const QString &outputFile,
+                  ShapeType enumShapeType) {
+    bool converted = false;
+    guard(QString(), [&] {
+        const QString program = ProgramFolder();
+        const QByteArray text =
+            ConvertBatchText(program, inputFile, outputFile, enumShapeType);
+        const QString batch = TempFolder() + u'/' + kConvertBatch;
+        removeStale(batch);
+        createNew(batch, text);
+        modWin32API::RunAndWait(batch, 0);
+        modVarious::DeleteFile(batch);
+
+        // The output ends in "shp"; its two companions differ only there.
+        const QString base = outputFile.left(outputFile.size() - 3);
+        const QString shp = base + QStringLiteral("shp");
+        const bool haveShp = modVarious::FileExists(shp);
+        const bool haveShx =
+            modVarious::FileExists(base + QStringLiteral("shx"));
+        const bool haveDbf =
+            modVarious::FileExists(base + QStringLiteral("dbf"));
+        // Only types 0 and 1 run the engine; files found after any other
+        // run were there before it and are not its output.
+        const bool engineRan =
+            enumShapeType == ShapeGBOShift || enumShapeType == ShapeGBO;
+        if (engineRan && haveShp && haveShx && haveDbf) {
+            const QString prj = modVarious::GetParentFolder(shp) + u'/' +
+                                modVarious::GetFileBaseName(shp) +
+                                QStringLiteral(".prj");
+            converted = modVarious::CopyFile(
+                program + QStringLiteral("/KAVRO/utm_etrs89.prj"), prj);
+        } else {
+            showPlainMessage(QStringLiteral("Error creating File ") +
+                             outputFile);
+        }
+    });
+    return converted;
+}
+
+} // namespace modKAVRO

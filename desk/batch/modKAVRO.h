@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// The coordinate category of a shapefile's data, as GetShapeType finds it and
+// as file and task records keep it (a 32-bit signed integer).
+using ShapeType = std::int32_t;
+// Gauss-Boaga in the shortened regional form: both values below 1 000 000.
+inline constexpr ShapeType ShapeGBOShift = 0;
+// Gauss-Boaga standard: both values above 1 000 000.
+inline constexpr ShapeType ShapeGBO = 1;
+// Already UTM zone 32 on ETRS89 (easting below, northing above 1 000 000);
+// also the type of a task after its conversion.
+inline constexpr ShapeType ShapeUTM = 2;
+// No two usable values could be read.
+inline constexpr ShapeType ShapeUnknown = 3;
+
+// The desktop's link to the engine and to the extent tester boxcheck. Neither
+// program is started directly: a small batch file is written into the
+// temporary folder, run hidden through RunAndWait, and judged by the files
+// that it leaves.
+//
+// The program folder holds KavroDesk; its subfolder "KAVRO" holds KAVRO,
+// boxcheck, "script/GBO-UTM32ETRS89-VLM.xml",
+// "script/GBOSHIFT-UTM32ETRS89-VLM.xml" and "utm_etrs89.prj".
+namespace modKAVRO {
+
+// Runs boxcheck on the shapefile and classifies the coordinate pair of the
+// fourth line of its output; ShapeUnknown when boxcheck printed fewer than
+// five lines, and after any failure (which is shown).
+ShapeType GetShapeType(const QString &shapeFile);
+
+// Classifies one line of boxcheck's output: the first two tokens (never the
+// last one) that read as numbers greater than 1000, the line split at every
+// blank after "." and "," became blanks.
+ShapeType ParseExtentLine(const QString &line);
+
+// Converts one task with the script that fits its shape type, then copies
+// "utm_etrs89.prj" beside the output. True when the output's .shp, .shx and
+// .dbf exist and the .prj was copied; otherwise "Error creating File " and
+// the output path are shown (shape types other than 0 and 1 start no engine
+// and always end so).
+bool ConvertShape(const QString &inputFile, const QString &outputFile,
+                  ShapeType enumShapeType);
+
+// The program folder, without a trailing separator: the folder of the
+// running executable unless a test has set another one.
+QString ProgramFolder();
+// For tests, whose executable does not lie in the program folder; the empty
+// text goes back to the executable's folder.
+void SetProgramFolder(const QString &folder);
+
+// The temporary folder, decided afresh at each call: the value of "TEMP";
+// when that is unset or empty, a folder of the user's own under the system's
+// temporary location, created with owner-only access. Throws DeskFailure
+// when that folder exists but is not private to the user.
+QString TempFolder();
+
+// The two batch texts, byte for byte as they are written (CR LF line ends).
+// Throws DeskFailure when a path holds a double quote or a line break and so
+// cannot be written into a batch line.
+QByteArray ShapeBatchText(const QString &programFolder,
+                          const QString &shapeFile, const QString &tempFolder);
+QByteArray ConvertBatchText(const QString &programFolder,
+                            const QString &inputFile, const QString &outputFile,
+                            ShapeType shapeType);
+
+} // namespace modKAVRO

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "BatchInterpreter.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace modWin32API {
+
+// Runs the batch file named by the command line (its full path, in double
+// quotes or not) through BatchInterpreter and returns when the batch has
+// ended; the calling thread is blocked for the whole run. The window style is
+// taken for its callers' sake only: programs always run without a window,
+// their standard error and input on the null device. A batch file that cannot
+// be read, or a batch that stops at a line it cannot run, is shown as a
+// failure with the empty caption.
+void RunAndWait(const QString &commandLine, std::int16_t windowStyle);
+
+// Starts programs with posix_spawn from their argument vector, no shell in
+// between, and waits for each. The program is looked up in PATH only when its
+// name holds no "/". The output file is opened for appending, created with
+// owner-only access when missing, and refused when it is a symbolic link or
+// not a plain file.
+class ProcessStarter final : public ProgramStarter {
+  public:
+    QString run(const QList<QByteArray> &arguments,
+                const QByteArray &appendFile) override;
+};
+
+} // namespace modWin32API
