@@ -6,10 +6,16 @@ namespace FailureNumbers {
 // A failure that is not a DeskFailure (a standard exception or an unknown
 // one): reported with this number and its what() text.
 inline constexpr int kUnexpected = 5;
-// A file or folder operation of the platform failed (copy, delete, listing).
+// A number too large for the whole number it is read into (a setting).
+inline constexpr int kOverflow = 6;
+// A file or folder operation of the platform failed (copy, delete, listing),
+// or the settings store could not be written.
 inline constexpr int kFileAccess = 75;
 // A file was not found where one was needed.
 inline constexpr int kFileNotFound = 53;
+// A value that a window or control property does not accept (a stored
+// window state other than 0, 1 or 2).
+inline constexpr int kInvalidPropertyValue = 380;
 // A text longer than its field, or another invalid value for a store.
 inline constexpr int kInvalidValue = 3265;
 // A record was asked for where the cursor stands on none.

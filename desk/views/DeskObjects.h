@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+
+class clsCommandRefresh;
+class clsControlFolderTree;
+class clsControlSplitter;
+class clsEventsFolderTree;
+class clsUserSettings;
+class frmMain;
+
+// The fourteen objects that the main window shares with every part of the
+// desktop: the settings, the two record stores, one controller per control
+// group and one command per tool bar button. create() makes them in the
+// order below and release() lets them go in the same order (not in the
+// reverse order in which members would be destroyed), so a controller never
+// outlives the objects created before it by accident of declaration.
+//
+// Each numbered slot is one object; a class that does not exist yet keeps
+// its numbered place here, in create() and in release(), so that adding it
+// keeps the order.
+class DeskObjects {
+  public:
+    DeskObjects();
+    ~DeskObjects();
+    DeskObjects(const DeskObjects &) = delete;
+    DeskObjects &operator=(const DeskObjects &) = delete;
+
+    // The objects of the one main window, from its creation of them to
+    // their release; nullptr outside that time.
+    static DeskObjects *current();
+
+    void create(frmMain &window);
+    void release();
+
+    frmMain *window() const { return window_; }
+
+    // 1
+    std::unique_ptr<clsUserSettings> userSettings;
+    // 2  adoFileList (the file list store): not built yet
+    // 3  adoTaskList (the task list store): not built yet
+    // 4
+    std::unique_ptr<clsControlSplitter> controlSplitter;
+    // 5
+    std::unique_ptr<clsControlFolderTree> controlFolderTree;
+    // 6  clsControlFileList: not built yet
+    // 7  clsControlTaskList: not built yet
+    // 8
+    std::unique_ptr<clsEventsFolderTree> eventsFolderTree;
+    // 9
+    std::unique_ptr<clsCommandRefresh> commandRefresh;
+    // 10 clsCommandToolbox: not built yet
+    // 11 clsCommandStart: not built yet
+    // 12 clsCommandInfo: not built yet
+    // 13 clsContextMenuFileList: not built yet
+    // 14 clsContextMenuTaskList: not built yet
+
+  private:
+    frmMain *window_ = nullptr;
+};

@@ -1,0 +1,22 @@
+#include "clsEventsFolderTree.h"
+
+#include "DeskMessages.h"
+#include "DeskObjects.h"
+#include "FolderTreeControl.h"
+#include "frmMain.h"
+
+clsEventsFolderTree::clsEventsFolderTree(frmMain &window)
+    : m_ctlFolderTree(window.ctlFolderTree()) {
+    connect(m_ctlFolderTree, &FolderTreeControl::SelectionChanged, this,
+            &clsEventsFolderTree::m_ctlFolderTree_SelectionChanged);
+}
+
+void clsEventsFolderTree::m_ctlFolderTree_SelectionChanged() {
+    guard(QString(), [&] {
+        DeskObjects *objects = DeskObjects::current();
+        if (!objects)
+            return;
+        // First the store (adoFileList::Refresh), then the view
+        // (clsControlFileList::Refresh), once both exist.
+    });
+}

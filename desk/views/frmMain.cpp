@@ -1,0 +1,340 @@
+#include "frmMain.h"
+
+#include "DeskMessages.h"
+#include "DeskPictures.h"
+#include "FailureNumbers.h"
+#include "FolderTreeControl.h"
+#include "SplitterControl.h"
+#include "Twips.h"
+#include "clsUserSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+constexpr double kToolbarHeight = 600;   // twips
+constexpr double kStatusBarHeight = 375; // twips
+constexpr double kButtonTop = 120;       // twips
+constexpr double kButtonSize = 375;      // twips
+// Left edges of Refresh, Toolbox, Start and Info, twips.
+constexpr double kButtonLefts[] = {120, 480, 960, 1440};
+constexpr int kEscape = 27;
+
+enum WindowStateNumber { kNormal = 0, kMinimised = 1, kMaximised = 2 };
+
+QToolButton *makePictureButton(QWidget *strip, const QString &name,
+                               const QPixmap &picture, const QString &tip,
+                               double left) {
+    auto *button = new QToolButton(strip);
+    button->setObjectName(name);
+    button->setIcon(QIcon(picture));
+    button->setIconSize(picture.size());
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setGeometry(twipsToPixels(left), twipsToPixels(kButtonTop),
+                        twipsToPixels(kButtonSize), twipsToPixels(kButtonSize));
+    return button;
+}
+
+QTreeWidget *makeListView(const QString &name) {
+    auto *list = new QTreeWidget;
+    list->setObjectName(name);
+    list->setColumnCount(0);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+    return list;
+}
+
+QAction *makeMenuItem(QMenu *menu, const QString &name, const QString &text) {
+    QAction *item = menu->addAction(text);
+    item->setObjectName(name);
+    return item;
+}
+} // namespace
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
+    // Form_Initialize: the controls, then the shared objects.
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("KavroDesk"));
+    setWindowIcon(QIcon(DeskPictures::start()));
+    createToolBar();
+    createSplitters();
+    createLists();
+    createStatusBar();
+    createImageList();
+    createMenus();
+    setTabOrder();
+    placeAtDesignedBounds();
+    qApp->installEventFilter(this);
+    objects_.create(*this);
+}
+
+frmMain::~frmMain() {
+    // Form_Terminate
+    qApp->removeEventFilter(this);
+    objects_.release();
+}
+
+void frmMain::createToolBar() {
+    tlbToolbar_ = new QToolBar(this);
+    tlbToolbar_->setObjectName(QStringLiteral("tlbToolbar"));
+    tlbToolbar_->setMovable(false);
+    tlbToolbar_->setFloatable(false);
+    tlbToolbar_->toggleViewAction()->setVisible(false);
+    tlbToolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    tlbToolbar_->setContentsMargins(0, 0, 0, 0);
+    tlbToolbar_->layout()->setContentsMargins(0, 0, 0, 0);
+    tlbToolbar_->layout()->setSpacing(0);
+    tlbToolbar_->setFixedHeight(twipsToPixels(kToolbarHeight));
+    addToolBar(Qt::TopToolBarArea, tlbToolbar_);
+
+    // The buttons keep their designed places on a strip across the bar.
+    auto *strip = new QWidget;
+    strip->setFixedHeight(twipsToPixels(kToolbarHeight));
+    strip->setMinimumWidth(
+        twipsToPixels(kButtonLefts[3] + kButtonSize + kButtonTop));
+    strip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    tlbToolbar_->addWidget(strip);
+    cmdRefresh_ = makePictureButton(strip, QStringLiteral("cmdRefresh"),
+                                    DeskPictures::refresh(),
+                                    QStringLiteral("Refresh"), kButtonLefts[0]);
+    cmdToolbox_ = makePictureButton(strip, QStringLiteral("cmdToolbox"),
+                                    DeskPictures::toolbox(),
+                                    QStringLiteral("Toolbox"), kButtonLefts[1]);
+    cmdStart_ = makePictureButton(strip, QStringLiteral("cmdStart"),
+                                  DeskPictures::start(),
+                                  QStringLiteral("Start"), kButtonLefts[2]);
+    cmdInfo_ = makePictureButton(strip, QStringLiteral("cmdInfo"),
+                                 DeskPictures::info(), QStringLiteral("Info"),
+                                 kButtonLefts[3]);
+}
+
+void frmMain::createSplitters() {
+    // The client area holds the outer splitter only; it is placed by its
+    // docking and sized by the splitter layout (clsControlSplitter), so the
+    // window keeps no minimum size of its own.
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    ctlSplitterHorizontal_ = new SplitterControl(client);
+    ctlSplitterHorizontal_->setObjectName(
+        QStringLiteral("ctlSplitterHorizontal"));
+    ctlSplitterHorizontal_->move(0, 0);
+    ctlSplitterVertical_ = new SplitterControl(client);
+    ctlSplitterVertical_->setObjectName(QStringLiteral("ctlSplitterVertical"));
+    ctlSplitterVertical_->hide();
+    ctlFolderTree_ = new FolderTreeControl(client);
+    ctlFolderTree_->setObjectName(QStringLiteral("ctlFolderTree"));
+    ctlFolderTree_->hide();
+}
+
+void frmMain::createLists() {
+    lvwFileList_ = makeListView(QStringLiteral("lvwFileList"));
+    lvwFileList_->setParent(centralWidget());
+    lvwFileList_->hide();
+    lvwTaskList_ = makeListView(QStringLiteral("lvwTaskList"));
+    lvwTaskList_->setParent(centralWidget());
+    lvwTaskList_->hide();
+}
+
+void frmMain::createStatusBar() {
+    staStatusBar_ = new QStatusBar(this);
+    staStatusBar_->setObjectName(QStringLiteral("staStatusBar"));
+    staStatusBar_->setFixedHeight(twipsToPixels(kStatusBarHeight));
+    setStatusBar(staStatusBar_);
+}
+
+void frmMain::createImageList() {
+    ilsListView_.add(QIcon(DeskPictures::document()));
+    ilsListView_.add(QIcon(DeskPictures::documentChecked()));
+    ilsListView_.add(QIcon(DeskPictures::documentWindow()));
+}
+
+void frmMain::createMenus() {
+    mnuFileList_ = new QMenu(QStringLiteral("FileList"), this);
+    mnuFileList_->setObjectName(QStringLiteral("mnuFileList"));
+    mnuFileListAdd_ = makeMenuItem(
+        mnuFileList_, QStringLiteral("mnuFileListAdd"), QStringLiteral("Add"));
+    mnuFileListAddAll_ =
+        makeMenuItem(mnuFileList_, QStringLiteral("mnuFileListAddAll"),
+                     QStringLiteral("Add All"));
+
+    mnuTaskList_ = new QMenu(QStringLiteral("TaskList"), this);
+    mnuTaskList_->setObjectName(QStringLiteral("mnuTaskList"));
+    mnuTaskListModify_ =
+        makeMenuItem(mnuTaskList_, QStringLiteral("mnuTaskListModify"),
+                     QStringLiteral("Modify"));
+    mnuTaskListSeparator1_ = mnuTaskList_->addSeparator();
+    mnuTaskListSeparator1_->setObjectName(
+        QStringLiteral("mnuTaskListSeparator1"));
+    mnuTaskListDelete_ =
+        makeMenuItem(mnuTaskList_, QStringLiteral("mnuTaskListDelete"),
+                     QStringLiteral("Delete"));
+    mnuTaskListDeleteAll_ =
+        makeMenuItem(mnuTaskList_, QStringLiteral("mnuTaskListDeleteAll"),
+                     QStringLiteral("Delete All"));
+}
+
+void frmMain::setTabOrder() {
+    QWidget::setTabOrder(cmdRefresh_, cmdToolbox_);
+    QWidget::setTabOrder(cmdToolbox_, cmdStart_);
+    QWidget::setTabOrder(cmdStart_, cmdInfo_);
+    QWidget::setTabOrder(cmdInfo_, ctlFolderTree_);
+    QWidget::setTabOrder(ctlFolderTree_, lvwFileList_);
+    QWidget::setTabOrder(lvwFileList_, lvwTaskList_);
+}
+
+void frmMain::placeAtDesignedBounds() {
+    // The designed size, centred on the screen: the bounds that a first
+    // start keeps.
+    const QSize size(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
+    QRect bounds(QPoint(0, 0), size);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        bounds.moveCenter(screen->availableGeometry().center());
+    setGeometry(bounds);
+}
+
+int frmMain::windowStateNumber() const {
+    if (isMinimized())
+        return kMinimised;
+    if (isMaximized())
+        return kMaximised;
+    return kNormal;
+}
+
+void frmMain::applyWindowStateNumber(int state) {
+    const Qt::WindowStates others =
+        windowState() &
+        ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    switch (state) {
+    case kNormal:
+        setWindowState(others);
+        break;
+    case kMinimised:
+        setWindowState(others | Qt::WindowMinimized);
+        break;
+    case kMaximised:
+        setWindowState(others | Qt::WindowMaximized);
+        break;
+    default:
+        throw DeskFailure(FailureNumbers::kInvalidPropertyValue,
+                          QStringLiteral("Invalid property value: the window "
+                                         "state %1 is none of 0, 1 and 2")
+                              .arg(state));
+    }
+}
+
+void frmMain::setVisible(bool visible) {
+    if (visible && !loaded_) {
+        loaded_ = true;
+        Form_Load();
+        emit Load();
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void frmMain::Form_Load() {
+    guard(QStringLiteral("frmMain.Form_Load"), [&] {
+        using S = clsUserSettings;
+        applyWindowStateNumber(
+            S::readWholeNumber(S::kKeyFormWindowState, windowStateNumber()));
+        QRect bounds = geometry();
+        bounds.moveTop(twipsToPixels(
+            S::readNumber(S::kKeyFormTop, pixelsToTwips(bounds.top()))));
+        setGeometry(bounds);
+        bounds.moveLeft(twipsToPixels(
+            S::readNumber(S::kKeyFormLeft, pixelsToTwips(bounds.left()))));
+        setGeometry(bounds);
+        bounds.setWidth(twipsToPixels(
+            S::readNumber(S::kKeyFormWidth, pixelsToTwips(bounds.width()))));
+        setGeometry(bounds);
+        bounds.setHeight(twipsToPixels(
+            S::readNumber(S::kKeyFormHeight, pixelsToTwips(bounds.height()))));
+        setGeometry(bounds);
+    });
+}
+
+void frmMain::Form_KeyPress(int keyAscii) {
+    guard(QStringLiteral("frmMain.Form_KeyPress"), [&] {
+        if (keyAscii == kEscape)
+            close();
+    });
+}
+
+void frmMain::Form_Unload() {
+    guard(QStringLiteral("frmMain.Form_Unload"), [&] {
+        using S = clsUserSettings;
+        // The normal-state bounds, taken before the state changes: the
+        // window manager may take a while to give them back.
+        QRect bounds = normalGeometry();
+        if (!bounds.isValid())
+            bounds = geometry();
+        applyWindowStateNumber(kNormal);
+        S::writeWholeNumber(S::kKeyFormWindowState, windowStateNumber());
+        S::writeNumber(S::kKeyFormTop, pixelsToTwips(bounds.top()));
+        S::writeNumber(S::kKeyFormLeft, pixelsToTwips(bounds.left()));
+        S::writeNumber(S::kKeyFormWidth, pixelsToTwips(bounds.width()));
+        S::writeNumber(S::kKeyFormHeight, pixelsToTwips(bounds.height()));
+    });
+}
+
+bool frmMain::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate) {
+        const bool handled = QMainWindow::event(event);
+        emit Activate();
+        return handled;
+    }
+    return QMainWindow::event(event);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        int keyAscii = 0;
+        if (key->key() == Qt::Key_Escape)
+            keyAscii = kEscape;
+        else if (!key->text().isEmpty())
+            keyAscii = key->text().at(0).unicode();
+        if (keyAscii != 0) {
+            Form_KeyPress(keyAscii);
+            if (keyAscii == kEscape)
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::resizeEvent(QResizeEvent *event) {
+    QMainWindow::resizeEvent(event);
+    emit Resize();
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    if (loaded_ && !unloaded_) {
+        unloaded_ = true;
+        emit QueryUnload();
+        Form_Unload();
+        emit Unload();
+    }
+    event->accept();
+}
