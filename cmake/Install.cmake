@@ -35,6 +35,9 @@ if(TARGET KavroDesk)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES packaging/kavrodesk.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # The user's guides that the Info dialog opens, beside the program.
+    install(DIRECTORY docs/ DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR}/doc
+            FILES_MATCHING PATTERN "*.md" PATTERN "*.html")
 endif()
 install(FILES docs/KAVRO.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(EXISTS ${PROJECT_SOURCE_DIR}/README.md)

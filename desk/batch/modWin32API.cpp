@@ -4,7 +4,9 @@
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
 
+#include <QDesktopServices>
 #include <QFile>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -158,6 +160,13 @@ void RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
                                   .arg(outcome.failedLine)
                                   .arg(path));
     });
+}
+
+void OpenDocument(const QString &document) {
+    const QUrl address =
+        QUrl::fromUserInput(document, QString(), QUrl::AssumeLocalFile);
+    if (address.isValid())
+        QDesktopServices::openUrl(address); // its result is not looked at
 }
 
 } // namespace modWin32API

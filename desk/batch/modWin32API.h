@@ -28,4 +28,9 @@ class ProcessStarter final : public ProgramStarter {
                 const QByteArray &appendFile) override;
 };
 
+// Hands a document name or a web address to the desktop's default handler
+// (a browser for web pages and HTML files). A path without a scheme is taken
+// for a local file. Nothing is reported when no handler can open it.
+void OpenDocument(const QString &document);
+
 } // namespace modWin32API
