@@ -11,8 +11,9 @@ struct RunSettings {
     std::string inputPath;  // -IF (a file) or -IWS (a directory)
     std::string outputPath; // -OF (a file) or -OWS (a directory)
     std::string scriptPath; // -TS
-    std::string filter = std::string(1, kPathSeparator) + "*"; // -F, kept
-                                                          // with its separator
+    std::string filter =
+        std::string(1, kPathSeparator) + "*"; // -F, kept
+                                              // with its separator
     int mode = Unset;
     int fileType = SHP;
 

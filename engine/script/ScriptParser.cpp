@@ -1,5 +1,215 @@
 #include "ScriptParser.h"
 
-ScriptParser::ScriptParser() {}
-ScriptParser::~ScriptParser() {}
-bool ScriptParser::parse(const std::string &) { return false; }
+#include "ScriptErrorHandler.h"
+#include "XmlText.h"
+
+#include <cctype>
+#include <iostream>
+
+#include <xercesc/dom/DOMException.hpp>
+#include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLEntityResolver.hpp>
+#include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLResourceIdentifier.hpp>
+#include <xercesc/util/XMLURL.hpp>
+
+XERCES_CPP_NAMESPACE_USE
+
+namespace {
+// Resolves every external resource of a script to a local file and refuses
+// the rest. Grammars (schema documents, the external DTD subset) may come
+// from local files, relative to the file that names them; external
+// entities in the text would put the content of another file (or a remote
+// resource) into the script and are refused outright.
+class LocalOnlyResolver final : public XMLEntityResolver {
+  public:
+    explicit LocalOnlyResolver(ScriptErrorHandler &errors) : errors_(errors) {}
+
+    void setDoctypeSystemId(const XMLCh *systemId) {
+        doctypeSystemId_ = narrow(systemId);
+    }
+
+    InputSource *resolveEntity(XMLResourceIdentifier *resource) override {
+        const std::string systemId = narrow(resource->getSystemId());
+        switch (resource->getResourceIdentifierType()) {
+        case XMLResourceIdentifier::SchemaGrammar:
+        case XMLResourceIdentifier::SchemaImport:
+        case XMLResourceIdentifier::SchemaInclude:
+        case XMLResourceIdentifier::SchemaRedefine:
+            break;
+        case XMLResourceIdentifier::ExternalEntity:
+            // The DTD's external subset comes through here as well; it is
+            // the one external entity that is loaded.
+            if (!doctypeSystemId_.empty() && systemId == doctypeSystemId_) {
+                doctypeSystemId_.clear();
+                break;
+            }
+            return refuse(resource, "external entities are not loaded");
+        default:
+            return refuse(resource, "unknown kind of external resource");
+        }
+
+        std::string path = systemId;
+        const std::string scheme = urlScheme(systemId);
+        if (!scheme.empty()) {
+            XMLURL url;
+            if (scheme != "file" ||
+                !XMLURL::parse(resource->getSystemId(), url))
+                return refuse(resource, "only local files are loaded");
+            const std::string host = narrow(url.getHost());
+            if (!(host.empty() || host == "localhost"))
+                return refuse(resource, "only local files are loaded");
+            path = decodePercent(narrow(url.getPath()));
+        }
+        const XmlText wide(path);
+        const XMLCh *base = resource->getBaseURI();
+        if (base != nullptr && *base != 0)
+            return new LocalFileInputSource(base, wide.wide());
+        return new LocalFileInputSource(wide.wide());
+    }
+
+  private:
+    InputSource *refuse(const XMLResourceIdentifier *resource,
+                        const char *reason) {
+        errors_.markError();
+        std::cerr << "Error at file \"" << narrow(resource->getBaseURI())
+                  << "\": refused to load \"" << narrow(resource->getSystemId())
+                  << "\": " << reason << std::endl;
+        // With default entity resolution disabled, no source means the
+        // parser does not load the resource at all.
+        return nullptr;
+    }
+
+    // The scheme of an absolute URL ("http", "file"), in lower case; empty
+    // for a path. A single letter is no scheme: it is a drive letter.
+    static std::string urlScheme(const std::string &text) {
+        std::size_t end = 0;
+        while (end < text.size() &&
+               (std::isalnum(static_cast<unsigned char>(text[end])) ||
+                text[end] == '+' || text[end] == '-' || text[end] == '.'))
+            ++end;
+        if (end < 2 || end == text.size() || text[end] != ':' ||
+            !std::isalpha(static_cast<unsigned char>(text[0])))
+            return std::string();
+        std::string scheme = text.substr(0, end);
+        for (char &c : scheme)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return scheme;
+    }
+
+    static std::string decodePercent(const std::string &text) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '%' && i + 2 < text.size() &&
+                std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+                std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+                out += static_cast<char>(
+                    std::stoi(text.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                out += text[i];
+            }
+        }
+        return out;
+    }
+
+    ScriptErrorHandler &errors_;
+    std::string doctypeSystemId_;
+};
+
+// Tells the resolver which system identifier is the external DTD subset.
+class ScriptDOMParser final : public XercesDOMParser {
+  public:
+    explicit ScriptDOMParser(LocalOnlyResolver &resolver)
+        : resolver_(resolver) {}
+
+    void doctypeDecl(const DTDElementDecl &elemDecl,
+                     const XMLCh *const publicId, const XMLCh *const systemId,
+                     const bool hasIntSubset,
+                     const bool hasExtSubset) override {
+        if (hasExtSubset)
+            resolver_.setDoctypeSystemId(systemId);
+        XercesDOMParser::doctypeDecl(elemDecl, publicId, systemId, hasIntSubset,
+                                     hasExtSubset);
+    }
+
+  private:
+    LocalOnlyResolver &resolver_;
+};
+} // namespace
+
+ScriptParser::ScriptParser() {
+    try {
+        XMLPlatformUtils::Initialize();
+        initialised_ = true;
+    } catch (const XMLException &e) {
+        std::cerr << "Error during Xerces-c Initialization.\n"
+                  << "  Exception message:" << narrow(e.getMessage())
+                  << std::endl;
+    }
+}
+
+ScriptParser::~ScriptParser() {
+    if (!initialised_)
+        return;
+    parser_.reset(); // releases the document while the library still runs
+    XMLPlatformUtils::Terminate();
+}
+
+DOMDocument *ScriptParser::document() const {
+    return parser_ ? parser_->getDocument() : nullptr;
+}
+
+bool ScriptParser::parse(const std::string &path) {
+    parser_.reset();
+    if (!initialised_)
+        return false;
+
+    ScriptErrorHandler errors;
+    LocalOnlyResolver resolver(errors);
+    SecurityManager security;
+    security.setEntityExpansionLimit(kEntityExpansionLimit);
+
+    auto parser = std::make_unique<ScriptDOMParser>(resolver);
+    parser->setValidationScheme(XercesDOMParser::Val_Always);
+    parser->setDoNamespaces(true);
+    parser->setDoSchema(true);
+    parser->setValidationSchemaFullChecking(true);
+    parser->setXMLEntityResolver(&resolver);
+    parser->setDisableDefaultEntityResolution(true);
+    parser->setSecurityManager(&security);
+    parser->setErrorHandler(&errors);
+    errors.resetErrors();
+
+    bool ok = false;
+    try {
+        // A local file source: the path is never taken for a URL.
+        const XmlText widePath(path);
+        const LocalFileInputSource source(widePath.wide());
+        parser->parse(source);
+        ok = !errors.sawErrors();
+    } catch (const XMLException &e) {
+        std::cerr << "\nError during parsing: '" << path << "'\n"
+                  << "Exception message is:  \n"
+                  << narrow(e.getMessage()) << "\n"
+                  << std::endl;
+    } catch (const DOMException &e) {
+        std::cerr << "\nDOM Error during parsing: '" << path << "'\n"
+                  << "DOMException code is:  \n"
+                  << e.code << "\n"
+                  << std::endl;
+    } catch (...) {
+        std::cerr << "\nUnexpected exception during parsing: '" << path << "'"
+                  << std::endl;
+    }
+    // The handlers and the security manager die with this call.
+    parser->setErrorHandler(nullptr);
+    parser->setXMLEntityResolver(nullptr);
+    parser->setSecurityManager(nullptr);
+    if (ok)
+        parser_ = std::move(parser);
+    return ok;
+}

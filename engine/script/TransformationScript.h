@@ -16,7 +16,8 @@ class DOMElement;
 XERCES_CPP_NAMESPACE_END
 
 struct ChainStep {
-    std::string name; // the Transformation element's Name; not used in processing
+    std::string
+        name; // the Transformation element's Name; not used in processing
     std::unique_ptr<Operation> operation;
 };
 
@@ -51,17 +52,27 @@ class TransformationScript {
     std::size_t ellipsoidCount() const { return ellipsoids_.size(); }
     bool parserReady() const { return parser_.initialised(); }
 
-    // Builds the operation that an operation element names, or nullptr for
-    // a name the factory does not know.
+    // Builds the operation that an operation element names, its parameters
+    // filled and its ellipsoid references set. nullptr for a name the
+    // factory does not know or an ellipsoid reference to a name no
+    // Ellipsoid has; then *problem (when given) says which.
     std::unique_ptr<Operation>
     createOperation(const std::string &name,
-                    const XERCES_CPP_NAMESPACE::DOMElement &element);
+                    const XERCES_CPP_NAMESPACE::DOMElement &element,
+                    std::string *problem = nullptr);
 
   private:
+    bool reject(const std::string &where, const std::string &problem) const;
+    bool readHeader();
+    bool readEllipsoids();
+    bool readSteps();
+
+    // Declared first so that it goes last: the chain is freed, then the
+    // ellipsoids, then the XML library is terminated.
+    ScriptParser parser_;
     std::string description_ = "No description for this script";
     std::string version_ = "0.0";
     const std::string &fileName_;
-    std::vector<ChainStep> chain_;
     std::unordered_map<std::string, std::unique_ptr<Ellipsoid>> ellipsoids_;
-    ScriptParser parser_; // declared last: released after the chain
+    std::vector<ChainStep> chain_;
 };

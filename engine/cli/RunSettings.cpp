@@ -1,0 +1,6 @@
+#include "RunSettings.h"
+
+RunSettings &runSettings() {
+    static RunSettings settings;
+    return settings;
+}
