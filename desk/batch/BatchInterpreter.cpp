@@ -76,6 +76,8 @@ QString parseProgramLine(const QByteArray &line, ProgramLine &parsed) {
         QByteArray word;
         bool quoted = false;
         while (i < n && (quoted || !isBlank(line[i]))) {
+            if (!quoted && line[i] == '>' && i + 1 < n && line[i + 1] == '>')
+                break; // "a>>file": the word ends where the ">>" starts
             const char c = line[i++];
             if (c == '"') {
                 quoted = !quoted;

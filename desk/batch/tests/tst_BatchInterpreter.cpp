@@ -1,0 +1,308 @@
+#include "BatchInterpreter.h"
+#include "DeskMessages.h"
+#include "modKAVRO.h"
+#include "modWin32API.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct Run {
+    QList<QByteArray> arguments;
+    QByteArray appendFile;
+};
+
+// Records every program line instead of starting it; a program named in
+// `failing` cannot be started.
+class FakeStarter final : public ProgramStarter {
+  public:
+    QString run(const QList<QByteArray> &arguments,
+                const QByteArray &appendFile) override {
+        runs.append({arguments, appendFile});
+        return arguments.front() == failing ? QStringLiteral("cannot start")
+                                            : QString();
+    }
+    QList<Run> runs;
+    QByteArray failing;
+};
+
+QByteArray crlf(QByteArray text) { return text.replace("\n", "\r\n"); }
+
+QList<QByteArray> words(std::initializer_list<const char *> list) {
+    QList<QByteArray> result;
+    for (const char *word : list)
+        result.append(word);
+    return result;
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
+             qPrintable(path));
+    QCOMPARE(file.write(content), content.size());
+}
+
+const QByteArray kOddPath = "/data/a b/$HOME;x&y'z%PATH%`id`/in.shp";
+} // namespace
+
+class tst_BatchInterpreter : public QObject {
+    Q_OBJECT
+  private slots:
+    // The conversion batch as the desktop writes it: the jump line decides
+    // which engine line runs, and the other shape types run no engine.
+    void conversionBatchRunsTheBlockOfItsShapeType_data() {
+        QTest::addColumn<int>("shapeType");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("echoed");
+        QTest::newRow("0") << 0 << QByteArray("GBOSHIFT-UTM32ETRS89-VLM.xml")
+                           << QByteArray("The Shapefile extent IS COMPLETELY "
+                                         "OUTSIDE the given box (GBO P.A. "
+                                         "Valmora)");
+        QTest::newRow("1") << 1 << QByteArray("GBO-UTM32ETRS89-VLM.xml")
+                           << QByteArray("The Shapefile extent IS INSIDE the "
+                                         "given box (GBO standard)");
+        QTest::newRow("2") << 2 << QByteArray()
+                           << QByteArray("Impossible to open file ") + kOddPath;
+        QTest::newRow("3") << 3 << QByteArray()
+                           << QByteArray("Impossible to open file ") + kOddPath;
+    }
+    void conversionBatchRunsTheBlockOfItsShapeType() {
+        QFETCH(int, shapeType);
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, echoed);
+        const QString output = QStringLiteral("/out put/$x/out.shp");
+        FakeStarter starter;
+        const BatchOutcome outcome =
+            BatchInterpreter(starter).run(modKAVRO::ConvertBatchText(
+                "/opt/k d", QString::fromUtf8(kOddPath), output, shapeType));
+        QVERIFY2(outcome.completed, qPrintable(outcome.failure));
+        QCOMPARE(outcome.echoed, QList<QByteArray>{echoed});
+
+        QList<QList<QByteArray>> expected = {
+            {"/opt/k d/KAVRO/boxcheck", kOddPath, "-YMIN", "2500000"}};
+        if (!script.isEmpty())
+            expected.append({"/opt/k d/KAVRO/KAVRO", "-FT", "SHP", "-IF",
+                             kOddPath, "-OF", output.toUtf8(), "-TS",
+                             "/opt/k d/KAVRO/script/" + script});
+        QCOMPARE(starter.runs.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QCOMPARE(starter.runs[i].arguments, expected[i]);
+            QCOMPARE(starter.runs[i].appendFile, QByteArray());
+        }
+    }
+
+    void testBatchAppendsToItsAnswerFile() {
+        FakeStarter starter;
+        const BatchOutcome outcome =
+            BatchInterpreter(starter).run(modKAVRO::ShapeBatchText(
+                "/opt/k d", QString::fromUtf8(kOddPath), "/tmp/t $e"));
+        QVERIFY(outcome.completed);
+        QCOMPARE(starter.runs.size(), 1);
+        QCOMPARE(starter.runs[0].arguments,
+                 words({"/opt/k d/KAVRO/boxcheck", kOddPath.constData(),
+                        "-YMIN", "2500000"}));
+        QCOMPARE(starter.runs[0].appendFile, QByteArray("/tmp/t $e/Shape.txt"));
+    }
+
+    void argumentsAndRedirection_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QList<QByteArray>>("arguments");
+        QTest::addColumn<QByteArray>("appendFile");
+        QTest::newRow("plain")
+            << QByteArray("prog a  b\tc") << words({"prog", "a", "b", "c"})
+            << QByteArray();
+        QTest::newRow("quotes join")
+            << QByteArray("prog a\"b c\"d \"\" x")
+            << words({"prog", "ab cd", "", "x"}) << QByteArray();
+        QTest::newRow("inside quotes nothing is special")
+            << QByteArray("\"/p/q r\" \"a & b | c > d ^ %e% `f` $g; 'h'\"")
+            << words({"/p/q r", "a & b | c > d ^ %e% `f` $g; 'h'"})
+            << QByteArray();
+        QTest::newRow(">> in quotes is an argument")
+            << QByteArray("prog \">>\" \"x >> y\"")
+            << words({"prog", ">>", "x >> y"}) << QByteArray();
+        QTest::newRow("append quoted")
+            << QByteArray("prog a >> \"o u t\"") << words({"prog", "a"})
+            << QByteArray("o u t");
+        QTest::newRow("append tight")
+            << QByteArray("prog a>>\"out\"  ") << words({"prog", "a"})
+            << QByteArray("out");
+        QTest::newRow("append plain") << QByteArray("  prog >> out")
+                                      << words({"prog"}) << QByteArray("out");
+    }
+    void argumentsAndRedirection() {
+        QFETCH(QByteArray, line);
+        QFETCH(QList<QByteArray>, arguments);
+        QFETCH(QByteArray, appendFile);
+        FakeStarter starter;
+        const BatchOutcome outcome = BatchInterpreter(starter).run(line);
+        QVERIFY2(outcome.completed, qPrintable(outcome.failure));
+        QCOMPARE(starter.runs.size(), 1);
+        QCOMPARE(starter.runs[0].arguments, arguments);
+        QCOMPARE(starter.runs[0].appendFile, appendFile);
+    }
+
+    // Anything else stops the batch at that line; nothing after it runs.
+    void unknownLinesStopTheBatch_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("echo without @") << QByteArray("echo hello");
+        QTest::newRow("set") << QByteArray("set X=1");
+        QTest::newRow("rem") << QByteArray("rem note");
+        QTest::newRow("if") << QByteArray("if exist a goto b");
+        QTest::newRow("del") << QByteArray("DEL \"x\"");
+        QTest::newRow("call") << QByteArray("call other.bat");
+        QTest::newRow("@ command") << QByteArray("@prog");
+        QTest::newRow("exit with code") << QByteArray("exit /b 1");
+        QTest::newRow("overwrite") << QByteArray("prog > \"out\"");
+        QTest::newRow("input") << QByteArray("prog < in");
+        QTest::newRow("pipe") << QByteArray("prog | more");
+        QTest::newRow("and") << QByteArray("prog a&b");
+        QTest::newRow("variable") << QByteArray("%COMSPEC% /c x");
+        QTest::newRow("caret") << QByteArray("prog a^b");
+        QTest::newRow("open quote") << QByteArray("\"prog a");
+        QTest::newRow("after output") << QByteArray("prog >> \"o\" x");
+        QTest::newRow("two outputs") << QByteArray("prog >> a >> b");
+        QTest::newRow("no output") << QByteArray("prog >>");
+        QTest::newRow("no program") << QByteArray(">> \"o\"");
+        QTest::newRow("empty program") << QByteArray("\"\" a");
+        QTest::newRow("missing label") << QByteArray("goto nowhere");
+        QTest::newRow("goto without label") << QByteArray("goto :");
+        QTest::newRow("goto with more") << QByteArray("goto ENDE now");
+    }
+    void unknownLinesStopTheBatch() {
+        QFETCH(QByteArray, line);
+        FakeStarter starter;
+        const BatchOutcome outcome = BatchInterpreter(starter).run(
+            crlf("@echo off\nfirst\n" + line + "\nsecond\n:ENDE\nexit\n"));
+        QVERIFY(!outcome.completed);
+        QCOMPARE(outcome.failedLine, 3);
+        QCOMPARE(outcome.failureNumber, 1001);
+        QVERIFY(!outcome.failure.isEmpty());
+        QCOMPARE(starter.runs.size(), 1);
+        QCOMPARE(starter.runs[0].arguments, words({"first"}));
+    }
+
+    void gotoFindsLabelsBelowFirstThenFromTheTop() {
+        FakeStarter starter;
+        const BatchOutcome outcome = BatchInterpreter(starter).run(
+            crlf("goto :B\n:a\n@echo upper a\ngoto :End\n:b\n@echo b\n"
+                 "GOTO A\n:a\n@echo lower a\ngoto end\n:ende\n"
+                 "@echo not reached\n:END\nexit\n@echo after exit\n"));
+        QVERIFY2(outcome.completed, qPrintable(outcome.failure));
+        QCOMPARE(outcome.echoed, words({"b", "lower a"}));
+
+        // With no such label below, the search goes round to the top.
+        const BatchOutcome round = BatchInterpreter(starter).run(
+            "@echo off\n:top\n@echo x\ngoto done\n:back\n@echo back\n"
+            "goto fin\n:done\ngoto back\n:fin\n");
+        QVERIFY(round.completed);
+        QCOMPARE(round.echoed, words({"x", "back"}));
+    }
+
+    void endlessJumpingIsStopped() {
+        FakeStarter starter;
+        const BatchOutcome outcome = BatchInterpreter(starter).run(
+            "@echo off\r\n:again\r\ngoto again\r\n");
+        QVERIFY(!outcome.completed);
+        QVERIFY(outcome.failure.contains(QStringLiteral("stopped")));
+    }
+
+    void programThatCannotStartStopsTheBatch() {
+        FakeStarter starter;
+        starter.failing = "second";
+        const BatchOutcome outcome =
+            BatchInterpreter(starter).run("first\r\nsecond x\r\nthird\r\n");
+        QVERIFY(!outcome.completed);
+        QCOMPARE(outcome.failedLine, 2);
+        QCOMPARE(outcome.failure, QStringLiteral("cannot start"));
+        QCOMPARE(starter.runs.size(), 2);
+    }
+
+    // The real starter: argument vector without a shell, output appended.
+    void processStarterPassesArgumentsAsTheyAre() {
+        QTemporaryDir dir;
+        const QByteArray out = QFile::encodeName(dir.filePath("out $x.txt"));
+        writeFile(QFile::decodeName(out), "before\n");
+        modWin32API::ProcessStarter starter;
+        const QByteArray odd = "$HOME; echo `id` & 'q' %PATH% \\n";
+        QCOMPARE(starter.run(words({"printf", "%s|%s\\n", odd.constData(), ""}),
+                             out),
+                 QString());
+        QCOMPARE(starter.run(words({"/bin/echo", "two"}), out), QString());
+        QCOMPARE(readFile(QFile::decodeName(out)),
+                 "before\n" + odd + "|\ntwo\n");
+        // Without a file the output goes nowhere.
+        QCOMPARE(starter.run(words({"/bin/echo", "gone"}), {}), QString());
+    }
+
+    void processStarterRefusesWhatItCannotDo() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("target"), "kept");
+        QVERIFY(QFile::link(dir.filePath("target"), dir.filePath("link")));
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        modWin32API::ProcessStarter starter;
+        const QList<QByteArray> echo = words({"/bin/echo", "x"});
+        QVERIFY(starter.run(echo, QFile::encodeName(dir.filePath("link")))
+                    .contains(QStringLiteral("symbolic link")));
+        QVERIFY(!starter.run(echo, QFile::encodeName(dir.filePath("folder")))
+                     .isEmpty());
+        QVERIFY(!starter.run(echo, QFile::encodeName(dir.filePath("no/f")))
+                     .isEmpty());
+        QCOMPARE(readFile(dir.filePath("target")), QByteArray("kept"));
+        const QString missing =
+            starter.run(words({"/no/such/program", "x"}), {});
+        QVERIFY(missing.contains(QStringLiteral("/no/such/program")));
+    }
+
+    void runAndWaitReportsWhereABatchStopped() {
+        QTemporaryDir dir;
+        const QString batch = dir.filePath("a b $c.bat");
+        const QString out = dir.filePath("out.txt");
+        writeFile(batch, crlf("@echo off\n/bin/echo one >> \"" +
+                              QFile::encodeName(out) +
+                              "\"\nbogus > x\n/bin/echo two >> \"" +
+                              QFile::encodeName(out) + "\"\n"));
+        RecordingPresenter recorder;
+        modWin32API::RunAndWait(batch, 0);
+        QCOMPARE(readFile(out), QByteArray("one\n"));
+        QCOMPARE(recorder.messages.size(), 1);
+        QCOMPARE(recorder.messages[0].caption, QString());
+        QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
+        const QString text = recorder.messages[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("Error 1001: ")) &&
+                     text.contains(QStringLiteral("line 3 of ") + batch),
+                 qPrintable(text));
+
+        // Quoted command line; a missing batch file; a link to a batch.
+        recorder.messages.clear();
+        writeFile(batch,
+                  "/bin/echo three >> \"" + QFile::encodeName(out) + "\"\r\n");
+        modWin32API::RunAndWait('"' + batch + '"', 0);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(readFile(out), QByteArray("one\nthree\n"));
+        modWin32API::RunAndWait(dir.filePath("missing.bat"), 0);
+        QVERIFY(QFile::link(batch, dir.filePath("link.bat")));
+        modWin32API::RunAndWait(dir.filePath("link.bat"), 0);
+        QCOMPARE(recorder.messages.size(), 2);
+        QVERIFY(
+            recorder.messages[0].text.startsWith(QStringLiteral("Error 53: ")));
+        QCOMPARE(readFile(out), QByteArray("one\nthree\n"));
+    }
+};
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("KavroDesk"));
+    tst_BatchInterpreter test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_BatchInterpreter.moc"

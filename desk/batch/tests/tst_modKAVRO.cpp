@@ -1,0 +1,500 @@
+#include "DeskFailure.h"
+#include "DeskMessages.h"
+#include "modKAVRO.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+QByteArray crlf(QByteArray text) { return text.replace("\n", "\r\n"); }
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &content,
+               QFile::Permissions permissions = {}) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
+             qPrintable(path));
+    QCOMPARE(file.write(content), content.size());
+    file.close();
+    if (permissions)
+        QVERIFY(file.setPermissions(permissions));
+}
+
+QStringList lines(const QString &path) {
+    QString text = QString::fromUtf8(readFile(path));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text.isEmpty() ? QStringList() : text.split(u'\n');
+}
+
+constexpr QFile::Permissions kExecutable =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// Restores an environment variable when it goes out of scope.
+class EnvironmentGuard {
+  public:
+    explicit EnvironmentGuard(const char *name)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)),
+          value_(qgetenv(name)) {}
+    ~EnvironmentGuard() {
+        if (had_)
+            qputenv(name_, value_);
+        else
+            qunsetenv(name_);
+    }
+
+  private:
+    const char *name_;
+    bool had_;
+    QByteArray value_;
+};
+
+const QString kOddName =
+    QStringLiteral("my roads $HOME; a&b 'q' %PATH% `id`.shp");
+} // namespace
+
+// GetShapeType and ConvertShape against stand-ins for boxcheck and KAVRO:
+// small shell programs that log their arguments, print a prepared answer and
+// write the output files they are told to.
+class tst_modKAVRO : public QObject {
+    Q_OBJECT
+  private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<EnvironmentGuard> tempGuard_;
+    QString program_, temp_, log_, data_;
+
+    void installStandIns() {
+        const QString engine = program_ + QStringLiteral("/KAVRO");
+        QVERIFY(QDir().mkpath(engine + QStringLiteral("/script")));
+        QVERIFY(QDir().mkpath(log_));
+        const QByteArray log = QFile::encodeName(log_);
+        writeFile(engine + QStringLiteral("/boxcheck"),
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + log +
+                      "/boxcheck.args'\ncat '" + log + "/boxcheck.out'\n",
+                  kExecutable);
+        writeFile(engine + QStringLiteral("/KAVRO"),
+                  "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + log +
+                      "/KAVRO.args'\n"
+                      "while [ $# -gt 0 ]; do\n"
+                      "  [ \"$1\" = -OF ] && out=\"$2\"\n  shift\n"
+                      "done\n"
+                      "for ext in $(cat '" +
+                      log +
+                      "/KAVRO.writes'); do\n"
+                      "  : > \"${out%shp}$ext\"\ndone\n",
+                  kExecutable);
+        writeFile(engine + QStringLiteral("/utm_etrs89.prj"), "PROJCS[utm]");
+        setBoxcheckOutput({});
+        setEngineWrites("shp shx dbf");
+    }
+    void setBoxcheckOutput(const QByteArray &output) {
+        writeFile(log_ + QStringLiteral("/boxcheck.out"), output);
+    }
+    void setEngineWrites(const QByteArray &extensions) {
+        writeFile(log_ + QStringLiteral("/KAVRO.writes"), extensions);
+    }
+    QStringList boxcheckArguments() const {
+        return lines(log_ + QStringLiteral("/boxcheck.args"));
+    }
+    QStringList engineArguments() const {
+        return lines(log_ + QStringLiteral("/KAVRO.args"));
+    }
+    QStringList tempEntries() const {
+        return QDir(temp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                     QDir::System | QDir::Hidden);
+    }
+    QString shapefile(const QString &name) {
+        writeFile(data_ + u'/' + name, "not read by the stand-ins");
+        return data_ + u'/' + name;
+    }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        tempGuard_ = std::make_unique<EnvironmentGuard>("TEMP");
+        program_ = dir_->filePath(QStringLiteral("prog $dir; with blanks"));
+        temp_ = dir_->filePath(QStringLiteral("t emp $x & 'y'"));
+        log_ = dir_->filePath(QStringLiteral("log"));
+        data_ = dir_->filePath(QStringLiteral("data %1 $d"));
+        QVERIFY(QDir().mkpath(temp_));
+        QVERIFY(QDir().mkpath(data_));
+        qputenv("TEMP", QFile::encodeName(temp_));
+        modKAVRO::SetProgramFolder(program_);
+        installStandIns();
+    }
+    void cleanup() {
+        modKAVRO::SetProgramFolder({});
+        tempGuard_.reset();
+        dir_.reset();
+    }
+
+    void parseExtentLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("shapeType");
+        QTest::newRow("fractions do not count")
+            << "Xmin: 1650000.25 Ymin: 5100000.75 end" << 1;
+        QTest::newRow("decimal comma")
+            << "Xmin: 650000,5 Ymin: 5100000,5 end" << 2;
+        QTest::newRow("short form") << "Xmin: 150000 Ymin: 100000 end" << 0;
+        QTest::newRow("last token never read") << "1650000 5100000" << 3;
+        QTest::newRow("one value") << "Xmin: 1650000 Ymin: x end" << 3;
+        QTest::newRow("empty") << "" << 3;
+        QTest::newRow("1000 does not count")
+            << "1000 150000 1000 100000 end" << 0;
+        QTest::newRow("1001 counts") << "1001 1650000 5100000 end" << 2;
+        QTest::newRow("exactly a million") << "1000000 5100000 end" << 2;
+        QTest::newRow("a million, small") << "1000000 150000 end" << 2;
+        QTest::newRow("later values ignored")
+            << "150000 100000 5100000 end" << 0;
+        QTest::newRow("double blank") << "Xmin:  150000  Ymin: 100000 end" << 0;
+        QTest::newRow("signs") << "+150000 -5100000 100000 end" << 0;
+        QTest::newRow("exponent") << "2e6 5100000 end" << 1;
+        QTest::newRow("beyond 32 bits") << "99999999999 5100000 end" << 1;
+        QTest::newRow("not numbers") << "inf nan 0x1F4240 1e 150000 end" << 3;
+        QTest::newRow("tab is no separator") << "150000\t100000 x end" << 3;
+    }
+    void parseExtentLine() {
+        QFETCH(QString, line);
+        QFETCH(int, shapeType);
+        QCOMPARE(modKAVRO::ParseExtentLine(line), shapeType);
+    }
+
+    void shapeBatchIsByteExact() {
+        QCOMPARE(modKAVRO::ShapeBatchText("/opt/Kavro Desk", "/d a/r s.shp",
+                                          "/tmp/my temp"),
+                 QByteArray("@echo off\r\n"
+                            "\"/opt/Kavro Desk/KAVRO/boxcheck\" \"/d a/r "
+                            "s.shp\" -YMIN 2500000 >> \"/tmp/my "
+                            "temp/Shape.txt\"\r\n"));
+    }
+
+    void convertBatchIsByteExact_data() {
+        QTest::addColumn<int>("shapeType");
+        QTest::addColumn<QByteArray>("jump");
+        QTest::newRow("0") << 0 << QByteArray("goto answer4\n");
+        QTest::newRow("1") << 1 << QByteArray("goto answer2\n");
+        QTest::newRow("2") << 2 << QByteArray();
+        QTest::newRow("3") << 3 << QByteArray();
+    }
+    void convertBatchIsByteExact() {
+        QFETCH(int, shapeType);
+        QFETCH(QByteArray, jump);
+        const QByteArray expected = crlf(
+            "@echo off\n"
+            "\"/P q/KAVRO/boxcheck\" \"/in put/a.shp\" -YMIN 2500000\n" +
+            jump +
+            "\n"
+            ":answer0\n"
+            "@echo Impossible to open file /in put/a.shp\n"
+            "goto :ENDE\n"
+            "\n"
+            ":answer1\n"
+            "@echo Wrong parameters\n"
+            "goto :ENDE\n"
+            "\n"
+            ":answer2\n"
+            "@echo The Shapefile extent IS INSIDE the given box (GBO "
+            "standard)\n"
+            "\"/P q/KAVRO/KAVRO\" -FT SHP -IF \"/in put/a.shp\" -OF \"/out "
+            "put/b.shp\" -TS \"/P q/KAVRO/script/GBO-UTM32ETRS89-VLM.xml\"\n"
+            "goto :ENDE\n"
+            "\n"
+            ":answer3\n"
+            "@echo The Shapefile extent IS PARTIALLY INSIDE the given box\n"
+            "goto :ENDE\n"
+            "\n"
+            ":answer4\n"
+            "@echo The Shapefile extent IS COMPLETELY OUTSIDE the given box "
+            "(GBO P.A. Valmora)\n"
+            "\"/P q/KAVRO/KAVRO\" -FT SHP -IF \"/in put/a.shp\" -OF \"/out "
+            "put/b.shp\" -TS "
+            "\"/P q/KAVRO/script/GBOSHIFT-UTM32ETRS89-VLM.xml\"\n"
+            "goto :ENDE\n"
+            "\n"
+            ":ENDE\n"
+            "exit\n");
+        QCOMPARE(modKAVRO::ConvertBatchText("/P q", "/in put/a.shp",
+                                            "/out put/b.shp", shapeType),
+                 expected);
+    }
+
+    // A double quote or a line break in any path of a batch line would change
+    // the line: refused before any file is written, and no program runs.
+    void unwritablePathsAreRefused_data() {
+        QTest::addColumn<QString>("bad");
+        QTest::newRow("quote") << QStringLiteral("a\"b");
+        QTest::newRow("line feed") << QStringLiteral("a\nb");
+        QTest::newRow("return") << QStringLiteral("a\rb");
+    }
+    void unwritablePathsAreRefused() {
+        QFETCH(QString, bad);
+        const QString good = shapefile(QStringLiteral("in.shp"));
+        const QString badFile = data_ + u'/' + bad + QStringLiteral(".shp");
+        QVERIFY_THROWS_EXCEPTION(DeskFailure,
+                                 modKAVRO::ShapeBatchText(bad, good, temp_));
+        QVERIFY_THROWS_EXCEPTION(DeskFailure,
+                                 modKAVRO::ShapeBatchText(program_, good, bad));
+        QVERIFY_THROWS_EXCEPTION(DeskFailure, modKAVRO::ConvertBatchText(
+                                                  program_, good, badFile, 1));
+
+        RecordingPresenter recorder;
+        QCOMPARE(modKAVRO::GetShapeType(badFile), 3);
+        QVERIFY(!modKAVRO::ConvertShape(badFile, data_ + "/o.shp", 1));
+        QVERIFY(!modKAVRO::ConvertShape(good, badFile, 0));
+        const QString badTemp = dir_->filePath(bad);
+        QVERIFY(QDir().mkpath(badTemp));
+        qputenv("TEMP", QFile::encodeName(badTemp));
+        QCOMPARE(modKAVRO::GetShapeType(good), 3);
+        QVERIFY(QDir(badTemp).isEmpty());
+        qputenv("TEMP", QFile::encodeName(temp_));
+        modKAVRO::SetProgramFolder(dir_->filePath(bad));
+        QCOMPARE(modKAVRO::GetShapeType(good), 3);
+        QVERIFY(!modKAVRO::ConvertShape(good, data_ + "/o.shp", 0));
+
+        QCOMPARE(recorder.messages.size(), 6);
+        for (const auto &message : recorder.messages) {
+            QCOMPARE(message.caption, QString());
+            QCOMPARE(message.icon, MessageIcon::Critical);
+            QVERIFY2(message.text.startsWith(QStringLiteral("Error 52: ")),
+                     qPrintable(message.text));
+        }
+        QCOMPARE(tempEntries(), QStringList());
+        QCOMPARE(boxcheckArguments(), QStringList());
+        QCOMPARE(engineArguments(), QStringList());
+    }
+
+    void shapeTypeComesFromTheFourthOfAtLeastFiveLines_data() {
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<int>("shapeType");
+        const QByteArray head = "boxcheck\nfile\nbox\n";
+        QTest::newRow("standard") << head + "Extent Xmin: 1650000.25 Ymin: "
+                                            "5100000.75 end\nInside\n"
+                                  << 1;
+        QTest::newRow("short form, more lines")
+            << head + "Extent Xmin: 150000 Ymin: 100000 end\n5\n6\n"
+            << 0;
+        QTest::newRow("utm")
+            << head + "Extent Xmin: 650000 Ymin: 5100000 end\nOutside" << 2;
+        QTest::newRow("empty fifth line")
+            << head + "Extent Xmin: 150000 Ymin: 100000 end\n\n"
+            << 0;
+        QTest::newRow("CR LF lines")
+            << QByteArray("a\r\nb\r\nc\r\nXmin: 150000 "
+                          "Ymin: 100000 end\r\nx\r\n")
+            << 0;
+        QTest::newRow("only four lines")
+            << head + "Extent Xmin: 1650000 Ymin: 5100000 end\n"
+            << 3;
+        QTest::newRow("four, no line end")
+            << head + "Extent Xmin: 1650000 Ymin: 5100000 end" << 3;
+        QTest::newRow("three lines") << head << 3;
+        QTest::newRow("nothing") << QByteArray() << 3;
+        QTest::newRow("no values") << head + "Cannot open file\nend\n" << 3;
+    }
+    void shapeTypeComesFromTheFourthOfAtLeastFiveLines() {
+        QFETCH(QByteArray, output);
+        QFETCH(int, shapeType);
+        setBoxcheckOutput(output);
+        const QString file = shapefile(kOddName);
+        RecordingPresenter recorder;
+        QCOMPARE(modKAVRO::GetShapeType(file), shapeType);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(boxcheckArguments(),
+                 QStringList({file, QStringLiteral("-YMIN"),
+                              QStringLiteral("2500000")}));
+        QCOMPARE(tempEntries(), QStringList());
+    }
+
+    // Files left by an interrupted run are never read or written through.
+    void staleFilesAreReplaced() {
+        const QString victim = dir_->filePath(QStringLiteral("victim"));
+        writeFile(victim, "keep me");
+        writeFile(temp_ + QStringLiteral("/Shape.txt"),
+                  "a\nb\nc\nXmin: 1650000 Ymin: 5100000 end\ne\n");
+        QVERIFY(QFile::link(victim, temp_ + QStringLiteral("/Shape.bat")));
+        QVERIFY(QFile::link(victim, temp_ + QStringLiteral("/KAVRO.bat")));
+        RecordingPresenter recorder;
+        QCOMPARE(modKAVRO::GetShapeType(shapefile(QStringLiteral("a.shp"))), 3);
+        QCOMPARE(tempEntries(), QStringList({QStringLiteral("KAVRO.bat")}));
+        QVERIFY(modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
+                                       data_ + QStringLiteral("/b.shp"), 1));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(tempEntries(), QStringList());
+        QCOMPARE(readFile(victim), QByteArray("keep me"));
+    }
+
+    void privateTemporaryFolderWhenTempIsUnset() {
+        EnvironmentGuard tmpdir("TMPDIR");
+        const QString system = dir_->filePath(QStringLiteral("system tmp"));
+        QVERIFY(QDir().mkpath(system));
+        qputenv("TMPDIR", QFile::encodeName(system));
+        qunsetenv("TEMP");
+        const QString own =
+            system + QStringLiteral("/KavroDesk-%1").arg(::getuid());
+        auto mode = [&] {
+            struct stat status {};
+            return ::lstat(QFile::encodeName(own).constData(), &status) == 0
+                       ? status.st_mode & 07777
+                       : 0u;
+        };
+
+        QCOMPARE(modKAVRO::TempFolder(), own);
+        QCOMPARE(mode(), 0700u);
+        QVERIFY(QFile::setPermissions(
+            own, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                     QFile::ReadOther | QFile::ExeOther));
+        QCOMPARE(modKAVRO::TempFolder(), own);
+        QCOMPARE(mode(), 0700u);
+
+        setBoxcheckOutput("1\n2\n3\nXmin: 150000 Ymin: 100000 end\n5\n");
+        RecordingPresenter recorder;
+        QCOMPARE(modKAVRO::GetShapeType(shapefile(QStringLiteral("a.shp"))), 0);
+        QVERIFY(QDir(own).isEmpty());
+
+        // A link, a plain file or another user's folder in its place is not
+        // used.
+        QVERIFY(QDir(own).removeRecursively());
+        QVERIFY(QFile::link(temp_, own));
+        QVERIFY_THROWS_EXCEPTION(DeskFailure, modKAVRO::TempFolder());
+        QVERIFY(QFile::remove(own));
+        writeFile(own, "x");
+        QVERIFY_THROWS_EXCEPTION(DeskFailure, modKAVRO::TempFolder());
+        QCOMPARE(modKAVRO::GetShapeType(shapefile(QStringLiteral("a.shp"))), 3);
+        QCOMPARE(recorder.messages.size(), 1);
+        QVERIFY(
+            recorder.messages[0].text.startsWith(QStringLiteral("Error 52: ")));
+        if (::geteuid() == 0) {
+            QVERIFY(QFile::remove(own));
+            QVERIFY(QDir().mkdir(own));
+            QCOMPARE(::chown(QFile::encodeName(own).constData(), 65534, 65534),
+                     0);
+            QVERIFY_THROWS_EXCEPTION(DeskFailure, modKAVRO::TempFolder());
+        }
+
+        // TEMP is read afresh at each use.
+        qputenv("TEMP", "/somewhere else");
+        QCOMPARE(modKAVRO::TempFolder(), QStringLiteral("/somewhere else"));
+    }
+
+    void conversionRunsTheEngineOfItsType_data() {
+        QTest::addColumn<int>("shapeType");
+        QTest::addColumn<QString>("script");
+        QTest::newRow("0") << 0 << "GBOSHIFT-UTM32ETRS89-VLM.xml";
+        QTest::newRow("1") << 1 << "GBO-UTM32ETRS89-VLM.xml";
+    }
+    void conversionRunsTheEngineOfItsType() {
+        QFETCH(int, shapeType);
+        QFETCH(QString, script);
+        const QString input = shapefile(kOddName);
+        const QString output =
+            dir_->filePath(QStringLiteral("out $put; & folder/r 1.shp"));
+        QVERIFY(QDir().mkpath(QFileInfo(output).path()));
+        const QString prj =
+            dir_->filePath(QStringLiteral("out $put; & folder/r 1.prj"));
+        writeFile(prj, "an older projection, longer than the new one");
+        RecordingPresenter recorder;
+        QVERIFY(modKAVRO::ConvertShape(input, output, shapeType));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(boxcheckArguments(),
+                 QStringList({input, QStringLiteral("-YMIN"),
+                              QStringLiteral("2500000")}));
+        QCOMPARE(engineArguments(),
+                 QStringList({"-FT", "SHP", "-IF", input, "-OF", output, "-TS",
+                              program_ + "/KAVRO/script/" + script}));
+        QCOMPARE(readFile(prj), QByteArray("PROJCS[utm]"));
+        QCOMPARE(tempEntries(), QStringList());
+    }
+
+    // Types 2 and 3 run no engine, so whatever lies at the output path was
+    // there before: the conversion failed.
+    void otherTypesStartNoEngine_data() {
+        QTest::addColumn<int>("shapeType");
+        QTest::addColumn<bool>("outputThere");
+        QTest::newRow("2") << 2 << false;
+        QTest::newRow("3") << 3 << false;
+        QTest::newRow("2, old output there") << 2 << true;
+        QTest::newRow("3, old output there") << 3 << true;
+    }
+    void otherTypesStartNoEngine() {
+        QFETCH(int, shapeType);
+        QFETCH(bool, outputThere);
+        const QString output = data_ + QStringLiteral("/out.shp");
+        if (outputThere)
+            for (const char *extension : {"shp", "shx", "dbf"})
+                writeFile(data_ + "/out." + extension, "old");
+        RecordingPresenter recorder;
+        QVERIFY(!modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
+                                        output, shapeType));
+        QCOMPARE(recorder.messages.size(), 1);
+        QCOMPARE(recorder.messages[0].text, "Error creating File " + output);
+        QCOMPARE(recorder.messages[0].caption, QStringLiteral("KavroDesk"));
+        QCOMPARE(recorder.messages[0].icon, MessageIcon::None);
+        QCOMPARE(boxcheckArguments().size(), 3);
+        QCOMPARE(engineArguments(), QStringList());
+        QVERIFY(!QFileInfo::exists(data_ + QStringLiteral("/out.prj")));
+    }
+
+    void incompleteOutputFails_data() {
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("no dbf") << QByteArray("shp shx");
+        QTest::newRow("no shx") << QByteArray("shp dbf");
+        QTest::newRow("nothing") << QByteArray();
+    }
+    void incompleteOutputFails() {
+        QFETCH(QByteArray, written);
+        setEngineWrites(written);
+        const QString output = data_ + QStringLiteral("/out.shp");
+        RecordingPresenter recorder;
+        QVERIFY(!modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
+                                        output, 0));
+        QCOMPARE(recorder.messages.size(), 1);
+        QCOMPARE(recorder.messages[0].text, "Error creating File " + output);
+        QVERIFY(!QFileInfo::exists(data_ + QStringLiteral("/out.prj")));
+        // Nothing the engine wrote is removed.
+        for (const QByteArray &extension : written.split(' '))
+            if (!extension.isEmpty())
+                QVERIFY(QFileInfo::exists(data_ + "/out." + extension));
+    }
+
+    void missingProjectionFileFails() {
+        QVERIFY(
+            QFile::remove(program_ + QStringLiteral("/KAVRO/utm_etrs89.prj")));
+        RecordingPresenter recorder;
+        QVERIFY(!modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
+                                        data_ + QStringLiteral("/out.shp"), 1));
+        QCOMPARE(recorder.messages.size(), 1);
+        QVERIFY(
+            recorder.messages[0].text.startsWith(QStringLiteral("Error 53: ")));
+    }
+
+    void missingBoxcheckIsReported() {
+        QVERIFY(QFile::remove(program_ + QStringLiteral("/KAVRO/boxcheck")));
+        RecordingPresenter recorder;
+        QCOMPARE(modKAVRO::GetShapeType(shapefile(QStringLiteral("a.shp"))), 3);
+        QCOMPARE(recorder.messages.size(), 1);
+        QVERIFY2(recorder.messages[0].text.contains(
+                     program_ + QStringLiteral("/KAVRO/boxcheck")),
+                 qPrintable(recorder.messages[0].text));
+        QCOMPARE(tempEntries(), QStringList());
+    }
+};
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("KavroDesk"));
+    tst_modKAVRO test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_modKAVRO.moc"

@@ -1,0 +1,232 @@
+#include "DeskMessages.h"
+#include "modVarious.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
+             qPrintable(path));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The one failure box a trapped routine shows: empty caption, critical icon.
+void expectOneFailure(const RecordingPresenter &recorder, int number) {
+    QCOMPARE(recorder.messages.size(), 1);
+    QCOMPARE(recorder.messages[0].caption, QString());
+    QCOMPARE(recorder.messages[0].icon, MessageIcon::Critical);
+    QCOMPARE(recorder.messages[0].buttons, MessageButtons::Ok);
+    QVERIFY2(recorder.messages[0].text.startsWith(
+                 QStringLiteral("Error %1: ").arg(number)),
+             qPrintable(recorder.messages[0].text));
+}
+} // namespace
+
+class tst_modVarious : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir dir_;
+    QString path(const QString &name) const { return dir_.filePath(name); }
+
+  private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        QVERIFY(QDir(dir_.path()).removeRecursively());
+        QVERIFY(QDir().mkpath(dir_.path()));
+    }
+
+    void namesAreCutAtTheLastDotOfTheFileNameOnly_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("baseName");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("two dots") << "data/roads.old.shp"
+                                  << "roads.old"
+                                  << "shp";
+        QTest::newRow("dotted folder") << "v1.2 data/roads.shp"
+                                       << "roads"
+                                       << "shp";
+        QTest::newRow("trailing dot") << "data/roads."
+                                      << "roads"
+                                      << "";
+        QTest::newRow("blanks and $") << "a $b/my roads.SHP"
+                                      << "my roads"
+                                      << "SHP";
+    }
+    void namesAreCutAtTheLastDotOfTheFileNameOnly() {
+        QFETCH(QString, relative);
+        QFETCH(QString, baseName);
+        QFETCH(QString, extension);
+        const QString file = path(relative);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        writeFile(file, "x");
+        RecordingPresenter recorder;
+        QCOMPARE(modVarious::GetFileBaseName(file), baseName);
+        QCOMPARE(modVarious::GetFileExtension(file), extension);
+        QCOMPARE(modVarious::GetParentFolder(file), QFileInfo(file).path());
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
+    void nameWithoutDot() {
+        writeFile(path("README"), "x");
+        RecordingPresenter recorder;
+        QCOMPARE(modVarious::GetFileExtension(path("README")),
+                 QStringLiteral("README"));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(modVarious::GetFileBaseName(path("README")), QString());
+        expectOneFailure(recorder, 5);
+    }
+
+    void parentFolderIsAbsolute() {
+        writeFile(path("roads.shp"), "x");
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        RecordingPresenter recorder;
+        const QString parent = modVarious::GetParentFolder("roads.shp");
+        QDir::setCurrent(saved);
+        QCOMPARE(parent, QFileInfo(dir_.path()).absoluteFilePath());
+    }
+
+    // A missing file, a folder and the empty path are no file objects: each
+    // name routine shows one failure and gives the empty text.
+    void nameRoutinesFailWithoutAFile_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("missing") << "missing.shp";
+        QTest::newRow("folder") << "folder.shp";
+        QTest::newRow("empty") << "";
+    }
+    void nameRoutinesFailWithoutAFile() {
+        QFETCH(QString, relative);
+        QVERIFY(QDir(dir_.path()).mkdir("folder.shp"));
+        const QString file = relative.isEmpty() ? QString() : path(relative);
+        for (auto routine :
+             {&modVarious::GetFileBaseName, &modVarious::GetFileExtension,
+              &modVarious::GetParentFolder}) {
+            RecordingPresenter recorder;
+            QCOMPARE(routine(file), QString());
+            expectOneFailure(recorder, 53);
+            QVERIFY(recorder.messages[0].text.contains(file));
+        }
+    }
+
+    void existenceTests() {
+        writeFile(path("file.shp"), "x");
+        QVERIFY(QDir(dir_.path()).mkdir("folder"));
+        QVERIFY(QFile::link(path("file.shp"), path("link.shp")));
+        QVERIFY(QFile::link(path("gone.shp"), path("dangling.shp")));
+        struct Case {
+            const char *name;
+            bool file, folder;
+        };
+        const Case cases[] = {{"file.shp", true, false},
+                              {"folder", false, true},
+                              {"missing", false, false},
+                              {"link.shp", true, false},
+                              {"dangling.shp", false, false}};
+        RecordingPresenter recorder;
+        for (const Case &c : cases) {
+            QCOMPARE(modVarious::FileExists(path(c.name)), c.file);
+            QCOMPARE(modVarious::FolderExists(path(c.name)), c.folder);
+        }
+        QVERIFY(!modVarious::FileExists(QString()));
+        QVERIFY(!modVarious::FolderExists(QString()));
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
+    void deleteRemovesReadOnlyFilesAndLinksThemselves() {
+        writeFile(path("ro.shp"), "x");
+        QVERIFY(QFile::setPermissions(path("ro.shp"), QFile::ReadOwner));
+        writeFile(path("target.shp"), "kept");
+        QVERIFY(QFile::link(path("target.shp"), path("link.shp")));
+        QVERIFY(QFile::link(path("gone.shp"), path("dangling.shp")));
+        RecordingPresenter recorder;
+        QVERIFY(modVarious::DeleteFile(path("ro.shp")));
+        QVERIFY(modVarious::DeleteFile(path("link.shp")));
+        QVERIFY(modVarious::DeleteFile(path("dangling.shp")));
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(path("ro.shp")));
+        QVERIFY(!QFileInfo(path("link.shp")).isSymLink());
+        QVERIFY(!QFileInfo(path("dangling.shp")).isSymLink());
+        QCOMPARE(readFile(path("target.shp")), QByteArray("kept"));
+    }
+
+    void deleteOfNoFileFails() {
+        QVERIFY(QDir(dir_.path()).mkdir("folder"));
+        for (const QString &name :
+             {QStringLiteral("missing"), QStringLiteral("folder")}) {
+            RecordingPresenter recorder;
+            QVERIFY(!modVarious::DeleteFile(path(name)));
+            expectOneFailure(recorder, 53);
+        }
+        QVERIFY(QFileInfo(path("folder")).isDir());
+    }
+
+    void copyReplacesTargetAndKeepsEveryByte() {
+        // Larger than one copy chunk, with every byte value.
+        QByteArray content;
+        for (int i = 0; i < 200000; ++i)
+            content += char(i * 7 % 256);
+        writeFile(path("source.prj"), content);
+        writeFile(path("target.prj"), "old and longer than nothing");
+        RecordingPresenter recorder;
+        QVERIFY(modVarious::CopyFile(path("source.prj"), path("target.prj")));
+        QVERIFY(modVarious::CopyFile(path("source.prj"), path("new.prj")));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(readFile(path("target.prj")), content);
+        QCOMPARE(readFile(path("new.prj")), content);
+        QCOMPARE(readFile(path("source.prj")), content);
+    }
+
+    void copyFailuresLeaveTheTargetAlone() {
+        writeFile(path("source.prj"), "new");
+        writeFile(path("target.prj"), "old");
+        QVERIFY(QDir(dir_.path()).mkdir("folder.prj"));
+        struct Case {
+            const char *source, *target;
+            int number;
+        };
+        const Case cases[] = {{"missing.prj", "target.prj", 53},
+                              {"folder.prj", "target.prj", 53},
+                              {"source.prj", "no folder/target.prj", 76},
+                              {"source.prj", "folder.prj", 70}};
+        for (const Case &c : cases) {
+            RecordingPresenter recorder;
+            QVERIFY(!modVarious::CopyFile(path(c.source), path(c.target)));
+            expectOneFailure(recorder, c.number);
+        }
+        QCOMPARE(readFile(path("target.prj")), QByteArray("old"));
+        QVERIFY(QFileInfo(path("folder.prj")).isDir());
+    }
+
+    void copyDoesNotOverwriteAReadOnlyTarget() {
+        if (::geteuid() == 0)
+            QSKIP("every file is writable for the super-user");
+        writeFile(path("source.prj"), "new");
+        writeFile(path("target.prj"), "old");
+        QVERIFY(QFile::setPermissions(path("target.prj"), QFile::ReadOwner));
+        RecordingPresenter recorder;
+        QVERIFY(!modVarious::CopyFile(path("source.prj"), path("target.prj")));
+        expectOneFailure(recorder, 70);
+        QCOMPARE(readFile(path("target.prj")), QByteArray("old"));
+    }
+};
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("KavroDesk"));
+    tst_modVarious test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_modVarious.moc"
