@@ -2,11 +2,65 @@
 
 #include "FileConverter.h"
 
-// ASCII point files: records of "x y z label" in, tab-separated lines with
-// eight decimals out.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// ASCII point files.
+//
+// In:  records of four tokens separated by any white space (blanks, tabs,
+//      line breaks in any mix): x, y, z as decimal numbers and a label, any
+//      run of non-white-space characters. Line breaks carry no meaning: a
+//      record without its label takes the next line's first token.
+// Out: one line per record, "x\ty\tz\tlabel\n", each number in fixed-point
+//      notation with eight decimals, the label byte for byte.
+//
+// The file is streamed through two fixed buffers, so memory does not depend
+// on the file size. Reading stops at the first token that does not fit; the
+// records before it stay written and convert() reports the record, so a
+// damaged file is never passed off as converted.
 class TextFileConverter final : public FileConverter {
   public:
-    using FileConverter::FileConverter;
+    explicit TextFileConverter(const TransformationScript &script);
+    ~TextFileConverter() override;
+
+    // Opens the input and creates (or truncates) the output. Refuses an
+    // output that names the input file, before anything is written.
     bool open() override;
+    // Converts every record, then closes both files. False, with
+    // errorMessage(), when the input is malformed or unreadable or the output
+    // could not be written whole.
     bool convert() override;
+
+  private:
+    void closeFiles();
+    bool fail(std::string message);
+
+    int input_ = -1;
+    int output_ = -1;
+    std::unique_ptr<char[]> inputBuffer_;
+    std::unique_ptr<char[]> outputBuffer_;
 };
+
+// Reads one number from [first, last) exactly as classic-locale stream input
+// (operator>> into a double) reads it: an optional sign ('+' or '-'), digits
+// with an optional '.' and fraction, an optional exponent; no "inf", "nan" or
+// hexadecimal forms; an overflowing value fails, an underflowing one reads as
+// the nearest representable value. first points at the first character after
+// any white space. Returns the end of the number, or nullptr when the
+// characters there are not a number (value is then untouched). Like the
+// stream, it stops at the first character that cannot continue the number,
+// so "3P1" reads 3 and leaves "P1".
+const char *readClassicNumber(const char *first, const char *last,
+                              double &value);
+
+// Room that writeFixed8 needs: sign, 309 integer digits of the largest
+// double, the point and eight decimals.
+inline constexpr std::size_t kFixed8MaxLength = 320;
+
+// Writes value in fixed-point notation with exactly eight decimals, as
+// printf("%.8f") does in the C locale ("12.50000000", "-0.25000000", "inf",
+// "nan"); out must have room for kFixed8MaxLength characters. Returns the
+// end of what was written.
+char *writeFixed8(char *out, double value);

@@ -1,0 +1,161 @@
+// The text converter reads and writes numbers with std::from_chars and
+// std::to_chars so that the locale never matters. These tests hold them to
+// what classic-locale stream I/O and printf do, which is the format's
+// definition.
+#include "TextFileConverter.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iomanip>
+#include <limits>
+#include <locale>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct StreamRead {
+    bool ok;
+    double value;
+    std::size_t consumed;
+};
+
+// operator>> on a classic-locale stream: the reference.
+StreamRead streamRead(const std::string &token) {
+    std::istringstream in(token);
+    in.imbue(std::locale::classic());
+    in >> std::noskipws;
+    double value = 0;
+    in >> value;
+    if (in.fail())
+        return {false, 0, 0};
+    const std::size_t consumed =
+        in.eof() ? token.size() : static_cast<std::size_t>(in.tellg());
+    return {true, value, consumed};
+}
+
+void expectReadsAsStream(const std::string &token) {
+    SCOPED_TRACE("token \"" + token + "\"");
+    const StreamRead expected = streamRead(token);
+    double value = -12345;
+    const char *end =
+        readClassicNumber(token.data(), token.data() + token.size(), value);
+    ASSERT_EQ(end != nullptr, expected.ok);
+    if (!expected.ok)
+        return;
+    EXPECT_EQ(static_cast<std::size_t>(end - token.data()), expected.consumed);
+    // Bit for bit, so that the sign of zero counts too.
+    EXPECT_EQ(std::memcmp(&value, &expected.value, sizeof value), 0)
+        << value << " != " << expected.value;
+}
+
+TEST(TextNumbers, ReadLikeClassicStreamInput) {
+    const char *tokens[] = {
+        // plain forms and signs
+        "0", "-0", "+0", "100", "-2.5", "+2.5", ".5", "-.5", "+.5", "5.", "007",
+        "00.25", "1e5", "1E5", "1e+5", "1e-5", "1.e3", "+1.5E-3",
+        "123456789012345678901234567890",
+        "0.1000000000000000055511151231257827021181583404541015625",
+        "2.2250738585072011e-308", "4.9406564584124654e-324", "4e-320",
+        "1.7976931348623157e308",
+        // trailing characters the stream leaves for the next read
+        "3P1", "1.2.3", "1e5.3", "1e5e3", "12,5", "1-2", "7+", "0x1p3", "1e5x",
+        "9\xc3\xa9",
+        // what the stream refuses
+        "", "+", "-", ".", "-.", "+.", "e5", ".e5", "+-1", "-+1", "--1", "++1",
+        "1e", "1e+", "1e-", "1E", "2.5ex", ".5e", "inf", "-inf", "+inf",
+        "infinity", "nan", "NAN", "-nan", "x", "P1", ",5",
+        // out of range: overflow fails, underflow reads as strtod rounds it
+        "1e400", "-1e400", "1.7976931348623159e308", "1e-400", "-1e-400",
+        "2e-324", "3e-324", "1e-310"};
+    for (const char *token : tokens)
+        expectReadsAsStream(token);
+}
+
+TEST(TextNumbers, ReadLikeClassicStreamInputOnGeneratedTokens) {
+    std::mt19937 random(20240611);
+    // Short strings over the characters that matter to a number reader.
+    const std::string alphabet = "0123456789.+-eExa";
+    std::uniform_int_distribution<std::size_t> length(1, 9);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    for (int i = 0; i < 20000; ++i) {
+        std::string token;
+        for (std::size_t n = length(random); n > 0; --n)
+            token += alphabet[pick(random)];
+        expectReadsAsStream(token);
+    }
+    // Numbers as they appear in point files, and bit patterns of any kind.
+    std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int i = 0; i < 5000; ++i) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", i % 12, coordinate(random));
+        expectReadsAsStream(text);
+        double any;
+        const std::uint64_t pattern = bits(random);
+        std::memcpy(&any, &pattern, sizeof any);
+        if (std::isfinite(any)) {
+            std::snprintf(text, sizeof text, "%.17g", any);
+            expectReadsAsStream(text);
+        }
+    }
+}
+
+TEST(TextNumbers, WriteLikePrintfAndFixedStreamOutput) {
+    std::vector<double> values = {0,
+                                  -0.0,
+                                  12.5,
+                                  -0.25,
+                                  100,
+                                  0.1,
+                                  2.675,
+                                  1.005,
+                                  0.000000005,
+                                  1e-9,
+                                  -1e-9,
+                                  123456789.123456789,
+                                  1e15,
+                                  1e20,
+                                  1e300,
+                                  DBL_MAX,
+                                  -DBL_MAX,
+                                  DBL_MIN,
+                                  4.9406564584124654e-324,
+                                  0.99999999999,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN()};
+    // Exact halfway cases for eight decimals are the odd multiples of
+    // 1/512: they must round to even, as printf does.
+    for (int k = 1; k < 1024; k += 2)
+        values.push_back(k / 512.0), values.push_back(-k / 512.0);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
+    for (int i = 0; i < 2000; ++i)
+        values.push_back(coordinate(random));
+
+    for (const double value : values) {
+        char printed[400];
+        std::snprintf(printed, sizeof printed, "%.8f", value);
+        std::ostringstream streamed;
+        streamed.imbue(std::locale::classic());
+        streamed << std::fixed << std::setprecision(8) << value;
+        char written[kFixed8MaxLength];
+        char *end = writeFixed8(written, value);
+        const std::string ours(+written, end);
+        EXPECT_EQ(ours, printed);
+        EXPECT_EQ(ours, streamed.str());
+    }
+    char written[kFixed8MaxLength];
+    EXPECT_EQ(std::string(+written, writeFixed8(written, 12.5)), "12.50000000");
+    EXPECT_EQ(std::string(+written, writeFixed8(written, -0.25)),
+              "-0.25000000");
+}
+
+} // namespace
