@@ -1,0 +1,123 @@
+#include "DirectorySearch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(DirectorySearch, MatchesLikeTheWindowsSearchButCaseSensitive) {
+    const struct {
+        const char *filter;
+        const char *name;
+        bool matches;
+    } cases[] = {
+        {"*", "a.txt", true},
+        {"*", ".", true},
+        {"*", "..", true},
+        {"*", "noextension", true},
+        {"*.*", "noextension", true},
+        {"*.*", ".", true},
+        {"*.shp", "a.shp", true},
+        {"*.shp", "a.b.shp", true},
+        {"*.shp", ".shp", true},
+        {"*.shp", "a.shp.bak", false},
+        {"*.shp", "a.SHP", false},
+        {"*.shp", "a_shp", false},
+        {"*.shp", ".", false},
+        {"*.shp.shp", "a.shp", false},
+        {"*.shp.shp", "a.shp.shp", true},
+        {"a*", "a", true},
+        {"a*", "abc.txt", true},
+        {"a*", "A.txt", false},
+        {"a*", "ba", false},
+        {"a*.shp", "ab.shp", true},
+        {"a*.shp", "b.shp", false},
+        {"*a*", "xay", true},
+        {"*a*", "xyz", false},
+        {"?", "a", true},
+        {"?", "ab", false},
+        {"a?", "ab", true},
+        {"a?", "a", true}, // a trailing ? may match nothing
+        {"a??", "a", true},
+        {"a?.txt", "ab.txt", true},
+        {"a?.txt", "a.txt", true}, // so may a ? in front of a point
+        {"a?.txt", "abc.txt", false},
+        {"a?c", "abc", true},
+        {"a?c", "a.c", false},
+        {"a?c", "ac", false},
+        {"*.", "noextension", true}, // names without a point
+        {"*.", "a.txt", false},
+        {"*.?", "a", true},
+        {"*.?", "a.b", true},
+        {"*.?", "a.bc", false},
+        {"data.txt", "data.txt", true},
+        {"data.txt", "data.txtx", false},
+        {"<>\"", "<>\"", true}, // no special meaning here
+        {"", "a", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.filter) + " ~ " + c.name);
+        EXPECT_EQ(matchesFilter(c.filter, c.name), c.matches);
+    }
+}
+
+class DirectorySearchTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kavro search " + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "sub.txt");
+        for (const char *name : {"a.txt", "b.TXT", "c.shp", "ab c.txt"})
+            std::ofstream(dir_ / name) << "x";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // The directory as readdir lists it, filtered: the order to expect.
+    std::vector<std::string> listed(bool (*keep)(const std::string &)) const {
+        std::vector<std::string> names;
+        DIR *dir = ::opendir(dir_.c_str());
+        while (const dirent *entry = ::readdir(dir))
+            if (keep(entry->d_name))
+                names.emplace_back(entry->d_name);
+        ::closedir(dir);
+        return names;
+    }
+    fs::path dir_;
+};
+
+TEST_F(DirectorySearchTest, ListsMatchingEntriesInFileSystemOrder) {
+    const std::string dir = dir_.string();
+    EXPECT_EQ(findEntries(dir + "/*"),
+              listed([](const std::string &) { return true; }));
+    EXPECT_EQ(findEntries(dir + "/*.txt"), listed([](const std::string &n) {
+                  return n.size() > 4 && n.compare(n.size() - 4, 4, ".txt") ==
+                                             0; // directories too
+              }));
+    EXPECT_EQ(findEntries(dir + "/a*"),
+              listed([](const std::string &n) { return n[0] == 'a'; }));
+    EXPECT_EQ(findEntries(dir + "//c.shp"), std::vector<std::string>{"c.shp"});
+    EXPECT_TRUE(findEntries(dir + "/*.shp.shp").empty());
+    EXPECT_TRUE(findEntries(dir + "/absent/*").empty());
+}
+
+TEST_F(DirectorySearchTest, TellsDirectoriesFromOtherPaths) {
+    EXPECT_TRUE(isDirectory(dir_.string()));
+    EXPECT_TRUE(isDirectory(dir_.string() + "/"));
+    EXPECT_TRUE(isDirectory((dir_ / "sub.txt").string()));
+    EXPECT_FALSE(isDirectory((dir_ / "a.txt").string()));
+    EXPECT_FALSE(isDirectory((dir_ / "absent").string()));
+    EXPECT_FALSE(isDirectory(""));
+}
+
+} // namespace
