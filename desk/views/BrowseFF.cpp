@@ -64,6 +64,16 @@ BrowseFFDialog::BrowseFFDialog(const QString &title, const QString &prompt,
 
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &BrowseFFDialog::currentFolderChanged);
+    // The model lists folders in the background: once the folder that
+    // holds the selection is listed, bring the selection into view again.
+    connect(model_, &QFileSystemModel::directoryLoaded, this,
+            [this](const QString &folder) {
+                const QModelIndex current = tree_->currentIndex();
+                if (current.isValid() &&
+                    model_->filePath(current.parent()) == folder)
+                    tree_->scrollTo(current,
+                                    QAbstractItemView::PositionAtCenter);
+            });
 
     if (!selectFolder(startFolder))
         selectFolder(QDir::homePath());

@@ -1,6 +1,8 @@
 #include "DeskObjects.h"
 
+#include "clsCommandInfo.h"
 #include "clsCommandRefresh.h"
+#include "clsCommandToolbox.h"
 #include "clsControlFolderTree.h"
 #include "clsControlSplitter.h"
 #include "clsEventsFolderTree.h"
@@ -28,9 +30,10 @@ void DeskObjects::create(frmMain &window) {
     // 7  clsControlTaskList
     eventsFolderTree = std::make_unique<clsEventsFolderTree>(window); // 8
     commandRefresh = std::make_unique<clsCommandRefresh>(window);     // 9
-    // 10 clsCommandToolbox
+    commandToolbox =
+        std::make_unique<clsCommandToolbox>(window, *userSettings); // 10
     // 11 clsCommandStart
-    // 12 clsCommandInfo
+    commandInfo = std::make_unique<clsCommandInfo>(window); // 12
     // 13 clsContextMenuFileList
     // 14 clsContextMenuTaskList
 }
@@ -45,9 +48,9 @@ void DeskObjects::release() {
     // 7  clsControlTaskList
     eventsFolderTree.reset(); // 8
     commandRefresh.reset();   // 9
-    // 10 clsCommandToolbox
+    commandToolbox.reset();   // 10
     // 11 clsCommandStart
-    // 12 clsCommandInfo
+    commandInfo.reset(); // 12
     // 13 clsContextMenuFileList
     // 14 clsContextMenuTaskList
     if (currentObjects == this)

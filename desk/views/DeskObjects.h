@@ -2,7 +2,9 @@
 
 #include <memory>
 
+class clsCommandInfo;
 class clsCommandRefresh;
+class clsCommandToolbox;
 class clsControlFolderTree;
 class clsControlSplitter;
 class clsEventsFolderTree;
@@ -49,9 +51,11 @@ class DeskObjects {
     std::unique_ptr<clsEventsFolderTree> eventsFolderTree;
     // 9
     std::unique_ptr<clsCommandRefresh> commandRefresh;
-    // 10 clsCommandToolbox: not built yet
+    // 10
+    std::unique_ptr<clsCommandToolbox> commandToolbox;
     // 11 clsCommandStart: not built yet
-    // 12 clsCommandInfo: not built yet
+    // 12
+    std::unique_ptr<clsCommandInfo> commandInfo;
     // 13 clsContextMenuFileList: not built yet
     // 14 clsContextMenuTaskList: not built yet
 

@@ -1,5 +1,7 @@
 #include "DeskMessages.h"
+#include "clsUserSettings.h"
 #include "frmInfo.h"
+#include "frmMain.h"
 #include "modKAVRO.h"
 #include "modWin32API.h"
 
@@ -11,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <QtTest>
 
@@ -27,6 +30,8 @@ class tst_frmInfo : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() {
+        QVERIFY(store_.isValid());
+        clsUserSettings::setStoreFolder(store_.path());
         modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher_,
                                         "open");
@@ -37,6 +42,7 @@ class tst_frmInfo : public QObject {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         modKAVRO::SetProgramFolder(QString());
+        clsUserSettings::setStoreFolder(QString());
     }
     void init() { catcher_.opened.clear(); }
 
@@ -120,6 +126,23 @@ class tst_frmInfo : public QObject {
         QVERIFY(!dialog.isVisible());
     }
 
+    // The main window's Info button opens the dialog modally.
+    void infoButtonOpensTheDialog() {
+        frmMain window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto *info =
+                qobject_cast<frmInfo *>(QApplication::activeModalWidget());
+            opened = info != nullptr;
+            if (info)
+                info->cmdOK()->click();
+        });
+        window.cmdInfo()->click();
+        QVERIFY(opened);
+    }
+
     // With KAVRO_SCREENSHOT_DIR set (under a real X server), saves what a
     // person sees of the dialog.
     void screenshot() {
@@ -134,6 +157,7 @@ class tst_frmInfo : public QObject {
     }
 
   private:
+    QTemporaryDir store_;
     UrlCatcher catcher_;
 };
 

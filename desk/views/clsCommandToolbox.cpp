@@ -1,0 +1,26 @@
+#include "clsCommandToolbox.h"
+
+#include "DeskMessages.h"
+#include "frmMain.h"
+#include "frmToolbox.h"
+
+#include <QToolButton>
+
+clsCommandToolbox::clsCommandToolbox(frmMain &window, clsUserSettings &settings)
+    : m_frmMain(&window), m_cmdCommandToolbox(window.cmdToolbox()),
+      settings_(settings) {
+    connect(m_cmdCommandToolbox, &QAbstractButton::clicked, this,
+            &clsCommandToolbox::m_cmdCommandToolbox_Click);
+}
+
+clsCommandToolbox::~clsCommandToolbox() {
+    if (m_cmdCommandToolbox)
+        disconnect(m_cmdCommandToolbox, nullptr, this, nullptr);
+}
+
+void clsCommandToolbox::m_cmdCommandToolbox_Click() {
+    guard(QString(), [&] {
+        frmToolbox dialog(settings_, m_frmMain);
+        dialog.exec();
+    });
+}

@@ -1,0 +1,225 @@
+#include "frmToolbox.h"
+
+#include "BrowseFF.h"
+#include "DeskMessages.h"
+#include "clsUserSettings.h"
+#include "modVarious.h"
+
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kKeyEscape = 27;
+
+bool validatesOnFocusOut(Qt::FocusReason reason) {
+    // Focus that leaves for another control of the dialog validates; a
+    // window switch or a popup does not.
+    return reason != Qt::ActiveWindowFocusReason &&
+           reason != Qt::PopupFocusReason;
+}
+} // namespace
+
+frmToolbox::frmToolbox(clsUserSettings &settings, QWidget *parent)
+    : QDialog(parent), settings_(settings) {
+    createControls();
+    guard(QString(), [&] { Form_Load(); });
+}
+
+void frmToolbox::createControls() {
+    setWindowTitle(QStringLiteral("Toolbox"));
+    setModal(true);
+
+    lblOutputFolder_ = new QLabel(QStringLiteral("Outputfolder:"), this);
+    txtOutputFolder_ = new QLineEdit(this);
+    cmdBrowse_ = new QPushButton(QStringLiteral("Browse ..."), this);
+    cmdBrowse_->setAutoDefault(false);
+    lblOutputSuffix_ = new QLabel(QStringLiteral("Filesuffix:"), this);
+    txtOutputSuffix_ = new QLineEdit(this);
+    lblOutputFolder_->setBuddy(txtOutputFolder_);
+    lblOutputSuffix_->setBuddy(txtOutputSuffix_);
+
+    auto *buttons = new QDialogButtonBox(this);
+    cmdExit_ = new QPushButton(QStringLiteral("Exit"), this);
+    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdExit_->setAutoDefault(false);
+    cmdOK_->setDefault(true);
+    buttons->addButton(cmdExit_, QDialogButtonBox::RejectRole);
+    buttons->addButton(cmdOK_, QDialogButtonBox::AcceptRole);
+
+    staStatusBar_ = new QStatusBar(this);
+    staStatusBar_->setSizeGripEnabled(false);
+    staPanel1_ = new QLabel(this);
+    staStatusBar_->addWidget(staPanel1_, 1);
+
+    ctlBrowseFF_ = new BrowseFF(this);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(lblOutputFolder_, 0, 0, 1, 2);
+    fields->addWidget(txtOutputFolder_, 1, 0);
+    fields->addWidget(cmdBrowse_, 1, 1);
+    fields->addWidget(lblOutputSuffix_, 2, 0, 1, 2);
+    fields->addWidget(txtOutputSuffix_, 3, 0);
+    fields->setColumnStretch(0, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+    layout->addWidget(staStatusBar_);
+    setMinimumWidth(460);
+
+    setTabOrder(txtOutputFolder_, cmdBrowse_);
+    setTabOrder(cmdBrowse_, txtOutputSuffix_);
+    setTabOrder(txtOutputSuffix_, cmdOK_);
+    setTabOrder(cmdOK_, cmdExit_);
+
+    connect(cmdBrowse_, &QPushButton::clicked, this,
+            &frmToolbox::cmdBrowse_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &frmToolbox::cmdOK_Click);
+    connect(cmdExit_, &QPushButton::clicked, this, &frmToolbox::cmdExit_Click);
+    connect(ctlBrowseFF_, &BrowseFF::SelectionChanged, this,
+            &frmToolbox::ctlBrowseFF_SelectionChanged);
+
+    // The dialog sees every key before its controls do (Escape closes it
+    // whichever control has the focus); the two boxes also report focus.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+QString frmToolbox::statusPanel1() const { return staPanel1_->text(); }
+
+bool frmToolbox::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape) {
+            Form_KeyPress(kKeyEscape);
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (watched == txtOutputFolder_)
+            txtOutputFolder_GotFocus();
+        else if (watched == txtOutputSuffix_)
+            txtOutputSuffix_GotFocus();
+        break;
+    case QEvent::FocusOut: {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (!validatesOnFocusOut(reason))
+            break;
+        // Leaving a box only shows its check message: Cancel comes in as
+        // false, so the focus moves on. OK is where a value is refused.
+        bool cancel = false;
+        if (watched == txtOutputFolder_)
+            txtOutputFolder_Validate(cancel);
+        else if (watched == txtOutputSuffix_)
+            txtOutputSuffix_Validate(cancel);
+        break;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmToolbox::Form_Load() {
+    ctlBrowseFF_->setTitle(QStringLiteral("Output Folder"));
+    ctlBrowseFF_->setPrompt(QStringLiteral("Select Output Folder"));
+    ctlBrowseFF_->setStartFolder(clsUserSettings::readText(
+        clsUserSettings::kKeyBrowseFFCurrentPath, QString()));
+    txtOutputFolder_->setText(settings_.OutputFolder());
+    txtOutputSuffix_->setText(settings_.OutputSuffix());
+}
+
+void frmToolbox::txtOutputFolder_GotFocus() {
+    guard(QString(), [&] {
+        txtOutputFolder_->setSelection(0, txtOutputFolder_->text().length());
+    });
+}
+
+void frmToolbox::txtOutputSuffix_GotFocus() {
+    guard(QString(), [&] {
+        txtOutputSuffix_->setSelection(0, txtOutputSuffix_->text().length());
+    });
+}
+
+void frmToolbox::txtOutputFolder_Validate(bool &cancel) {
+    guard(QString(), [&] {
+        const QString folder = txtOutputFolder_->text();
+        if (folder.isEmpty() || modVarious::FolderExists(folder)) {
+            cancel = false;
+            // A corrected folder no longer carries the old complaint.
+            if (staPanel1_->text() == kInvalidFolder)
+                staPanel1_->clear();
+        } else {
+            staPanel1_->setText(kInvalidFolder);
+        }
+    });
+}
+
+void frmToolbox::txtOutputSuffix_Validate(bool &cancel) {
+    // Every suffix is accepted, the empty one too: it keeps input names.
+    cancel = false;
+}
+
+void frmToolbox::cmdBrowse_Click() {
+    guard(QString(), [&] {
+        if (ctlBrowseFF_->BrowseForFolder(this))
+            txtOutputFolder_->setText(browsedPath_);
+    });
+}
+
+void frmToolbox::ctlBrowseFF_SelectionChanged(const QString &path) {
+    browsedPath_ = path;
+}
+
+void frmToolbox::cmdOK_Click() {
+    guard(QString(), [&] {
+        bool cancel = true;
+        txtOutputFolder_Validate(cancel);
+        if (cancel) {
+            txtOutputFolder_->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        cancel = true;
+        txtOutputSuffix_Validate(cancel);
+        if (cancel) {
+            txtOutputSuffix_->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        settings_.setOutputFolder(txtOutputFolder_->text());
+        settings_.setOutputSuffix(txtOutputSuffix_->text());
+        accept();
+    });
+}
+
+void frmToolbox::cmdExit_Click() {
+    guard(QString(), [&] { reject(); });
+}
+
+void frmToolbox::Form_KeyPress(int keyAscii) {
+    guard(QString(), [&] {
+        if (keyAscii == kKeyEscape)
+            reject();
+    });
+}
+
+void frmToolbox::Form_QueryUnload() {
+    guard(QString(), [&] {
+        clsUserSettings::writeText(clsUserSettings::kKeyBrowseFFCurrentPath,
+                                   txtOutputFolder_->text());
+    });
+}
+
+void frmToolbox::done(int result) {
+    Form_QueryUnload();
+    QDialog::done(result);
+}

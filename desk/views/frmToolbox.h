@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class BrowseFF;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class clsUserSettings;
+
+// The Toolbox: the output folder and the file-name suffix that new tasks
+// take for their output names. OK stores both in clsUserSettings (for this
+// run only); Exit and Escape store neither. However the dialog closes, the
+// text of the folder box becomes the folder browser's next start folder.
+class frmToolbox : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmToolbox(clsUserSettings &settings, QWidget *parent = nullptr);
+
+    QLineEdit *txtOutputFolder() const { return txtOutputFolder_; }
+    QLineEdit *txtOutputSuffix() const { return txtOutputSuffix_; }
+    QPushButton *cmdBrowse() const { return cmdBrowse_; }
+    QPushButton *cmdOK() const { return cmdOK_; }
+    QPushButton *cmdExit() const { return cmdExit_; }
+    QStatusBar *staStatusBar() const { return staStatusBar_; }
+    BrowseFF *ctlBrowseFF() const { return ctlBrowseFF_; }
+    // Panel 1 of the status bar: the folder check message.
+    QString statusPanel1() const;
+
+    static inline const QString kInvalidFolder =
+        QStringLiteral("Invalid value in Outputfolder!");
+
+    void done(int result) override; // every way of closing ends here
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void createControls();
+    void Form_Load();
+    void Form_KeyPress(int keyAscii);
+    void Form_QueryUnload();
+    void txtOutputFolder_GotFocus();
+    void txtOutputFolder_Validate(bool &cancel);
+    void txtOutputSuffix_GotFocus();
+    void txtOutputSuffix_Validate(bool &cancel);
+    void cmdBrowse_Click();
+    void cmdOK_Click();
+    void cmdExit_Click();
+    void ctlBrowseFF_SelectionChanged(const QString &path);
+
+    clsUserSettings &settings_;
+    QLabel *lblOutputFolder_ = nullptr;
+    QLineEdit *txtOutputFolder_ = nullptr;
+    QPushButton *cmdBrowse_ = nullptr;
+    QLabel *lblOutputSuffix_ = nullptr;
+    QLineEdit *txtOutputSuffix_ = nullptr;
+    QPushButton *cmdExit_ = nullptr;
+    QPushButton *cmdOK_ = nullptr;
+    QStatusBar *staStatusBar_ = nullptr;
+    QLabel *staPanel1_ = nullptr;
+    BrowseFF *ctlBrowseFF_ = nullptr;
+    QString browsedPath_; // the folder the browser reported last
+};
