@@ -11,9 +11,9 @@ struct RunSettings {
     std::string inputPath;  // -IF (a file) or -IWS (a directory)
     std::string outputPath; // -OF (a file) or -OWS (a directory)
     std::string scriptPath; // -TS
-    std::string filter =
-        std::string(1, kPathSeparator) + "*"; // -F, kept
-                                              // with its separator
+    // -F, kept with its leading separator: the driver appends it to the
+    // input directory.
+    std::string filter = std::string(1, kPathSeparator) + "*";
     int mode = Unset;
     int fileType = SHP;
 

@@ -1,10 +1,8 @@
 #include "ParameterMap.h"
 
-#include <cctype>
-#include <charconv>
-#include <cmath>
+#include <clocale>
 #include <cstdlib>
-#include <limits>
+#include <locale.h>
 #include <string>
 
 void ParameterMap::setParameter(const std::string &name,
@@ -25,49 +23,19 @@ bool ParameterMap::contains(const std::string &name) const {
 }
 
 namespace {
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-           c == '\r';
-}
-
-bool equalsNoCase(const char *text, const char *end, const char *word) {
-    for (; *word; ++word, ++text) {
-        if (text == end ||
-            std::tolower(static_cast<unsigned char>(*text)) != *word)
-            return false;
-    }
-    return true;
+// The classic ("C") locale as a locale object of its own, so that reading a
+// number never depends on the process locale (setlocale of a user whose
+// decimal separator is a comma would make strtod stop at the ".").
+locale_t classicLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return locale;
 }
 } // namespace
 
 double classicAtof(const std::string &text) {
-    const char *begin = text.data();
-    const char *end = begin + text.size();
-    while (begin != end && isSpace(*begin))
-        ++begin;
-    bool negative = false;
-    const char *body = begin;
-    if (body != end && (*body == '+' || *body == '-')) {
-        negative = *body == '-';
-        ++body;
-    }
-    // atof also reads "inf", "infinity" and "nan" in any case; from_chars
-    // does not take a leading '+', so the sign is handled here.
-    if (equalsNoCase(body, end, "inf") || equalsNoCase(body, end, "nan")) {
-        const double special = equalsNoCase(body, end, "nan")
-                                   ? std::numeric_limits<double>::quiet_NaN()
-                                   : std::numeric_limits<double>::infinity();
-        return negative ? -special : special;
-    }
-    double value = 0.0;
-    const auto result =
-        std::from_chars(body, end, value, std::chars_format::general);
-    if (result.ec == std::errc::invalid_argument)
-        return 0.0;
-    if (result.ec == std::errc::result_out_of_range) {
-        // strtod gives HUGE_VAL for an overflow and a (signed) zero or
-        // denormal for an underflow; from_chars leaves value untouched.
-        value = std::strtod(std::string(body, result.ptr).c_str(), nullptr);
-    }
-    return negative ? -value : value;
+    // atof is strtod without the end pointer: leading white space skipped,
+    // the longest numeric prefix read (decimal or hexadecimal, with
+    // exponent, "inf" and "nan" included), 0.0 when there is none; an
+    // overflow gives HUGE_VAL with its sign.
+    return strtod_l(text.c_str(), nullptr, classicLocale());
 }

@@ -4,7 +4,9 @@
 #include "XmlText.h"
 
 #include <cctype>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include <xercesc/dom/DOMException.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
@@ -19,6 +21,29 @@
 XERCES_CPP_NAMESPACE_USE
 
 namespace {
+// Scripts and their grammars are a few kilobytes. A bigger file is refused
+// before it is read; together with the bound on entity expansion this bounds
+// what one script can make the parser build.
+constexpr std::uintmax_t kMaxFileBytes = 256 * 1024;
+
+// Why a local file may not be read, or empty text when it may. A missing
+// file is left to the parser, which reports it itself; devices, pipes and
+// folders would block or never end.
+std::string unreadableReason(const std::string &path) {
+    std::error_code error;
+    const std::filesystem::file_status status =
+        std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status))
+        return std::string();
+    if (!std::filesystem::is_regular_file(status))
+        return "not a regular file";
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxFileBytes)
+        return "larger than 256 KiB, too large for a transformation script "
+               "or grammar";
+    return std::string();
+}
+
 // Resolves every external resource of a script to a local file and refuses
 // the rest. Grammars (schema documents, the external DTD subset) may come
 // from local files, relative to the file that names them; external
@@ -66,9 +91,15 @@ class LocalOnlyResolver final : public XMLEntityResolver {
         }
         const XmlText wide(path);
         const XMLCh *base = resource->getBaseURI();
-        if (base != nullptr && *base != 0)
-            return new LocalFileInputSource(base, wide.wide());
-        return new LocalFileInputSource(wide.wide());
+        auto source =
+            base != nullptr && *base != 0
+                ? std::make_unique<LocalFileInputSource>(base, wide.wide())
+                : std::make_unique<LocalFileInputSource>(wide.wide());
+        const std::string reason =
+            unreadableReason(narrow(source->getSystemId()));
+        if (!reason.empty())
+            return refuse(resource, reason.c_str());
+        return source.release(); // the parser adopts it
     }
 
   private:
@@ -168,6 +199,13 @@ bool ScriptParser::parse(const std::string &path) {
     if (!initialised_)
         return false;
 
+    const std::string reason = unreadableReason(path);
+    if (!reason.empty()) {
+        std::cerr << "Fatal Error at file \"" << path << "\": " << reason
+                  << std::endl;
+        return false;
+    }
+
     ScriptErrorHandler errors;
     LocalOnlyResolver resolver(errors);
     SecurityManager security;
@@ -178,6 +216,9 @@ bool ScriptParser::parse(const std::string &path) {
     parser->setDoNamespaces(true);
     parser->setDoSchema(true);
     parser->setValidationSchemaFullChecking(true);
+    // Entity references become the text they stand for, so that a value
+    // written with an entity is the first child node's text like any other.
+    parser->setCreateEntityReferenceNodes(false);
     parser->setXMLEntityResolver(&resolver);
     parser->setDisableDefaultEntityResolution(true);
     parser->setSecurityManager(&security);

@@ -33,7 +33,7 @@ class ScriptParser {
     XERCES_CPP_NAMESPACE::DOMDocument *document() const;
 
     // Entity references expanded per document before the parse is stopped.
-    static constexpr unsigned kEntityExpansionLimit = 10000;
+    static constexpr unsigned kEntityExpansionLimit = 100;
 
   private:
     bool initialised_ = false;

@@ -85,6 +85,8 @@ bool TransformationScript::reject(const std::string &where,
 bool TransformationScript::load() {
     chain_.clear();
     ellipsoids_.clear();
+    if (fileName_.empty())
+        return reject("", "no script file given (option -TS)");
     if (!parser_.parse(fileName_))
         return false;
     if (!readHeader() || !readEllipsoids() || !readSteps()) {

@@ -1,0 +1,91 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+struct Parsed {
+    bool goesOn;
+    RunSettings settings;
+    std::string output;
+};
+
+Parsed parse(std::vector<const char *> arguments) {
+    arguments.insert(arguments.begin(), "KAVRO");
+    Parsed parsed{};
+    CaptureStdout();
+    parsed.goesOn = parseCommandLine(static_cast<int>(arguments.size()),
+                                     arguments.data(), parsed.settings);
+    parsed.output = GetCapturedStdout();
+    return parsed;
+}
+} // namespace
+
+TEST(CommandLine, SingleFileRunKeepsTheShapefileDefault) {
+    const Parsed p = parse({"-IF", "a", "-OF", "b", "-TS", "s"});
+    ASSERT_TRUE(p.goesOn);
+    EXPECT_EQ(p.output, "");
+    EXPECT_EQ(p.settings.inputPath, "a");
+    EXPECT_EQ(p.settings.outputPath, "b");
+    EXPECT_EQ(p.settings.scriptPath, "s");
+    EXPECT_EQ(p.settings.mode, RunSettings::SingleFile);
+    EXPECT_EQ(p.settings.fileType, RunSettings::SHP);
+    EXPECT_EQ(p.settings.filter, "/*");
+}
+
+// -F may come first and selects the workspace mode by itself; the filter
+// keeps its separator because the driver appends it to the directory.
+TEST(CommandLine, FilterBeforeWorkspace) {
+    const Parsed p = parse({"-F", "x", "-IWS", "d", "-OWS", "e", "-TS", "s"});
+    ASSERT_TRUE(p.goesOn);
+    EXPECT_EQ(p.settings.filter, "/x");
+    EXPECT_EQ(p.settings.inputPath, "d");
+    EXPECT_EQ(p.settings.outputPath, "e");
+    EXPECT_EQ(p.settings.mode, RunSettings::Workspace);
+
+    const Parsed onlyFilter = parse({"-F", "*.shp", "-F", "a*.shp"});
+    ASSERT_TRUE(onlyFilter.goesOn);
+    EXPECT_EQ(onlyFilter.settings.filter, "/a*.shp");
+    EXPECT_EQ(onlyFilter.settings.mode, RunSettings::Workspace);
+}
+
+TEST(CommandLine, LaterOptionsReplaceEarlierOnesAndValuesMayLookLikeOptions) {
+    const Parsed p = parse(
+        {"-TS", "a", "-TS", "b", "-FT", "TXT", "-IF", "-OF", "-FT", "SHP"});
+    ASSERT_TRUE(p.goesOn);
+    EXPECT_EQ(p.settings.scriptPath, "b");
+    EXPECT_EQ(p.settings.inputPath, "-OF");
+    EXPECT_EQ(p.settings.outputPath, "");
+    EXPECT_EQ(p.settings.fileType, RunSettings::SHP);
+    EXPECT_EQ(parse({"-FT", "TXT"}).settings.fileType, RunSettings::TXT);
+    EXPECT_EQ(parse({"-TS", ""}).settings.mode, RunSettings::Unset);
+}
+
+// Every stop returns false; the settings are not trusted afterwards, but no
+// option after the stop may have been taken.
+TEST(CommandLine, StopsAtTheFirstError) {
+    const std::vector<std::vector<const char *>> lines = {
+        {"-IWS", "d", "-IF", "f", "-TS", "s"},
+        {"-IF", "f", "-IWS", "d", "-TS", "s"},
+        {"-OF", "f", "-OWS", "d", "-TS", "s"},
+        {"-IF", "f", "-F", "x", "-TS", "s"},
+        {"-FT", "shp", "-TS", "s"},
+        {"-ts", "s", "-TS", "s"},
+        {"-HELP", "-TS", "s"},
+        {"-TS"},
+        {"-IF", "a", "-OF"},
+        {""},
+    };
+    for (const auto &line : lines) {
+        SCOPED_TRACE(line.front());
+        const Parsed p = parse(line);
+        EXPECT_FALSE(p.goesOn);
+        EXPECT_EQ(p.settings.scriptPath, "");
+        EXPECT_NE(p.output, "");
+    }
+}

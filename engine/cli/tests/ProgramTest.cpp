@@ -1,0 +1,213 @@
+// Runs the real KAVRO and compares its whole standard output and its exit
+// status.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+const std::string kBanner =
+    "\n"
+    "This product includes software developed by the Apache Software "
+    "Foundation (https://www.apache.org/).\n"
+    "This product uses the GNU C++ Library, libstdc++ "
+    "(https://gcc.gnu.org/onlinedocs/libstdc++/).\n";
+
+const std::string kUsage =
+    "KAVRO -HELP\n"
+    "KAVRO [-FT <SHP | TXT>] -IF <input file> -OF <output file> -TS <tranform "
+    "script>\n"
+    "KAVRO [-FT <SHP | TXT>] -IWS <input workspace> [-F <filter>] -OWS <output "
+    "workspace> -TS <tranform script>\n";
+
+const std::string kHelp =
+    "-HELP: shows this help\n"
+    "-FT <SHP | TXT>: sets type of input file, SHP = shapefile, TXT = ascii "
+    "file (default is SHP)\n"
+    "-IF <input file>: sets input file \n"
+    "-OF <output file>: sets output file \n"
+    "-IWS <input workspace>: sets search directory for multiple input files\n"
+    "-OWS <output workspace>: sets out directory for multiple input files\n"
+    "-F <filter>: sets search filter for multiple input files (default is *)\n"
+    "-TS <tranform script>: sets transformation script\n";
+
+const std::string kScriptError =
+    "Error in transformation script. Execution terminated\n";
+
+struct ProgramRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+std::string readFile(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ProgramTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("kavro-cli-test-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        fs::copy_file(KAVRO_SOURCE_DIR "/data/script/TransformationScript.xsd",
+                      folder_ / "TransformationScript.xsd");
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    // Runs KAVRO in the test folder with the arguments, no shell between.
+    ProgramRun run(const std::vector<std::string> &arguments) const {
+        std::vector<char *> argv;
+        std::string program = KAVRO_EXE;
+        argv.push_back(program.data());
+        std::vector<std::string> copies = arguments;
+        for (std::string &a : copies)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        const fs::path out = folder_ / "stdout.txt";
+        const fs::path err = folder_ / "stderr.txt";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addchdir_np(&actions, folder_.c_str());
+        pid_t pid = 0;
+        ProgramRun result;
+        const int spawned = posix_spawn(&pid, program.c_str(), &actions,
+                                        nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
+            ADD_FAILURE() << "cannot start " << program;
+            return result;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = readFile(out);
+        result.err = readFile(err);
+        return result;
+    }
+
+    std::string writeScript(const std::string &name,
+                            const std::string &body) const {
+        std::ofstream(folder_ / name)
+            << "<?xml version=\"1.0\"?>\n<TransformationScript "
+               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+               "xsi:noNamespaceSchemaLocation=\"TransformationScript.xsd\">\n"
+            << body << "</TransformationScript>\n";
+        return (folder_ / name).string();
+    }
+
+    fs::path folder_;
+};
+
+std::string joined(const std::vector<std::string> &arguments) {
+    std::string text;
+    for (const std::string &a : arguments)
+        text += "[" + a + "]";
+    return text;
+}
+} // namespace
+
+TEST_F(ProgramTest, UsageHelpAndCommandLineErrors) {
+    const std::string unrecognized = "unrecognized option\n" + kUsage;
+    const std::string incompatible =
+        "-IF,-OF options are incompatible with -IWS,-OWS\n" + kUsage;
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{}, kUsage},
+        {{"-HELP"}, kHelp},
+        {{"-HELP", "-bogus"}, kHelp},
+        {{"-FT", "TXT", "-HELP"}, kHelp},
+        {{"-help"}, unrecognized},
+        {{"-IWS", "d", "-IF", "f"}, incompatible},
+        {{"-IF", "f", "-IWS", "d"}, incompatible},
+        {{"-OWS", "d", "-OF", "f", "-TS", "s"}, incompatible},
+        {{"-IF", "f", "-F", "x"},
+         "-F option allowed only with -IWS,-OWS\n" + kUsage},
+        {{"-FT", "shp"}, "unrecognized file type option\n" + kUsage},
+        {{"-TS"}, unrecognized},
+        {{"-IF", "a", "-OF", "b", "-TS"}, unrecognized},
+        {{"-TS", "s", "extra"}, unrecognized},
+        {{"-IF"}, unrecognized},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(joined(c.arguments));
+        const ProgramRun r = run(c.arguments);
+        EXPECT_EQ(r.out, kBanner + c.out);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+// Accepted command lines go on to the script; a script that does not load
+// stops the run with status 0 after the parser's messages.
+TEST_F(ProgramTest, ScriptThatDoesNotLoadStopsWithStatusZero) {
+    const std::vector<std::vector<std::string>> lines = {
+        {"-IF", "a", "-OF", "b", "-TS", "absent.xml"},
+        {"-F", "x", "-IWS", "d", "-OWS", "e", "-TS", "absent.xml"},
+        {"-IF", "a", "-OF", "b"},
+    };
+    for (const auto &line : lines) {
+        SCOPED_TRACE(joined(line));
+        const ProgramRun r = run(line);
+        EXPECT_EQ(r.out, kBanner + kScriptError);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.err, "");
+    }
+    const std::string unusable =
+        writeScript("unusable.xml", "  <Description/>\n");
+    const ProgramRun r = run({"-TS", unusable});
+    EXPECT_EQ(r.out, kBanner + kScriptError);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Transformation script \"" + unusable +
+                         "\", Description: the element has no content\n");
+}
+
+// A loaded script prints its description and the run reaches the driver,
+// which ends with status 1 whatever became of the files.
+TEST_F(ProgramTest, LoadedScriptPrintsItsDescriptionAndEndsWithOne) {
+    struct Case {
+        std::string body;
+        std::string description;
+    };
+    const Case cases[] = {
+        {"  <Description>Degrees to radians</Description>\n",
+         "Degrees to radians"},
+        {"", "No description for this script"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.description);
+        const std::string script = writeScript("s.xml", c.body);
+        const ProgramRun r = run({"-TS", script});
+        const std::string expected =
+            kBanner + "Script description:" + c.description + "\n";
+        EXPECT_EQ(r.out.substr(0, expected.size()), expected);
+        EXPECT_EQ(r.status, 1);
+    }
+}
