@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTimer>
 
 FolderTreeControl::FolderTreeControl(QWidget *parent)
     : QTreeView(parent), baseIndentation_(indentation()) {
@@ -49,6 +52,12 @@ void FolderTreeControl::Fill() {
         sortByColumn(0, Qt::AscendingOrder);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FolderTreeControl::SelectionChanged);
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            &FolderTreeControl::keepSelectionInView);
+    connect(model_, &QAbstractItemModel::layoutChanged, this,
+            &FolderTreeControl::keepSelectionInView);
+    connect(verticalScrollBar(), &QScrollBar::sliderPressed, this,
+            [this] { folderToKeepInView_.clear(); });
     emit Filled();
 }
 
@@ -57,6 +66,7 @@ void FolderTreeControl::Clear() {
         return;
     QFileSystemModel *model = model_;
     model_ = nullptr;
+    folderToKeepInView_.clear();
     QItemSelectionModel *selection = selectionModel();
     if (selection)
         disconnect(selection, nullptr, this, nullptr);
@@ -80,6 +90,41 @@ void FolderTreeControl::SelectFolder(const QString &path) {
         expand(parent);
     setCurrentIndex(index);
     scrollTo(index);
+    folderToKeepInView_ = model_->filePath(index);
+}
+
+void FolderTreeControl::keepSelectionInView() {
+    if (folderToKeepInView_.isEmpty() || !model_ || scrollPending_)
+        return;
+    if (model_->filePath(currentIndex()) != folderToKeepInView_) {
+        folderToKeepInView_.clear(); // another folder was chosen
+        return;
+    }
+    // Once, after the model has finished the change at hand (it sorts a
+    // listing just after reporting it).
+    scrollPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        scrollPending_ = false;
+        if (!folderToKeepInView_.isEmpty() && currentIndex().isValid())
+            scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
+}
+
+bool FolderTreeControl::viewportEvent(QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+        folderToKeepInView_.clear(); // the user takes over
+        break;
+    default:
+        break;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+void FolderTreeControl::keyPressEvent(QKeyEvent *event) {
+    folderToKeepInView_.clear();
+    QTreeView::keyPressEvent(event);
 }
 
 FolderTreeFolder FolderTreeControl::SelectedFolder() const {

@@ -48,14 +48,24 @@ class FolderTreeControl : public QTreeView {
     void SelectFolder(const QString &path);
     FolderTreeFolder SelectedFolder() const;
 
+  protected:
+    bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
   signals:
     void Filled();
     void SelectionChanged();
 
   private:
     void applyFilter();
+    void keepSelectionInView();
 
     QFileSystemModel *model_ = nullptr;
     DisplayOptions options_;
     int baseIndentation_;
+    // The folder that SelectFolder chose, kept in view while the model lists
+    // and sorts the folders around it (rows that arrive later would push it
+    // out of view), until the user scrolls, clicks or types in the tree.
+    QString folderToKeepInView_;
+    bool scrollPending_ = false;
 };
