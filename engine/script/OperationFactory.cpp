@@ -1,5 +1,10 @@
 #include "OperationFactory.h"
 
+#include "AffineGeneralParametricTransformation.h"
+#include "CassiniSoldner.h"
+#include "DatumShifts.h"
+#include "GeocentricConversions.h"
+#include "TransverseMercator.h"
 #include "UnitsConversion.h"
 
 #include <iterator>
@@ -12,6 +17,24 @@ template <class T> std::unique_ptr<Operation> make() {
 // One row per operation element name the scripts may use.
 const OperationKind kKinds[] = {
     {"UnitsConversion", EllipsoidReferences::None, make<UnitsConversion>},
+    {"PositionVector7Parameter", EllipsoidReferences::None,
+     make<PositionVector7Parameter>},
+    {"AffineGeneralParametricTransformation", EllipsoidReferences::None,
+     make<AffineGeneralParametricTransformation>},
+    {"AbridgedMolodensky", EllipsoidReferences::SourceAndTarget,
+     make<AbridgedMolodensky>},
+    {"TransverseMercatorForward", EllipsoidReferences::Ref,
+     make<TransverseMercatorForward>},
+    {"TransverseMercatorReverse", EllipsoidReferences::Ref,
+     make<TransverseMercatorReverse>},
+    {"CassiniSoldnerForward", EllipsoidReferences::Ref,
+     make<CassiniSoldnerForward>},
+    {"CassiniSoldnerReverse", EllipsoidReferences::Ref,
+     make<CassiniSoldnerReverse>},
+    {"GeographicToGeocentric", EllipsoidReferences::Ref,
+     make<GeographicToGeocentric>},
+    {"GeocentricToGeographic", EllipsoidReferences::Ref,
+     make<GeocentricToGeographic>},
 };
 } // namespace
 

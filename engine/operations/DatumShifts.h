@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Operation.h"
+
+// Seven-parameter Helmert transformation of geocentric coordinates, position
+// vector convention (EPSG Guidance Note 7-2, method 1033).
+// In:  geocentric X, Y, Z in the source frame.
+// Out: geocentric X, Y, Z in the target frame.
+// Parameters: "XaxisTranslation", "YaxisTranslation", "ZaxisTranslation"
+// (lengths), "XaxisRotation", "YaxisRotation", "ZaxisRotation" (radians,
+// not arc-seconds), "ScaleDifference" (parts per million). The small-angle
+// rotation matrix is only valid for rotations of a few arc-seconds.
+class PositionVector7Parameter final : public Operation {
+  public:
+    void prepare() override;
+    void transform(Point &point) override;
+
+  private:
+    double tX_ = 0, tY_ = 0, tZ_ = 0;
+    double rX_ = 0, rY_ = 0, rZ_ = 0; // radians
+    double M_ = 1;                    // 1 + ScaleDifference * 1e-6
+};
+
+// Abridged Molodensky datum shift of geographic coordinates (EPSG Guidance
+// Note 7-2, method 9605).
+// In:  x = longitude, y = latitude (radians), z = ellipsoidal height on the
+//      source ellipsoid ("SourceEllipsoid").
+// Out: the same on the target ellipsoid ("TargetEllipsoid").
+// Parameters: "XaxisTranslation", "YaxisTranslation", "ZaxisTranslation",
+// the shift of the geocentric origin from source to target (lengths).
+// Both ellipsoids need a nonzero inverse flattening: the flattenings are
+// 1 / InverseFlattening, and a sphere makes every result NaN. The abridged
+// formulas are good to about a metre.
+class AbridgedMolodensky final : public Operation {
+  public:
+    void prepare() override;
+    void transform(Point &point) override;
+
+    void setSourceEllipsoid(const Ellipsoid *ellipsoid) override {
+        source_ = ellipsoid;
+    }
+    void setTargetEllipsoid(const Ellipsoid *ellipsoid) override {
+        target_ = ellipsoid;
+    }
+    const Ellipsoid *sourceEllipsoid() const { return source_; }
+    const Ellipsoid *targetEllipsoid() const { return target_; }
+
+  private:
+    const Ellipsoid *source_ = nullptr; // owned by TransformationScript
+    const Ellipsoid *target_ = nullptr; // owned by TransformationScript
+    double dX_ = 0, dY_ = 0, dZ_ = 0;
+    double a_ = 0;          // semi-major axis of the source
+    double da_ = 0;         // target minus source
+    double f_ = 0;          // flattening of the source
+    double df_ = 0;         // target minus source
+    double adfPlusfda_ = 0; // a df + f da, in both latitude and height
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Operation.h"
+
+// Geographic to geocentric Cartesian coordinates on the reference ellipsoid
+// (EPSG Guidance Note 7-2, method 9602).
+// In:  x = longitude, y = latitude (radians), z = ellipsoidal height.
+// Out: geocentric X, Y, Z, in the unit of the ellipsoid's semi-major axis.
+class GeographicToGeocentric final : public EllipsoidOperation {
+  public:
+    void prepare() override;
+    void transform(Point &point) override;
+
+  private:
+    double e2_ = 0; // first eccentricity squared
+};
+
+// Geocentric Cartesian to geographic coordinates, by fixed-point iteration on
+// the latitude (EPSG Guidance Note 7-2, method 9602).
+// In:  geocentric X, Y, Z.
+// Out: x = longitude in [0, 2pi] (1 degree west comes out as 2pi minus 1
+//      degree), y = latitude (radians), z = ellipsoidal height.
+// The iteration stops when the latitude changes by 1e-8 rad or less, which
+// leaves it within about 7e-11 rad of the exact value. Points on the polar
+// axis (X = Y = 0), the origin included, give latitude +-pi/2 (+pi/2 for
+// Z = 0) and the height |Z| - b, b the semi-minor axis.
+class GeocentricToGeographic final : public EllipsoidOperation {
+  public:
+    void prepare() override;
+    void transform(Point &point) override;
+
+    // An Earth-like ellipsoid needs four or five iterations. The cap only
+    // stops an ellipsoid with e^2 near or above 1 (a mistyped inverse
+    // flattening), for which the iteration would not settle, from hanging
+    // the run.
+    static constexpr int kMaxIterations = 100;
+
+  private:
+    double e2_ = 0;        // first eccentricity squared
+    double b_ = 0;         // semi-minor axis
+    double tolerance_ = 0; // radians, of the latitude iteration
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cmath>
+
+// What the transverse Mercator and Cassini-Soldner series share: the angle
+// constants, the series fractions as the doubles the series are evaluated
+// with (a division by n is a multiplication by the double nearest to 1/n),
+// and the reduction of a longitude difference.
+
+inline constexpr double kPi = 3.141592653589793;      // radians
+inline constexpr double kHalfPi = 1.5707963267948966; // radians
+inline constexpr double kTwoPi = 6.283185307179586;   // radians
+
+inline constexpr double kHalf = 0.5;
+inline constexpr double kThird = 0.3333333333333333;
+inline constexpr double kSixth = 0.16666666666666666;
+inline constexpr double kFifteenth = 0.06666666666666667;
+inline constexpr double kOneOver24 = 0.041666666666666664;
+inline constexpr double kOneOver120 = 0.008333333333333333;
+inline constexpr double kOneOver720 = 0.001388888888888889;
+static_assert(kThird == 1.0 / 3 && kSixth == 1.0 / 6 &&
+              kFifteenth == 1.0 / 15 && kOneOver24 == 1.0 / 24 &&
+              kOneOver120 == 1.0 / 120 && kOneOver720 == 1.0 / 720);
+
+// lambda - lambda0 brought into (-pi, pi]. GeocentricToGeographic gives
+// longitudes in [0, 2pi], so a point at 1 degree west arrives as 359
+// degrees; without the reduction a central meridian west of Greenwich would
+// see it almost a full turn away. A difference already in range (the usual
+// case) is returned unchanged, bit for bit.
+inline double longitudeDifference(double lambda, double lambda0) {
+    const double difference = lambda - lambda0;
+    if (difference > -kPi && difference <= kPi)
+        return difference;
+    // remainder() is exact and gives [-pi, pi]; NaN and infinities give NaN.
+    const double reduced = std::remainder(difference, kTwoPi);
+    return reduced == -kPi ? kPi : reduced;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Ellipsoid.h"
+#include "Operation.h"
+
+// Transverse Mercator, the series of EPSG Guidance Note 7-2 (method 9807;
+// symbols as there): forward to the sixth power of A, reverse to the sixth
+// power of D through the footpoint latitude.
+// Parameters, the same for both directions: "LatitudeOfNaturalOrigin" and
+// "LongitudeOfNaturalOrigin" (radians), "ScaleFactorAtNaturalOrigin",
+// "FalseEasting", "FalseNorthing". A missing scale factor reads as 0: the
+// forward then puts every point on the false origin, the reverse divides by
+// zero.
+// The truncated series agree with the exact projection to about a millimetre
+// within 3 degrees of the central meridian and degrade quickly beyond; at
+// the poles tan(phi) is unbounded. Nothing is checked.
+
+// In:  x = longitude, y = latitude (radians); z passes unchanged.
+// Out: x = easting, y = northing, in the unit of the ellipsoid's semi-major
+//      axis. The longitude is taken relative to the central meridian in
+//      (-pi, pi], so a longitude in [0, 2pi] projects like its equivalent in
+//      (-pi, pi].
+class TransverseMercatorForward final : public EllipsoidOperation {
+  public:
+    void prepare() override;
+    void transform(Point &point) override;
+
+  private:
+    double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
+    double ep2_ = 0;                // second eccentricity squared e'^2
+    MeridianArc arc_;               // c1 to c4
+    double M0_ = 0;                 // meridian arc to phi0_
+    double fifthOrderConstant_ = 0; // 5 - 58 e'^2
+    double sixthOrderConstant_ = 0; // 61 - 330 e'^2
+};
+
+// In:  x = easting, y = northing; z passes unchanged.
+// Out: x = longitude (near the central meridian, not reduced to a range),
+//      y = latitude (radians).
+class TransverseMercatorReverse final : public EllipsoidOperation {
+  public:
+    void prepare() override;
+    void transform(Point &point) override;
+
+  private:
+    double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
+    double ep2_ = 0;            // second eccentricity squared e'^2
+    double M0_ = 0;             // meridian arc to phi0_
+    FootpointSeries footpoint_; // c1 and b1 to b4
+};
