@@ -65,27 +65,3 @@ TEST(CommandLine, LaterOptionsReplaceEarlierOnesAndValuesMayLookLikeOptions) {
     EXPECT_EQ(parse({"-FT", "TXT"}).settings.fileType, RunSettings::TXT);
     EXPECT_EQ(parse({"-TS", ""}).settings.mode, RunSettings::Unset);
 }
-
-// Every stop returns false; the settings are not trusted afterwards, but no
-// option after the stop may have been taken.
-TEST(CommandLine, StopsAtTheFirstError) {
-    const std::vector<std::vector<const char *>> lines = {
-        {"-IWS", "d", "-IF", "f", "-TS", "s"},
-        {"-IF", "f", "-IWS", "d", "-TS", "s"},
-        {"-OF", "f", "-OWS", "d", "-TS", "s"},
-        {"-IF", "f", "-F", "x", "-TS", "s"},
-        {"-FT", "shp", "-TS", "s"},
-        {"-ts", "s", "-TS", "s"},
-        {"-HELP", "-TS", "s"},
-        {"-TS"},
-        {"-IF", "a", "-OF"},
-        {""},
-    };
-    for (const auto &line : lines) {
-        SCOPED_TRACE(line.front());
-        const Parsed p = parse(line);
-        EXPECT_FALSE(p.goesOn);
-        EXPECT_EQ(p.settings.scriptPath, "");
-        EXPECT_NE(p.output, "");
-    }
-}
