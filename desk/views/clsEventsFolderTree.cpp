@@ -16,7 +16,9 @@ void clsEventsFolderTree::m_ctlFolderTree_SelectionChanged() {
         DeskObjects *objects = DeskObjects::current();
         if (!objects)
             return;
-        // First the store (adoFileList::Refresh), then the view
-        // (clsControlFileList::Refresh), once both exist.
+        // First the store, then the view, once both are shared objects:
+        //   objects->fileList->Refresh(
+        //       m_ctlFolderTree->SelectedFolder().fileSystemPath);
+        //   objects->controlFileList->Refresh();
     });
 }

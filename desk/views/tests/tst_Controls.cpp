@@ -1,13 +1,11 @@
 #include "FolderTreeControl.h"
 #include "SplitterControl.h"
-#include "Twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QSplitterHandle>
 #include <QTemporaryDir>
@@ -15,8 +13,7 @@
 
 #include <memory>
 
-// The splitter and folder tree widgets on their own, and the twips
-// conversion they are laid out with.
+// The splitter and folder tree widgets on their own.
 class tst_Controls : public QObject {
     Q_OBJECT
 
@@ -26,19 +23,6 @@ class tst_Controls : public QObject {
     }
 
   private slots:
-    void twipsFollowTheLogicalResolution() {
-        const double dpi =
-            QGuiApplication::primaryScreen()->logicalDotsPerInch();
-        QCOMPARE(twipsToPixels(1440), qRound(dpi));
-        QCOMPARE(pixelsToTwips(qRound(dpi)), 1440.0 * qRound(dpi) / dpi);
-        // The designed sizes survive the way there and back.
-        for (const double twips : {120.0, 375.0, 600.0, 8070.0, 11880.0})
-            QCOMPARE(twipsToPixels(pixelsToTwips(twipsToPixels(twips))),
-                     twipsToPixels(twips));
-        if (qFuzzyCompare(dpi, 96.0))
-            QCOMPARE(pixelsToTwips(1), 15.0);
-    }
-
     void barPositionIsTheFirstPanesShareAndSurvivesResizing() {
         QWidget parent;
         parent.resize(600, 400);

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -70,56 +69,6 @@ class tst_frmMain : public QObject {
         clsUserSettings::setStoreFolder(QString());
         folders_.reset();
         store_.reset();
-    }
-
-    void controlsHaveTheirNamesTextsAndPlaces() {
-        frmMain window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("KavroDesk"));
-        struct Button {
-            QToolButton *button;
-            const char *name, *tip;
-            double left; // twips
-        };
-        const Button buttons[] = {
-            {window.cmdRefresh(), "cmdRefresh", "Refresh", 120},
-            {window.cmdToolbox(), "cmdToolbox", "Toolbox", 480},
-            {window.cmdStart(), "cmdStart", "Start", 960},
-            {window.cmdInfo(), "cmdInfo", "Info", 1440}};
-        for (const Button &b : buttons) {
-            QCOMPARE(b.button->objectName(), QString::fromLatin1(b.name));
-            QCOMPARE(b.button->toolTip(), QString::fromLatin1(b.tip));
-            QCOMPARE(b.button->text(), QString());
-            QCOMPARE(b.button->geometry(),
-                     QRect(twipsToPixels(b.left), twipsToPixels(120),
-                           twipsToPixels(375), twipsToPixels(375)));
-            QCOMPARE(b.button->icon().availableSizes().value(0), QSize(23, 22));
-        }
-        QCOMPARE(window.tlbToolbar()->height(), twipsToPixels(600));
-        QCOMPARE(window.staStatusBar()->height(), twipsToPixels(375));
-        QCOMPARE(window.ilsListView().count(), 3);
-        for (int image = 1; image <= 3; ++image)
-            QCOMPARE(
-                window.ilsListView().image(image).availableSizes().value(0),
-                QSize(16, 16));
-
-        auto texts = [](QMenu *menu) {
-            QStringList result;
-            for (QAction *item : menu->actions())
-                result << (item->isSeparator() ? QStringLiteral("-")
-                                               : item->text()) +
-                              QLatin1Char(' ') + item->objectName();
-            return result;
-        };
-        QCOMPARE(
-            texts(window.mnuFileList()),
-            QStringList({"Add mnuFileListAdd", "Add All mnuFileListAddAll"}));
-        QCOMPARE(
-            texts(window.mnuTaskList()),
-            QStringList({"Modify mnuTaskListModify", "- mnuTaskListSeparator1",
-                         "Delete mnuTaskListDelete",
-                         "Delete All mnuTaskListDeleteAll"}));
-        QCOMPARE(window.mnuTaskList()->title(), QStringLiteral("TaskList"));
-        QVERIFY(messages_->messages.isEmpty());
     }
 
     void firstStartWithEmptyStore() {
