@@ -1,11 +1,144 @@
 #include "ShapeFileConverter.h"
 
-bool ShapeFileConverter::open() {
-    errorMessage_ = "Unable to open the input shape file";
+#include "FileCopy.h"
+#include "PathSafety.h"
+#include "Point.h"
+#include "TransformationScript.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+// The path without its extension, cut as shapelib cuts it before it adds
+// ".shp" and ".shx": at the last "." after the last "/" or "\", unless that
+// "." is the path's first character. A path without an extension is kept
+// whole, so "roads" names "roads.shp" and "roads.dbf", and the "." of a
+// directory such as "v1.2/roads" is not taken for one.
+std::string withoutExtension(const std::string &path) {
+    for (std::size_t i = path.size(); i-- > 1;) {
+        if (path[i] == '/' || path[i] == '\\')
+            break;
+        if (path[i] == '.')
+            return path.substr(0, i);
+    }
+    return path;
+}
+
+bool exists(const std::string &path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+// The input's file of a kind, as SHPOpen finds it: the lower-case extension
+// first, then the upper-case one.
+std::string openedName(const std::string &base, const char *lower,
+                       const char *upper) {
+    const std::string name = base + lower;
+    return exists(name) || !exists(base + upper) ? name : base + upper;
+}
+
+} // namespace
+
+bool ShapeFileConverter::fail(std::string message) {
+    input_.reset();
+    output_.reset();
+    errorMessage_ = std::move(message);
     return false;
 }
-bool ShapeFileConverter::convert() { return false; }
-bool ShapeFileConverter::copyAttributeTable(const std::string &,
-                                            const std::string &) {
+
+bool ShapeFileConverter::failConversion(std::string message) {
+    fail(std::move(message));
+    const std::string base = withoutExtension(outputPath_);
+    removeFileIfExists(base + ".shp");
+    removeFileIfExists(base + ".shx");
     return false;
+}
+
+bool ShapeFileConverter::open() {
+    input_.reset();
+    output_.reset();
+    errorMessage_.clear();
+    entityCount_ = 0;
+    shapeType_ = SHPT_NULL;
+
+    input_.reset(SHPOpen(inputPath_.c_str(), "rb"));
+    if (!input_)
+        return fail("Unable to open the input shape file");
+    SHPGetInfo(input_.get(), &entityCount_, &shapeType_, nullptr, nullptr);
+    if (entityCount_ <= 0)
+        return fail("Empty shape file");
+
+    // SHPCreate truncates whatever its names point to, so an output that
+    // names the input (also through another spelling, a link, or a workspace
+    // whose output directory is its input directory) must be stopped here.
+    const std::string inBase = withoutExtension(inputPath_);
+    const std::string outBase = withoutExtension(outputPath_);
+    const std::string inputFiles[] = {openedName(inBase, ".shp", ".SHP"),
+                                      openedName(inBase, ".shx", ".SHX")};
+    for (const std::string &created : {outBase + ".shp", outBase + ".shx"})
+        for (const std::string &read : inputFiles)
+            if (sameFile(created, read))
+                return fail("Output shape file is the input shape file; it "
+                            "was left untouched");
+
+    output_.reset(SHPCreate(outputPath_.c_str(), shapeType_));
+    if (!output_)
+        return fail("Unable to create the output shape file");
+    return true;
+}
+
+bool ShapeFileConverter::convert() {
+    if (!input_ || !output_)
+        return fail("No shape file is open");
+
+    for (int index = 0; index < entityCount_; ++index) {
+        const std::string shape = "shape " + std::to_string(index);
+        ShpObject object(SHPReadObject(input_.get(), index));
+        if (!object)
+            return failConversion("Unable to read " + shape +
+                                  " of the input shape file");
+        // shapelib stops the program when it is given a shape of another
+        // type than the file's (a damaged record can carry one).
+        if (object->nSHPType != shapeType_ && object->nSHPType != SHPT_NULL)
+            return failConversion("Unable to convert " + shape +
+                                  " of the input shape file: " + "its type " +
+                                  std::to_string(object->nSHPType) +
+                                  " is not the file's type " +
+                                  std::to_string(shapeType_));
+
+        double *const x = object->padfX;
+        double *const y = object->padfY;
+        for (int vertex = 0; vertex < object->nVertices; ++vertex) {
+            Point point;
+            point.x = x[vertex];
+            point.y = y[vertex];
+            script_.transformPoint(point); // its z is not written back
+            x[vertex] = point.x;
+            y[vertex] = point.y;
+        }
+        SHPComputeExtents(object.get());
+        if (SHPWriteObject(output_.get(), -1, object.get()) < 0)
+            return failConversion("Unable to write " + shape +
+                                  " to the output shape file");
+        object.reset();
+    }
+    input_.reset();
+    output_.reset();
+    return true;
+}
+
+bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
+                                            const std::string &outputPath) {
+    const std::string inBase = withoutExtension(inputPath);
+    const std::string outBase = withoutExtension(outputPath);
+    if (!copyFile(inBase + ".dbf", outBase + ".dbf"))
+        return false;
+    // The code page travels with the table: a .cpg of an earlier output
+    // would make a reader decode these texts wrongly.
+    const std::string codePage = inBase + ".cpg";
+    if (exists(codePage))
+        return copyFile(codePage, outBase + ".cpg");
+    return removeFileIfExists(outBase + ".cpg");
 }

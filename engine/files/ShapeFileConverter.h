@@ -1,18 +1,49 @@
 #pragma once
 
 #include "FileConverter.h"
+#include "ShpHandle.h"
 
 #include <string>
 
-// Shapefiles: the .shp/.shx pair converted vertex by vertex; the .dbf is
-// copied beside the output by copyAttributeTable().
+// Shapefiles: every vertex of every shape passes through the script's chain
+// and the shapes are written in input order to a new .shp/.shx pair of the
+// same shape type; the .dbf is copied beside the output by
+// copyAttributeTable(). Only x and y go through the chain (with z = 0): Z and
+// M values are kept as they are, and the bounds are recomputed from the
+// converted vertices. One shape is held in memory at a time.
+//
+// The companion files are named after the path as shapelib names them: the
+// extension is what follows the last "." of the last path component. On a
+// case-sensitive file system "A.SHP" opens "A.SHP" and "A.SHX" (shapelib also
+// tries the upper-case names), but the output is always written as ".shp" and
+// ".shx", and the attribute table is looked for as "A.dbf" only.
 class ShapeFileConverter final : public FileConverter {
   public:
     using FileConverter::FileConverter;
+
+    // Opens the input and creates the output. Refuses, without touching any
+    // file, an output that would overwrite the input's .shp or .shx.
     bool open() override;
+    // False when a shape cannot be read, has a type other than the file's,
+    // or cannot be written; errorMessage() then names the shape (numbered
+    // from 0, as shapelib counts) and the incomplete output .shp and .shx
+    // are removed.
     bool convert() override;
 
-    // Copies the input's .dbf beside the output, replacing an existing one.
+    // Copies the input's .dbf beside the output, replacing an existing one,
+    // and with it the input's .cpg (the code page of the table's texts); a
+    // .cpg beside the output that the input does not have is removed. False
+    // when the .dbf or the .cpg cannot be copied, or a stale .cpg cannot be
+    // removed.
     static bool copyAttributeTable(const std::string &inputPath,
                                    const std::string &outputPath);
+
+  private:
+    bool fail(std::string message);
+    bool failConversion(std::string message);
+
+    ShpHandle input_;
+    ShpHandle output_;
+    int shapeType_ = SHPT_NULL;
+    int entityCount_ = 0;
 };

@@ -1,0 +1,114 @@
+#include "FileCopy.h"
+#include "PathSafety.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <cstdio>
+
+bool copyFile(const std::string &source, const std::string &target) {
+    if (sameFile(source, target))
+        return true;
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+}
+
+bool removeFileIfExists(const std::string &path) {
+    return DeleteFileA(path.c_str()) != 0 ||
+           GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+#else
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A descriptor closed when it goes out of scope (errors of that late close
+// do not matter: the target's close is checked where it counts).
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return fd_; }
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char *data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool copyContent(int from, int to) {
+    std::array<char, 64 * 1024> buffer;
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got)))
+            return false;
+    }
+}
+
+} // namespace
+
+bool copyFile(const std::string &source, const std::string &target) {
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (from.get() < 0 || ::fstat(from.get(), &status) != 0 ||
+        !S_ISREG(status.st_mode))
+        return false;
+    if (sameFile(source, target))
+        return true;
+
+    std::string temporary = target + ".XXXXXX";
+    std::vector<char> name(temporary.begin(), temporary.end());
+    name.push_back('\0');
+    Descriptor to(::mkstemp(name.data()));
+    if (to.get() < 0)
+        return false;
+    temporary = name.data();
+    const bool copied = copyContent(from.get(), to.get()) &&
+                        ::fchmod(to.get(), status.st_mode & 07777) == 0 &&
+                        to.close() &&
+                        ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!copied)
+        ::unlink(temporary.c_str());
+    return copied;
+}
+
+bool removeFileIfExists(const std::string &path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+#endif

@@ -1,0 +1,151 @@
+#include "FileCopy.h"
+#include "ShapeFileConverter.h"
+#include "ShapeTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using shapetest::readBytes;
+using shapetest::writeBytes;
+
+namespace {
+
+class AttributeTableTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kavro_attributes_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "out");
+        fs::create_directories(dir_ / "v1.2");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string &relative) const {
+        return (dir_ / relative).string();
+    }
+    std::vector<std::string> outFiles() const {
+        std::vector<std::string> names;
+        for (const auto &entry : fs::directory_iterator(dir_ / "out"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fs::path dir_;
+};
+
+// Every byte value, so that no text-mode translation can go unnoticed.
+std::string allBytes(int repeat) {
+    std::string bytes;
+    for (int r = 0; r < repeat; ++r)
+        for (int b = 0; b < 256; ++b)
+            bytes.push_back(static_cast<char>(b));
+    return bytes;
+}
+
+TEST_F(AttributeTableTest, CopiesDbfAndCpgByteForByteAndNothingElse) {
+    const std::string table = allBytes(600); // more than one copy buffer
+    writeBytes(dir_ / "in.dbf", table);
+    writeBytes(dir_ / "in.cpg", "UTF-8");
+    writeBytes(dir_ / "in.prj", "PROJCS[]");
+    writeBytes(dir_ / "in.sbn", "index");
+    writeBytes(dir_ / "out/r.dbf", std::string(200000, 'x')); // longer: cut
+    writeBytes(dir_ / "out/r.cpg", "1252");
+
+    ASSERT_TRUE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
+                                                       path("out/r.shp")));
+    EXPECT_EQ(readBytes(dir_ / "out/r.dbf"), table);
+    EXPECT_EQ(readBytes(dir_ / "out/r.cpg"), "UTF-8");
+    EXPECT_EQ(outFiles(), (std::vector<std::string>{"r.cpg", "r.dbf"}));
+}
+
+TEST_F(AttributeTableTest, RemovesAStaleCpgWhenTheInputHasNone) {
+    writeBytes(dir_ / "in.dbf", "table");
+    writeBytes(dir_ / "out/r.cpg", "1252");
+    ASSERT_TRUE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
+                                                       path("out/r.shp")));
+    EXPECT_EQ(outFiles(), std::vector<std::string>{"r.dbf"});
+}
+
+TEST_F(AttributeTableTest, FindsTheTableFromThePathText) {
+    writeBytes(dir_ / "plain.dbf", "no extension");
+    writeBytes(dir_ / "v1.2/roads.dbf", "dotted folder");
+    writeBytes(dir_ / "two.parts.dbf", "two dots");
+    struct Case {
+        const char *input, *output, *expected;
+    } const cases[] = {
+        {"plain", "out/a", "no extension"},
+        {"v1.2/roads", "out/b.shp", "dotted folder"},
+        {"two.parts.shp", "out/c.shp", "two dots"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.input);
+        ASSERT_TRUE(ShapeFileConverter::copyAttributeTable(path(c.input),
+                                                           path(c.output)));
+        std::string out = path(c.output);
+        if (out.size() > 4 && out.substr(out.size() - 4) == ".shp")
+            out.resize(out.size() - 4);
+        EXPECT_EQ(readBytes(out + ".dbf"), c.expected);
+    }
+}
+
+TEST_F(AttributeTableTest, FailsWithoutATableAndKeepsTheOldOutput) {
+    writeBytes(dir_ / "out/r.dbf", "earlier");
+    writeBytes(dir_ / "in.DBF", "upper-case extension is another file");
+    EXPECT_FALSE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
+                                                        path("out/r.shp")));
+    EXPECT_EQ(readBytes(dir_ / "out/r.dbf"), "earlier");
+}
+
+TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {
+    writeBytes(dir_ / "source", "source bytes");
+    writeBytes(dir_ / "target", "old target");
+    fs::create_directories(dir_ / "folder");
+    struct Case {
+        const char *source, *target;
+    } const cases[] = {
+        {"missing", "target"},
+        {"folder", "target"},
+        {"source", "nodir/target"},
+        {"source", "folder"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " -> " + c.target);
+        EXPECT_FALSE(copyFile(path(c.source), path(c.target)));
+        EXPECT_EQ(readBytes(dir_ / "target"), "old target");
+    }
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+    // No temporary file is left beside a target that could not be written.
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(dir_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"folder", "out", "source",
+                                               "target", "v1.2"}));
+}
+
+TEST_F(AttributeTableTest, FileCopyOntoItselfKeepsTheContent) {
+    writeBytes(dir_ / "source", "source bytes");
+    fs::create_hard_link(dir_ / "source", dir_ / "hard");
+    EXPECT_TRUE(copyFile(path("source"), path("source")));
+    EXPECT_TRUE(copyFile(path("source"), dir_.string() + "/./source"));
+    EXPECT_TRUE(copyFile(path("source"), path("hard")));
+    EXPECT_EQ(readBytes(dir_ / "source"), "source bytes");
+}
+
+TEST_F(AttributeTableTest, FileCopyKeepsThePermissionBits) {
+    writeBytes(dir_ / "source", "x");
+    fs::permissions(dir_ / "source", fs::perms::owner_read |
+                                         fs::perms::owner_write |
+                                         fs::perms::group_read);
+    ASSERT_TRUE(copyFile(path("source"), path("target")));
+    EXPECT_EQ(fs::status(dir_ / "target").permissions(),
+              fs::status(dir_ / "source").permissions());
+}
+
+} // namespace

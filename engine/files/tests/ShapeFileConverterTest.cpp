@@ -1,0 +1,285 @@
+#include "ShapeFileConverter.h"
+#include "ShapeTestFiles.h"
+#include "TransformationScript.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace shapetest;
+
+namespace {
+
+// The shapes' structure must come through whole; the arithmetic of the chain
+// is the script's business, so these tests run with a script that was never
+// loaded: its chain is empty and every vertex keeps its value.
+class ShapeFileConverterTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kavro_shapeconv_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "out");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string &relative) const {
+        return (dir_ / relative).string();
+    }
+    bool run(const std::string &input, const std::string &output) {
+        converter_.setInputPath(input);
+        converter_.setOutputPath(output);
+        return converter_.open() && converter_.convert();
+    }
+    bool outputExists(const std::string &base) const {
+        return fs::exists(dir_ / (base + ".shp")) ||
+               fs::exists(dir_ / (base + ".shx"));
+    }
+
+    fs::path dir_;
+    std::string scriptPath_;
+    TransformationScript script_{scriptPath_};
+    ShapeFileConverter converter_{script_};
+};
+
+struct Bounds {
+    double min[4], max[4];
+};
+
+Bounds boundsOf(const std::vector<Shape> &shapes) {
+    constexpr double big = std::numeric_limits<double>::max();
+    Bounds b{{big, big, big, big}, {-big, -big, -big, -big}};
+    for (const Shape &s : shapes) {
+        const std::vector<double> *values[] = {&s.x, &s.y, &s.z, &s.m};
+        for (int axis = 0; axis < 4; ++axis)
+            for (double v : *values[axis]) {
+                b.min[axis] = std::min(b.min[axis], v);
+                b.max[axis] = std::max(b.max[axis], v);
+            }
+    }
+    return b;
+}
+
+struct GeometryCase {
+    const char *name;
+    int fileType;
+    std::vector<Shape> shapes;
+    bool hasZ;
+};
+
+const GeometryCase kGeometries[] = {
+    {"three points",
+     SHPT_POINT,
+     {point(1664097.77, 5103702.47), point(1680720.62, 5152103.32),
+      point(1605000, 5060000)},
+     false},
+    {"multipoint",
+     SHPT_MULTIPOINT,
+     {{SHPT_MULTIPOINT, {}, {}, {1.5, 2.5, 3.5}, {10, 20, 30}, {}, {}}},
+     false},
+    {"polyline with two parts",
+     SHPT_ARC,
+     {{SHPT_ARC, {0, 3}, {}, {0, 1, 2, 10, 11}, {0, 1, 0, 5, 6}, {}, {}}},
+     false},
+    {"polygon with two rings",
+     SHPT_POLYGON,
+     {{SHPT_POLYGON,
+       {0, 5},
+       {},
+       {0, 0, 10, 10, 0, 2, 4, 4, 2, 2},
+       {0, 10, 10, 0, 0, 2, 2, 4, 4, 2},
+       {},
+       {}}},
+     false},
+    {"null shapes between points",
+     SHPT_POINT,
+     {{SHPT_NULL, {}, {}, {}, {}, {}, {}},
+      point(7, 8),
+      {SHPT_NULL, {}, {}, {}, {}, {}, {}},
+      point(-3, 4)},
+     false},
+    {"point z with measures",
+     SHPT_POINTZ,
+     {point(1, 2, SHPT_POINTZ, 250.5, 7), point(3, 4, SHPT_POINTZ, -12, 8)},
+     true},
+    {"polyline z with measures",
+     SHPT_ARCZ,
+     {{SHPT_ARCZ,
+       {0, 2},
+       {},
+       {1, 2, 3, 4},
+       {5, 6, 7, 8},
+       {100, 101.25, 102, 103},
+       {0.5, 1.5, 2.5, 3.5}}},
+     true},
+};
+
+TEST_F(ShapeFileConverterTest, KeepsEveryShapeWithItsPartsZAndM) {
+    for (const GeometryCase &c : kGeometries) {
+        SCOPED_TRACE(c.name);
+        writeShapefile(path("in.shp"), c.fileType, c.shapes);
+        ASSERT_TRUE(run(path("in.shp"), path("out/result.shp")))
+            << converter_.errorMessage();
+
+        const Shapefile out = readShapefile(path("out/result.shp"));
+        EXPECT_EQ(out.type, c.fileType);
+        ASSERT_EQ(out.shapes.size(), c.shapes.size());
+        for (std::size_t i = 0; i < c.shapes.size(); ++i)
+            EXPECT_EQ(out.shapes[i], normalized(c.shapes[i])) << "shape " << i;
+
+        // The header bounds cover the vertices, null shapes not included.
+        const Bounds b = boundsOf(out.shapes);
+        for (int axis = 0; axis < (c.hasZ ? 4 : 2); ++axis) {
+            EXPECT_EQ(out.minBound[axis], b.min[axis]) << "axis " << axis;
+            EXPECT_EQ(out.maxBound[axis], b.max[axis]) << "axis " << axis;
+        }
+    }
+}
+
+TEST_F(ShapeFileConverterTest, ReplacesAnExistingOutput) {
+    writeShapefile(path("out/result.shp"), SHPT_ARC,
+                   {{SHPT_ARC, {0}, {}, {0, 1}, {0, 1}, {}, {}},
+                    {SHPT_ARC, {0}, {}, {2, 3}, {2, 3}, {}, {}},
+                    {SHPT_ARC, {0}, {}, {4, 5}, {4, 5}, {}, {}}});
+    writeShapefile(path("in.shp"), SHPT_POINT, {point(9, 9)});
+    ASSERT_TRUE(run(path("in.shp"), path("out/result.shp")));
+    const Shapefile out = readShapefile(path("out/result.shp"));
+    EXPECT_EQ(out.type, SHPT_POINT);
+    ASSERT_EQ(out.shapes.size(), 1u);
+    EXPECT_EQ(out.shapes[0], normalized(point(9, 9)));
+}
+
+TEST_F(ShapeFileConverterTest, OneConverterServesFileAfterFile) {
+    writeShapefile(path("a.shp"), SHPT_POINT, {point(1, 1)});
+    writeShapefile(path("b.shp"), SHPT_MULTIPOINT,
+                   {{SHPT_MULTIPOINT, {}, {}, {1, 2}, {3, 4}, {}, {}}});
+    EXPECT_FALSE(run(path("missing.shp"), path("out/m.shp")));
+    ASSERT_TRUE(run(path("a.shp"), path("out/a.shp")));
+    EXPECT_EQ(converter_.errorMessage(), "");
+    ASSERT_TRUE(run(path("b.shp"), path("out/b.shp")));
+    EXPECT_EQ(readShapefile(path("out/a.shp")).shapes.size(), 1u);
+    EXPECT_EQ(readShapefile(path("out/b.shp")).type, SHPT_MULTIPOINT);
+}
+
+TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
+    writeShapefile(path("empty.shp"), SHPT_POINT, {});
+    writeBytes(dir_ / "text.shp", "not a shapefile\n");
+    writeBytes(dir_ / "text.shx", "not an index\n");
+    writeShapefile(path("good.shp"), SHPT_POINT, {point(1, 2)});
+    fs::remove(dir_ / "good.shx");
+    writeShapefile(path("one.shp"), SHPT_POINT, {point(1, 2)});
+    fs::create_directories(dir_ / "out/d.shp"); // a folder where the file goes
+    struct Case {
+        const char *input, *output, *message;
+    } const cases[] = {
+        {"missing.shp", "out/r.shp", "Unable to open the input shape file"},
+        {"", "out/r.shp", "Unable to open the input shape file"},
+        {"text.shp", "out/r.shp", "Unable to open the input shape file"},
+        {"good.shp", "out/r.shp", "Unable to open the input shape file"},
+        {"empty.shp", "out/r.shp", "Empty shape file"},
+        {"one.shp", "nodir/r.shp", "Unable to create the output shape file"},
+        {"one.shp", "out/d.shp", "Unable to create the output shape file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.input);
+        converter_.setInputPath(*c.input ? path(c.input) : "");
+        converter_.setOutputPath(path(c.output));
+        EXPECT_FALSE(converter_.open());
+        EXPECT_EQ(converter_.errorMessage(), c.message);
+        EXPECT_FALSE(outputExists("out/r"));
+        EXPECT_FALSE(outputExists("nodir/r"));
+    }
+}
+
+TEST_F(ShapeFileConverterTest, RefusesAnOutputThatNamesTheInput) {
+    writeShapefile(path("in.shp"), SHPT_POINT, {point(1, 2), point(3, 4)});
+    const std::string shp = readBytes(dir_ / "in.shp");
+    const std::string shx = readBytes(dir_ / "in.shx");
+    fs::create_symlink(dir_ / "in.shp", dir_ / "out/link.shp");
+    const std::string outputs[] = {
+        path("in.shp"),       dir_.string() + "/./in.shp",
+        path("in"),           path("in.SHP"),
+        path("in.dbf"),       dir_.string() + "/out/../in.shp",
+        path("out/link.shp"),
+    };
+    for (const std::string &output : outputs) {
+        SCOPED_TRACE(output);
+        converter_.setInputPath(path("in.shp"));
+        converter_.setOutputPath(output);
+        EXPECT_FALSE(converter_.open());
+        EXPECT_EQ(converter_.errorMessage(),
+                  "Output shape file is the input shape file; it was left "
+                  "untouched");
+        EXPECT_EQ(readBytes(dir_ / "in.shp"), shp);
+        EXPECT_EQ(readBytes(dir_ / "in.shx"), shx);
+    }
+}
+
+// A damaged shape fails the file, and the output written up to it is removed
+// so that nothing is left that looks like a finished shapefile.
+TEST_F(ShapeFileConverterTest, DamagedInputLeavesNoHalfOutput) {
+    const std::vector<Shape> lines = {
+        {SHPT_ARC, {0}, {}, {0, 1}, {0, 1}, {}, {}},
+        {SHPT_ARC, {0}, {}, {2, 3, 4}, {2, 3, 4}, {}, {}},
+        {SHPT_ARC, {0}, {}, {5, 6, 7}, {5, 6, 7}, {}, {}},
+    };
+    const auto shxOffset = [](const std::string &shx, int record) {
+        const auto *b = reinterpret_cast<const unsigned char *>(shx.data());
+        const std::size_t at = 100 + 8 * record; // big-endian 16-bit words
+        return 2 * ((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) |
+                    b[at + 3]);
+    };
+    struct Case {
+        const char *name;
+        void (*damage)(const fs::path &shp, const fs::path &shx,
+                       int thirdRecord);
+        const char *shapeNamed;
+    } const cases[] = {
+        {"shp cut inside the last shape",
+         [](const fs::path &shp, const fs::path &, int third) {
+             fs::resize_file(shp, third + 20);
+         },
+         "shape 2"},
+        {"shx points past the end of the shp",
+         [](const fs::path &, const fs::path &shx, int) {
+             std::string index = readBytes(shx);
+             index[100 + 8 + 0] = 0x01; // second record's offset: 32 MB on
+             writeBytes(shx, index);
+         },
+         "shape 1"},
+        {"record of another type than the file",
+         [](const fs::path &shp, const fs::path &, int third) {
+             std::string bytes = readBytes(shp);
+             bytes[third + 8] = SHPT_MULTIPOINT; // its content reads as one
+             writeBytes(shp, bytes);
+         },
+         "shape 2"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeShapefile(path("in.shp"), SHPT_ARC, lines);
+        const int third = shxOffset(readBytes(dir_ / "in.shx"), 2);
+        c.damage(dir_ / "in.shp", dir_ / "in.shx", third);
+        converter_.setInputPath(path("in.shp"));
+        converter_.setOutputPath(path("out/r.shp"));
+        // shapelib opens these files; the damage shows when the shape is
+        // read, after the output was created.
+        ASSERT_TRUE(converter_.open());
+        EXPECT_FALSE(converter_.convert());
+        EXPECT_NE(converter_.errorMessage().find(c.shapeNamed),
+                  std::string::npos)
+            << converter_.errorMessage();
+        EXPECT_FALSE(outputExists("out/r"));
+    }
+}
+
+TEST_F(ShapeFileConverterTest, ConvertWithoutOpenFails) {
+    EXPECT_FALSE(converter_.convert());
+    EXPECT_FALSE(converter_.errorMessage().empty());
+}
+
+} // namespace

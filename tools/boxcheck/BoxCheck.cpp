@@ -1,0 +1,127 @@
+#include "BoxCheck.h"
+#include "ShpHandle.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+// Fixed notation with two decimals in every locale: the fraction token of
+// "1650000.25" is 25, never above 1000, and no exponent can split a value
+// into two numbers.
+std::string metres(double value) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer,
+                                            value, std::chars_format::fixed, 2);
+    return error == std::errc() ? std::string(buffer, end) : "none";
+}
+
+bool readNumber(std::string_view text, double &value) {
+    const char *first = text.data();
+    const char *last = first + text.size();
+    if (first != last && *first == '+')
+        ++first;
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last && std::isfinite(value);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The path as it can stand on one line: a line break in a file name must not
+// move the extent off the fourth line.
+std::string oneLine(std::string text) {
+    for (char &c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    return text;
+}
+
+const char *answerText(BoxAnswer answer) {
+    switch (answer) {
+    case BoxAnswer::CannotOpen:
+        return "Impossible to read the shape file's extent";
+    case BoxAnswer::WrongParameters:
+        return "Wrong parameters";
+    case BoxAnswer::Inside:
+        return "The Shapefile extent IS INSIDE the given box";
+    case BoxAnswer::PartiallyInside:
+        return "The Shapefile extent IS PARTIALLY INSIDE the given box";
+    case BoxAnswer::CompletelyOutside:
+        return "The Shapefile extent IS COMPLETELY OUTSIDE the given box";
+    }
+    return "";
+}
+
+} // namespace
+
+BoxAnswer classify(const Extent &e, double boxYMin) {
+    if (e.xMin >= kBoxXMin && e.xMax <= kBoxXMax && e.yMin >= boxYMin &&
+        e.yMax <= kBoxYMax)
+        return BoxAnswer::Inside;
+    if (e.xMax < kBoxXMin || e.xMin > kBoxXMax || e.yMax < boxYMin ||
+        e.yMin > kBoxYMax)
+        return BoxAnswer::CompletelyOutside;
+    return BoxAnswer::PartiallyInside;
+}
+
+std::vector<std::string> report(const std::string &path, double boxYMin,
+                                const Extent *extent, BoxAnswer answer) {
+    std::vector<std::string> lines;
+    lines.push_back("boxcheck: the extent of a shapefile against a box");
+    lines.push_back("File: " + oneLine(path));
+    if (answer == BoxAnswer::WrongParameters)
+        lines.push_back("Box: none");
+    else
+        lines.push_back(
+            "Box Xmin: " + metres(kBoxXMin) + " Ymin: " + metres(boxYMin) +
+            " Xmax: " + metres(kBoxXMax) + " Ymax: " + metres(kBoxYMax));
+    if (extent) {
+        lines.push_back("Extent Xmin: " + metres(extent->xMin) +
+                        " Ymin: " + metres(extent->yMin) + " end");
+    } else {
+        lines.push_back("Extent Xmin: none Ymin: none end");
+    }
+    lines.push_back(answerText(answer));
+    if (extent)
+        lines.push_back("Extent Xmax: " + metres(extent->xMax) +
+                        " Ymax: " + metres(extent->yMax) + " end");
+    if (answer == BoxAnswer::WrongParameters)
+        lines.push_back("Usage: boxcheck <shapefile> -YMIN <value>");
+    return lines;
+}
+
+BoxAnswer checkBox(int argc, const char *const argv[],
+                   std::vector<std::string> &lines) {
+    const std::string path = argc > 1 ? argv[1] : "";
+    double boxYMin = 0;
+    if (argc != 4 || path.empty() || !equalsIgnoringCase(argv[2], "-YMIN") ||
+        !readNumber(argv[3], boxYMin) || boxYMin > kBoxYMax) {
+        lines = report(path, 0, nullptr, BoxAnswer::WrongParameters);
+        return BoxAnswer::WrongParameters;
+    }
+
+    ShpHandle handle(SHPOpen(path.c_str(), "rb"));
+    int count = 0;
+    int type = SHPT_NULL;
+    double minimum[4] = {};
+    double maximum[4] = {};
+    if (handle)
+        SHPGetInfo(handle.get(), &count, &type, minimum, maximum);
+    const Extent extent{minimum[0], minimum[1], maximum[0], maximum[1]};
+    // A file without shapes has no extent, whatever its header says.
+    if (!handle || count <= 0 || !std::isfinite(extent.xMin) ||
+        !std::isfinite(extent.yMin) || !std::isfinite(extent.xMax) ||
+        !std::isfinite(extent.yMax)) {
+        lines = report(path, boxYMin, nullptr, BoxAnswer::CannotOpen);
+        return BoxAnswer::CannotOpen;
+    }
+    const BoxAnswer answer = classify(extent, boxYMin);
+    lines = report(path, boxYMin, &extent, answer);
+    return answer;
+}

@@ -1,0 +1,242 @@
+#include "BoxCheck.h"
+#include "ShapeTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace shapetest;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+// Runs the real boxcheck with the arguments, its standard output to a file.
+Outcome runBoxcheck(const std::vector<std::string> &arguments,
+                    const fs::path &outFile) {
+    std::vector<const char *> argv{BOXCHECK_EXE};
+    for (const std::string &a : arguments)
+        argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd =
+            ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, STDOUT_FILENO);
+        ::execv(BOXCHECK_EXE, const_cast<char *const *>(argv.data()));
+        ::_exit(127);
+    }
+    Outcome run;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readBytes(outFile);
+    return run;
+}
+
+std::vector<std::string> linesOf(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// How the desktop reads the fourth line: "." and "," become blanks, the
+// line is split at single blanks, and of every token but the last the first
+// two that are numbers above 1000 are the values, as whole numbers.
+std::vector<long long> readAsTheDesktop(std::string line) {
+    for (char &c : line)
+        if (c == '.' || c == ',')
+            c = ' ';
+    std::vector<std::string> tokens;
+    std::size_t start = 0;
+    for (std::size_t blank; (blank = line.find(' ', start)) != line.npos;
+         start = blank + 1)
+        tokens.push_back(line.substr(start, blank - start));
+    tokens.push_back(line.substr(start));
+    std::vector<long long> values;
+    for (std::size_t i = 0; i + 1 < tokens.size() && values.size() < 2; ++i) {
+        double v = 0;
+        const auto &t = tokens[i];
+        const auto [end, error] =
+            std::from_chars(t.data(), t.data() + t.size(), v);
+        if (error == std::errc() && end == t.data() + t.size() && v > 1000)
+            values.push_back(static_cast<long long>(v));
+    }
+    return values;
+}
+
+class BoxCheckTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kavro_boxcheck_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string points(const std::string &name,
+                       const std::vector<std::pair<double, double>> &xy) {
+        std::vector<Shape> shapes;
+        for (const auto &[x, y] : xy)
+            shapes.push_back(point(x, y));
+        const std::string path = (dir_ / name).string();
+        writeShapefile(path, SHPT_POINT, shapes);
+        return path;
+    }
+    Outcome check(const std::vector<std::string> &arguments) {
+        return runBoxcheck(arguments, dir_ / "stdout.txt");
+    }
+    fs::path dir_;
+};
+
+TEST_F(BoxCheckTest, WritesTheWholeReportForAFileInsideTheBox) {
+    const std::string file =
+        points("gbo.shp", {{1650000.25, 5100000.75}, {1700000, 5200000}});
+    const Outcome r = check({file, "-YMIN", "2500000"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out,
+              "boxcheck: the extent of a shapefile against a box\n"
+              "File: " +
+                  file +
+                  "\n"
+                  "Box Xmin: 1000000.00 Ymin: 2500000.00 Xmax: 2000000.00 "
+                  "Ymax: 10000000.00\n"
+                  "Extent Xmin: 1650000.25 Ymin: 5100000.75 end\n"
+                  "The Shapefile extent IS INSIDE the given box\n"
+                  "Extent Xmax: 1700000.00 Ymax: 5200000.00 end\n");
+}
+
+TEST_F(BoxCheckTest, AnswersFromRealFiles) {
+    points("partly.shp", {{900000, 5100000}, {1100000, 5200000}});
+    points("shortened.shp", {{105000, 60000}, {270000, 214000}});
+    points("utm.shp", {{604970.2, 5059979.88}, {769966.46, 5213977.65}});
+    points("low.shp", {{1650000, 2000000}, {1660000, 2400000}});
+    writeShapefile((dir_ / "empty.shp").string(), SHPT_POINT, {});
+    struct Case {
+        const char *file;
+        int status;
+        const char *answer;
+        std::vector<long long> desktopValues;
+    } const cases[] = {
+        {"partly.shp",
+         3,
+         "The Shapefile extent IS PARTIALLY INSIDE the given box",
+         {900000, 5100000}},
+        {"shortened.shp",
+         4,
+         "The Shapefile extent IS COMPLETELY OUTSIDE the given box",
+         {105000, 60000}},
+        {"utm.shp",
+         4,
+         "The Shapefile extent IS COMPLETELY OUTSIDE the given box",
+         {604970, 5059979}},
+        {"low.shp",
+         4,
+         "The Shapefile extent IS COMPLETELY OUTSIDE the given box",
+         {1650000, 2000000}},
+        {"missing.shp", 0, "Impossible to read the shape file's extent", {}},
+        {"empty.shp", 0, "Impossible to read the shape file's extent", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        const Outcome r = check({(dir_ / c.file).string(), "-YMIN", "2500000"});
+        EXPECT_EQ(r.status, c.status);
+        const auto lines = linesOf(r.out);
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[4], c.answer);
+        EXPECT_EQ(readAsTheDesktop(lines[3]), c.desktopValues) << lines[3];
+        EXPECT_EQ(lines[3].substr(lines[3].size() - 4), " end");
+    }
+}
+
+TEST_F(BoxCheckTest, NeverPutsThePathOnTheExtentLine) {
+    fs::create_directories(dir_ / "1650000 5100000 x");
+    const Outcome r = check({(dir_ / "1650000 5100000 x/4000000.shp").string(),
+                             "-YMIN", "2500000"});
+    EXPECT_EQ(r.status, 0);
+    const auto lines = linesOf(r.out);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
+
+    // A line break in a file name does not move the extent line.
+    const std::string broken = points("a\nb.shp", {{1650000, 5100000}});
+    const auto brokenLines = linesOf(check({broken, "-YMIN", "1"}).out);
+    ASSERT_GE(brokenLines.size(), 5u);
+    EXPECT_EQ(brokenLines[3], "Extent Xmin: 1650000.00 Ymin: 5100000.00 end");
+}
+
+TEST_F(BoxCheckTest, RefusesWrongParameters) {
+    const std::string file = points("gbo.shp", {{1650000, 5100000}});
+    const std::vector<std::string> wrong[] = {
+        {},
+        {file},
+        {file, "-YMIN"},
+        {file, "-XMIN", "2500000"},
+        {file, "-YMIN", "2.5e6x"},
+        {file, "-YMIN", "nan"},
+        {file, "-YMIN", "2500000", "extra"},
+        {file, "-YMIN", "20000000"},
+    };
+    for (const auto &arguments : wrong) {
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        const Outcome r = check(arguments);
+        EXPECT_EQ(r.status, 1);
+        const auto lines = linesOf(r.out);
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[4], "Wrong parameters");
+        EXPECT_TRUE(readAsTheDesktop(lines[3]).empty()) << lines[3];
+    }
+    EXPECT_EQ(check({file, "-ymin", "+2500000"}).status, 2);
+}
+
+TEST(BoxCheck, EdgesOfTheBoxBelongToIt) {
+    struct Case {
+        Extent extent;
+        BoxAnswer answer;
+    } const cases[] = {
+        {{1000000, 2500000, 2000000, 10000000}, BoxAnswer::Inside},
+        {{999999.99, 2500000, 1500000, 3000000}, BoxAnswer::PartiallyInside},
+        {{1500000, 2499999, 1600000, 2600000}, BoxAnswer::PartiallyInside},
+        {{900000, 2000000, 1000000, 2500000}, BoxAnswer::PartiallyInside},
+        {{900000, 2000000, 2100000, 11000000}, BoxAnswer::PartiallyInside},
+        {{2000000.01, 5000000, 2100000, 5100000}, BoxAnswer::CompletelyOutside},
+        {{1500000, 10000000.5, 1600000, 10000001},
+         BoxAnswer::CompletelyOutside},
+        {{1500000, 100, 1600000, 2499999.99}, BoxAnswer::CompletelyOutside},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.extent.xMin << ' ' << c.extent.yMin << ' '
+                     << c.extent.xMax << ' ' << c.extent.yMax);
+        EXPECT_EQ(classify(c.extent, 2500000), c.answer);
+    }
+}
+
+TEST(BoxCheck, ExtentLineReadsAsWholeMetres) {
+    const double values[][2] = {
+        {1650000.999, 5100000.001}, {150000.5, 100000.25}, {1e9, 1e9 + 1}};
+    for (const auto &v : values) {
+        const Extent e{v[0], v[1], v[0], v[1]};
+        const auto lines = report("x", 0, &e, classify(e, 0));
+        SCOPED_TRACE(lines[3]);
+        const auto read = readAsTheDesktop(lines[3]);
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_NEAR(read[0], v[0], 1);
+        EXPECT_NEAR(read[1], v[1], 1);
+    }
+}
+
+} // namespace
