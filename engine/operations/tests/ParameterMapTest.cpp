@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -63,36 +65,43 @@ TEST(ParameterMap, LaterValueReplacesAndNamesAreCaseSensitive) {
 
 namespace {
 // Switches the C library to a locale whose decimal separator is a comma,
-// compiling one into a temporary folder when none is installed. False when
-// that is not possible on this machine.
-bool useCommaLocale() {
-    for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8"})
-        if (std::setlocale(LC_NUMERIC, name) != nullptr)
-            return true;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "kavro-test-locale";
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    if (std::filesystem::exists(folder / "de_DE.UTF-8" / "LC_NUMERIC")) {
-        setenv("LOCPATH", folder.c_str(), 1);
-        if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr)
-            return true;
+// compiling one into a temporary folder when none is installed; back to the
+// classic locale at the end.
+class CommaLocale {
+  public:
+    CommaLocale() {
+        for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "it_IT.UTF-8"})
+            if ((active_ = std::setlocale(LC_NUMERIC, name) != nullptr))
+                return;
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kavro-test-locale-" + std::to_string(::getpid()));
+        const std::string command = "localedef -i de_DE -f UTF-8 '" +
+                                    (folder_ / "de_DE.UTF-8").string() +
+                                    "' >/dev/null 2>&1";
+        std::filesystem::create_directories(folder_);
+        std::system(command.c_str()); // warnings give a non-zero status
+        setenv("LOCPATH", folder_.c_str(), 1);
+        active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     }
-    const std::string command = "localedef -i de_DE -f UTF-8 '" +
-                                (folder / "de_DE.UTF-8").string() +
-                                "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0 &&
-        !std::filesystem::exists(folder / "de_DE.UTF-8"))
-        return false;
-    setenv("LOCPATH", folder.c_str(), 1);
-    return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-}
+    ~CommaLocale() {
+        std::setlocale(LC_NUMERIC, "C");
+        std::error_code ignored;
+        if (!folder_.empty())
+            std::filesystem::remove_all(folder_, ignored);
+    }
+    bool active() const { return active_; }
+
+  private:
+    std::filesystem::path folder_;
+    bool active_ = false;
+};
 } // namespace
 
 // A user whose locale writes "1,5" must still get 1.5 from "1.5": scripts
 // are written with a decimal point whatever the locale.
 TEST(ParameterMap, DecimalPointIsAPointInEveryLocale) {
-    if (!useCommaLocale())
+    const CommaLocale locale;
+    if (!locale.active())
         GTEST_SKIP() << "no locale with a decimal comma can be made here";
     ASSERT_EQ(std::atof("1,5"), 1.5) << "the locale did not switch";
     ParameterMap map;
@@ -103,5 +112,4 @@ TEST(ParameterMap, DecimalPointIsAPointInEveryLocale) {
         map.setParameter("P", text);
         EXPECT_EQ(map.parameterNumber("P"), value);
     }
-    std::setlocale(LC_NUMERIC, "C");
 }

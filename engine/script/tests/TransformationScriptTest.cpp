@@ -220,6 +220,56 @@ TEST_F(TransformationScriptTest, StepsShareTheirEllipsoid) {
     }
 }
 
+// The shipped grammar takes every operation with every parameter, and the
+// factory builds each of them.
+TEST_F(TransformationScriptTest, GrammarAndFactoryKnowEveryOperation) {
+    const std::string tm =
+        "<RefEllipsoid>International 1924</RefEllipsoid>"
+        "<LatitudeOfNaturalOrigin>0</LatitudeOfNaturalOrigin>"
+        "<LongitudeOfNaturalOrigin>0.15707963267948966"
+        "</LongitudeOfNaturalOrigin><FalseEasting>1500000"
+        "</FalseEasting><FalseNorthing>0</FalseNorthing>";
+    const std::string k0 =
+        "<ScaleFactorAtNaturalOrigin>0.9996</ScaleFactorAtNaturalOrigin>";
+    const std::string ref = "<RefEllipsoid>International 1924</RefEllipsoid>";
+    const std::string shift = "<XaxisTranslation>-87</XaxisTranslation>"
+                              "<YaxisTranslation>-98</YaxisTranslation>"
+                              "<ZaxisTranslation>-121</ZaxisTranslation>";
+    std::string affine;
+    for (const char row : {'A', 'B', 'C'})
+        for (int i = 0; i < 4; ++i)
+            affine += std::string("<") + row + char('0' + i) + ">1</" + row +
+                      char('0' + i) + ">";
+    const std::pair<const char *, std::string> operations[] = {
+        {"UnitsConversion", "<In>DecimalDegree</In><Out>Radian</Out>"},
+        {"GeographicToGeocentric", ref},
+        {"PositionVector7Parameter",
+         shift + "<XaxisRotation>0</XaxisRotation><YaxisRotation>0"
+                 "</YaxisRotation><ZaxisRotation>0</ZaxisRotation>"
+                 "<ScaleDifference>0</ScaleDifference>"},
+        {"GeocentricToGeographic", ref},
+        {"AbridgedMolodensky",
+         "<SourceEllipsoid>International 1924</SourceEllipsoid>"
+         "<TargetEllipsoid>International 1924</TargetEllipsoid>" +
+             shift},
+        {"TransverseMercatorForward", tm + k0},
+        {"TransverseMercatorReverse", k0 + tm},
+        {"CassiniSoldnerForward", tm},
+        {"CassiniSoldnerReverse", tm},
+        {"AffineGeneralParametricTransformation", affine},
+    };
+    std::string steps = kInternational1924;
+    for (const auto &[name, parameters] : operations)
+        steps += "<Transformation Name=\"" + std::string(name) + "\">\n<" +
+                 name + ">" + parameters + "</" + name +
+                 ">\n</Transformation>\n";
+    const LoadResult r = load("every-operation.xml", script(steps));
+    ASSERT_TRUE(r.loaded) << r.errors;
+    ASSERT_EQ(script_.chain().size(), std::size(operations));
+    for (std::size_t i = 0; i < std::size(operations); ++i)
+        EXPECT_EQ(script_.chain()[i].name, operations[i].first);
+}
+
 // Parse failures: the parser's messages, then false, and nothing built.
 TEST_F(TransformationScriptTest, ParseFailuresReportAndFail) {
     const std::pair<const char *, std::string> cases[] = {
