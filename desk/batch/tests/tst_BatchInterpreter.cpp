@@ -1,6 +1,5 @@
 #include "BatchInterpreter.h"
 #include "DeskMessages.h"
-#include "modKAVRO.h"
 #include "modWin32API.h"
 
 #include <QCoreApplication>
@@ -49,69 +48,11 @@ void writeFile(const QString &path, const QByteArray &content) {
              qPrintable(path));
     QCOMPARE(file.write(content), content.size());
 }
-
-const QByteArray kOddPath = "/data/a b/$HOME;x&y'z%PATH%`id`/in.shp";
 } // namespace
 
 class tst_BatchInterpreter : public QObject {
     Q_OBJECT
   private slots:
-    // The conversion batch as the desktop writes it: the jump line decides
-    // which engine line runs, and the other shape types run no engine.
-    void conversionBatchRunsTheBlockOfItsShapeType_data() {
-        QTest::addColumn<int>("shapeType");
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QByteArray>("echoed");
-        QTest::newRow("0") << 0 << QByteArray("GBOSHIFT-UTM32ETRS89-VLM.xml")
-                           << QByteArray("The Shapefile extent IS COMPLETELY "
-                                         "OUTSIDE the given box (GBO P.A. "
-                                         "Valmora)");
-        QTest::newRow("1") << 1 << QByteArray("GBO-UTM32ETRS89-VLM.xml")
-                           << QByteArray("The Shapefile extent IS INSIDE the "
-                                         "given box (GBO standard)");
-        QTest::newRow("2") << 2 << QByteArray()
-                           << QByteArray("Impossible to open file ") + kOddPath;
-        QTest::newRow("3") << 3 << QByteArray()
-                           << QByteArray("Impossible to open file ") + kOddPath;
-    }
-    void conversionBatchRunsTheBlockOfItsShapeType() {
-        QFETCH(int, shapeType);
-        QFETCH(QByteArray, script);
-        QFETCH(QByteArray, echoed);
-        const QString output = QStringLiteral("/out put/$x/out.shp");
-        FakeStarter starter;
-        const BatchOutcome outcome =
-            BatchInterpreter(starter).run(modKAVRO::ConvertBatchText(
-                "/opt/k d", QString::fromUtf8(kOddPath), output, shapeType));
-        QVERIFY2(outcome.completed, qPrintable(outcome.failure));
-        QCOMPARE(outcome.echoed, QList<QByteArray>{echoed});
-
-        QList<QList<QByteArray>> expected = {
-            {"/opt/k d/KAVRO/boxcheck", kOddPath, "-YMIN", "2500000"}};
-        if (!script.isEmpty())
-            expected.append({"/opt/k d/KAVRO/KAVRO", "-FT", "SHP", "-IF",
-                             kOddPath, "-OF", output.toUtf8(), "-TS",
-                             "/opt/k d/KAVRO/script/" + script});
-        QCOMPARE(starter.runs.size(), expected.size());
-        for (qsizetype i = 0; i < expected.size(); ++i) {
-            QCOMPARE(starter.runs[i].arguments, expected[i]);
-            QCOMPARE(starter.runs[i].appendFile, QByteArray());
-        }
-    }
-
-    void testBatchAppendsToItsAnswerFile() {
-        FakeStarter starter;
-        const BatchOutcome outcome =
-            BatchInterpreter(starter).run(modKAVRO::ShapeBatchText(
-                "/opt/k d", QString::fromUtf8(kOddPath), "/tmp/t $e"));
-        QVERIFY(outcome.completed);
-        QCOMPARE(starter.runs.size(), 1);
-        QCOMPARE(starter.runs[0].arguments,
-                 words({"/opt/k d/KAVRO/boxcheck", kOddPath.constData(),
-                        "-YMIN", "2500000"}));
-        QCOMPARE(starter.runs[0].appendFile, QByteArray("/tmp/t $e/Shape.txt"));
-    }
-
     void argumentsAndRedirection_data() {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QList<QByteArray>>("arguments");
@@ -155,26 +96,18 @@ class tst_BatchInterpreter : public QObject {
         QTest::addColumn<QByteArray>("line");
         QTest::newRow("echo without @") << QByteArray("echo hello");
         QTest::newRow("set") << QByteArray("set X=1");
-        QTest::newRow("rem") << QByteArray("rem note");
         QTest::newRow("if") << QByteArray("if exist a goto b");
         QTest::newRow("del") << QByteArray("DEL \"x\"");
-        QTest::newRow("call") << QByteArray("call other.bat");
         QTest::newRow("@ command") << QByteArray("@prog");
-        QTest::newRow("exit with code") << QByteArray("exit /b 1");
         QTest::newRow("overwrite") << QByteArray("prog > \"out\"");
-        QTest::newRow("input") << QByteArray("prog < in");
         QTest::newRow("pipe") << QByteArray("prog | more");
         QTest::newRow("and") << QByteArray("prog a&b");
         QTest::newRow("variable") << QByteArray("%COMSPEC% /c x");
-        QTest::newRow("caret") << QByteArray("prog a^b");
         QTest::newRow("open quote") << QByteArray("\"prog a");
         QTest::newRow("after output") << QByteArray("prog >> \"o\" x");
-        QTest::newRow("two outputs") << QByteArray("prog >> a >> b");
         QTest::newRow("no output") << QByteArray("prog >>");
         QTest::newRow("no program") << QByteArray(">> \"o\"");
-        QTest::newRow("empty program") << QByteArray("\"\" a");
         QTest::newRow("missing label") << QByteArray("goto nowhere");
-        QTest::newRow("goto without label") << QByteArray("goto :");
         QTest::newRow("goto with more") << QByteArray("goto ENDE now");
     }
     void unknownLinesStopTheBatch() {

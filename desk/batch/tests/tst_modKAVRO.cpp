@@ -148,21 +148,16 @@ class tst_modKAVRO : public QObject {
             << "Xmin: 650000,5 Ymin: 5100000,5 end" << 2;
         QTest::newRow("short form") << "Xmin: 150000 Ymin: 100000 end" << 0;
         QTest::newRow("last token never read") << "1650000 5100000" << 3;
-        QTest::newRow("one value") << "Xmin: 1650000 Ymin: x end" << 3;
         QTest::newRow("empty") << "" << 3;
         QTest::newRow("1000 does not count")
             << "1000 150000 1000 100000 end" << 0;
         QTest::newRow("1001 counts") << "1001 1650000 5100000 end" << 2;
         QTest::newRow("exactly a million") << "1000000 5100000 end" << 2;
-        QTest::newRow("a million, small") << "1000000 150000 end" << 2;
         QTest::newRow("later values ignored")
             << "150000 100000 5100000 end" << 0;
         QTest::newRow("double blank") << "Xmin:  150000  Ymin: 100000 end" << 0;
-        QTest::newRow("signs") << "+150000 -5100000 100000 end" << 0;
-        QTest::newRow("exponent") << "2e6 5100000 end" << 1;
         QTest::newRow("beyond 32 bits") << "99999999999 5100000 end" << 1;
         QTest::newRow("not numbers") << "inf nan 0x1F4240 1e 150000 end" << 3;
-        QTest::newRow("tab is no separator") << "150000\t100000 x end" << 3;
     }
     void parseExtentLine() {
         QFETCH(QString, line);
@@ -284,8 +279,6 @@ class tst_modKAVRO : public QObject {
         QTest::newRow("short form, more lines")
             << head + "Extent Xmin: 150000 Ymin: 100000 end\n5\n6\n"
             << 0;
-        QTest::newRow("utm")
-            << head + "Extent Xmin: 650000 Ymin: 5100000 end\nOutside" << 2;
         QTest::newRow("empty fifth line")
             << head + "Extent Xmin: 150000 Ymin: 100000 end\n\n"
             << 0;
@@ -296,11 +289,7 @@ class tst_modKAVRO : public QObject {
         QTest::newRow("only four lines")
             << head + "Extent Xmin: 1650000 Ymin: 5100000 end\n"
             << 3;
-        QTest::newRow("four, no line end")
-            << head + "Extent Xmin: 1650000 Ymin: 5100000 end" << 3;
         QTest::newRow("three lines") << head << 3;
-        QTest::newRow("nothing") << QByteArray() << 3;
-        QTest::newRow("no values") << head + "Cannot open file\nend\n" << 3;
     }
     void shapeTypeComesFromTheFourthOfAtLeastFiveLines() {
         QFETCH(QByteArray, output);
@@ -465,17 +454,6 @@ class tst_modKAVRO : public QObject {
         for (const QByteArray &extension : written.split(' '))
             if (!extension.isEmpty())
                 QVERIFY(QFileInfo::exists(data_ + "/out." + extension));
-    }
-
-    void missingProjectionFileFails() {
-        QVERIFY(
-            QFile::remove(program_ + QStringLiteral("/KAVRO/utm_etrs89.prj")));
-        RecordingPresenter recorder;
-        QVERIFY(!modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
-                                        data_ + QStringLiteral("/out.shp"), 1));
-        QCOMPARE(recorder.messages.size(), 1);
-        QVERIFY(
-            recorder.messages[0].text.startsWith(QStringLiteral("Error 53: ")));
     }
 
     void missingBoxcheckIsReported() {
