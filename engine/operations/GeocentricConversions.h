@@ -30,9 +30,9 @@ class GeocentricToGeographic final : public EllipsoidOperation {
     void transform(Point &point) override;
 
     // An Earth-like ellipsoid needs four or five iterations. The cap only
-    // stops an ellipsoid with e^2 near or above 1 (a mistyped inverse
-    // flattening), for which the iteration would not settle, from hanging
-    // the run.
+    // stops a nonsensical ellipsoid from hanging the run: with an inverse
+    // flattening below 0.5 (or negative and small) e^2 is strongly negative
+    // and the latitude oscillates for ever.
     static constexpr int kMaxIterations = 100;
 
   private:

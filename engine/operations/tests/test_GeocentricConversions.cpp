@@ -104,9 +104,10 @@ TEST_F(GeocentricTest, NearPolarAxisHeightsStayAccurate) {
     }
 }
 
+// Inverse flattenings of 0.4 and -1 give e^2 = -1.25 and -3, for which the
+// latitude iteration never settles; 1 gives e^2 = 1.
 TEST_F(GeocentricTest, DegenerateEllipsoidEndsInsteadOfHanging) {
-    // Inverse flattening 1.2 gives e^2 = 0.97; 0.6 a negative e^2 (-1.0).
-    const char *inverseFlattenings[] = {"1.2", "0.6", "1"};
+    const char *inverseFlattenings[] = {"0.4", "-1", "1"};
     for (const char *inverseF : inverseFlattenings) {
         SCOPED_TRACE(inverseF);
         const auto odd = makeEllipsoid("6378137", inverseF);
