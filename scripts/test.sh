@@ -1,12 +1,38 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds everything and runs every test.
+# Sets up a fresh machine, builds everything and runs every test:
+#   1. the release tree, all tests;
+#   2. a sanitizer tree (Debug, AddressSanitizer + UndefinedBehaviorSanitizer),
+#      all tests again; a finding fails the run;
+#   3. the fuzz targets (clang's libFuzzer), each for a bounded time.
+# KAVRO_TEST_QUICK=1 runs step 1 only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
-scripts/deps.sh xvfb xauth
+scripts/deps.sh xvfb xauth clang libclang-rt-14-dev time
 jobs=$(nproc)
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+echo "== release build and tests"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build/release --output-on-failure \
     -j"$jobs" --timeout 300
+[ "${KAVRO_TEST_QUICK:-0}" = 1 ] && exit 0
+
+echo "== Debian package"
+scripts/package-test.sh build/release
+
+echo "== sanitizer build and tests"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKAVRO_SANITIZE=ON >/dev/null
+cmake --build build/asan -j"$jobs"
+export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
+export LSAN_OPTIONS=suppressions=$root/.ci/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+KAVRO_SKIP_MEMORY_TESTS=1 QT_QPA_PLATFORM=offscreen \
+    ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 600
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+
+if [ -x fuzz/run.sh ]; then
+    echo "== fuzzing"
+    fuzz/run.sh "${KAVRO_FUZZ_SECONDS:-45}"
+fi

@@ -1,0 +1,96 @@
+// Largest horizontal difference between two conversions of the same input:
+//
+//   kavro_benchcmp txt <a.txt> <b.txt>   first two numbers of each line
+//   kavro_benchcmp shp <a.shp> <b.shp>   every vertex, shape by shape
+//
+// Prints the largest difference in the files' unit and the number of points
+// compared; exits 1 when the files do not pair up.
+
+#include <shapefil.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+bool firstTwo(const std::string &line, double &x, double &y) {
+    const char *p = line.c_str();
+    char *end = nullptr;
+    x = std::strtod(p, &end);
+    if (end == p)
+        return false;
+    p = end;
+    y = std::strtod(p, &end);
+    return end != p;
+}
+
+int compareText(const char *a, const char *b) {
+    std::ifstream fa(a), fb(b);
+    std::string la, lb;
+    double worst = 0;
+    long count = 0;
+    while (std::getline(fa, la)) {
+        if (!std::getline(fb, lb)) {
+            std::fprintf(stderr, "%s has fewer lines than %s\n", b, a);
+            return 1;
+        }
+        double xa, ya, xb, yb;
+        if (!firstTwo(la, xa, ya) || !firstTwo(lb, xb, yb)) {
+            std::fprintf(stderr, "line %ld is not a point\n", count + 1);
+            return 1;
+        }
+        worst = std::fmax(worst, std::hypot(xa - xb, ya - yb));
+        ++count;
+    }
+    std::printf("%.6f %ld\n", worst, count);
+    return 0;
+}
+
+int compareShapes(const char *a, const char *b) {
+    SHPHandle sa = SHPOpen(a, "rb"), sb = SHPOpen(b, "rb");
+    if (!sa || !sb) {
+        std::fprintf(stderr, "cannot open %s or %s\n", a, b);
+        return 1;
+    }
+    int na = 0, nb = 0;
+    SHPGetInfo(sa, &na, nullptr, nullptr, nullptr);
+    SHPGetInfo(sb, &nb, nullptr, nullptr, nullptr);
+    if (na != nb) {
+        std::fprintf(stderr, "%d shapes against %d\n", na, nb);
+        return 1;
+    }
+    double worst = 0;
+    long count = 0;
+    for (int i = 0; i < na; ++i) {
+        SHPObject *oa = SHPReadObject(sa, i), *ob = SHPReadObject(sb, i);
+        if (!oa || !ob || oa->nVertices != ob->nVertices) {
+            std::fprintf(stderr, "shape %d differs\n", i);
+            return 1;
+        }
+        for (int v = 0; v < oa->nVertices; ++v, ++count)
+            worst = std::fmax(worst, std::hypot(oa->padfX[v] - ob->padfX[v],
+                                                oa->padfY[v] - ob->padfY[v]));
+        SHPDestroyObject(oa);
+        SHPDestroyObject(ob);
+    }
+    SHPClose(sa);
+    SHPClose(sb);
+    std::printf("%.6f %ld\n", worst, count);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s txt|shp <a> <b>\n", argv[0]);
+        return 2;
+    }
+    const std::string kind = argv[1];
+    return kind == "shp" ? compareShapes(argv[2], argv[3])
+                         : compareText(argv[2], argv[3]);
+}

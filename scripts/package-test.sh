@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured release tree, unpacks it into a
+# temporary root and uses the programs from there.
+#   scripts/package-test.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls -t "$build"/kavrodesk_*.deb | head -n 1)
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Depends):'
+dpkg -x "$deb" "$root"
+
+fail() { echo "package test FAILED: $*"; exit 1; }
+kavro=$root/usr/bin/KAVRO
+[ -x "$kavro" ] || fail "no KAVRO command in the package"
+"$kavro" -HELP | grep -q -- '-TS <tranform script>: sets transformation script' ||
+    fail "KAVRO -HELP from the package"
+for f in KAVRO boxcheck script/GBO-UTM32ETRS89-VLM.xml \
+         script/GBOSHIFT-UTM32ETRS89-VLM.xml script/TransformationScript.xsd \
+         utm_etrs89.prj; do
+    [ -e "$root/usr/lib/kavrodesk/KAVRO/$f" ] || fail "missing $f"
+done
+[ -x "$root/usr/lib/kavrodesk/KavroDesk" ] || fail "missing KavroDesk"
+[ -f "$root/usr/share/applications/kavrodesk.desktop" ] || fail "no desktop entry"
+[ -f "$root/usr/share/man/man1/KAVRO.1" ] || fail "no manual page"
+
+sample=$(ls data/samples/*.shp | head -n 1)
+work=$(mktemp -d -p "$root")
+set +e
+report=$("$kavro" -IF "$sample" -OF "$work/out.shp" \
+    -TS "$root/usr/lib/kavrodesk/KAVRO/script/GBO-UTM32ETRS89-VLM.xml")
+status=$?
+set -e
+echo "$report" | tail -n 1
+[ "$status" = 1 ] || fail "conversion exit status $status"
+echo "$report" | grep -q ' converted to ' || fail "conversion from the package"
+[ -s "$work/out.shp" ] && [ -s "$work/out.dbf" ] || fail "no output files"
+echo "package test passed: $(basename "$deb")"
