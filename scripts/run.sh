@@ -12,9 +12,27 @@ if [ "${1:-}" = desk ]; then
     exec build/release/bin/KavroDesk
 fi
 
+# The samples in Gauss-Boaga West (gbo_*) and in its shortened regional form
+# (gboshift_*) are converted to UTM zone 32 on ETRS89, each with the script
+# that fits it, and get the projection file beside them.
 engine=build/release/bin/KAVRO
 out=out/samples
 mkdir -p "$out"
-"$engine/KAVRO" -FT TXT -IF data/samples/points_gbo.txt \
-    -OF "$out/points_utm.txt" -TS "$engine/script/GBO-UTM32ETRS89-VLM.xml" || true
-echo "Results are in $out"
+failed=0
+for input in data/samples/gbo_*.shp data/samples/gboshift_*.shp; do
+    name=$(basename "$input" .shp)
+    case "$name" in
+    gboshift_*) script=GBOSHIFT-UTM32ETRS89-VLM.xml ;;
+    *) script=GBO-UTM32ETRS89-VLM.xml ;;
+    esac
+    # KAVRO's exit status does not tell; its report line does.
+    report=$("$engine/KAVRO" -FT SHP -IF "$input" -OF "$out/${name}_utm.shp" \
+        -TS "$engine/script/$script" | tail -n 1) || true
+    echo "$report"
+    case "$report" in
+    *" converted to "*) cp "$engine/utm_etrs89.prj" "$out/${name}_utm.prj" ;;
+    *) failed=1 ;;
+    esac
+done
+echo "Results are in $(pwd)/$out (UTM zone 32 on ETRS89, with .prj files)"
+exit "$failed"
