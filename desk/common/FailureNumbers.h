@@ -20,6 +20,8 @@ inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kInvalidValue = 3265;
 // A record was asked for where the cursor stands on none.
 inline constexpr int kNoCurrentRecord = 3021;
+// An object was needed where there is none: no row of a list is selected.
+inline constexpr int kObjectNotSet = 91;
 // The settings store holds a value that is not a number where one is needed.
 inline constexpr int kTypeMismatch = 13;
 // A call with an argument it cannot work with (a file name without the "."

@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "modKAVRO.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,7 +71,7 @@ QString timeSeparator(const QLocale &locale) {
     return QStringLiteral(":");
 }
 
-int unknownShape(const QString &) { return 3; }
+int batchShapeType(const QString &path) { return modKAVRO::GetShapeType(path); }
 } // namespace
 
 adoFileList::adoFileList()
@@ -85,7 +86,7 @@ adoFileList::adoFileList()
               {kDateLastModified, FieldType::Date},
               {kDateLastAccessed, FieldType::Date},
               {kShapeType, FieldType::Integer}}),
-      classifier_(unknownShape) {}
+      classifier_(batchShapeType) {}
 
 int adoFileList::ID() const { return table_.integer(kID); }
 QString adoFileList::FileName() const { return table_.text(kName); }
@@ -126,7 +127,20 @@ QString adoFileList::formatDateTime(const QDateTime &time) {
 }
 
 void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
-    classifier_ = classifier ? std::move(classifier) : unknownShape;
+    classifier_ = classifier ? std::move(classifier) : batchShapeType;
+}
+
+void adoFileList::setFolderSource(FolderSource source) {
+    folderSource_ = std::move(source);
+}
+
+void adoFileList::Refresh() {
+    QString folder; // stays empty when the source fails: the store empties
+    guard(QString(), [&] {
+        if (folderSource_)
+            folder = folderSource_();
+    });
+    Refresh(folder);
 }
 
 void adoFileList::Refresh(const QString &folderPath) {

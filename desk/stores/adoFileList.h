@@ -22,6 +22,8 @@ class adoFileList {
   public:
     // Decides the shape type (0 to 3) of one shapefile, given its full path.
     using ShapeClassifier = std::function<int(const QString &path)>;
+    // Gives the file-system path of the folder selected in the folder tree.
+    using FolderSource = std::function<QString()>;
 
     adoFileList();
 
@@ -51,6 +53,9 @@ class adoFileList {
     // A path that is no folder leaves the store empty. A failure at one file
     // is reported and ends the listing there; the records before it stay.
     void Refresh(const QString &folderPath);
+    // The same for the folder that the folder source gives (none set: the
+    // store is emptied).
+    void Refresh();
 
     bool MoveTo(int lngID);
     // lngID 0 appends a record, any other ID overwrites that record; it stays
@@ -68,6 +73,9 @@ class adoFileList {
     // The classifier that Refresh asks for each file's shape type; by default
     // the batch run's GetShapeType. Tests install their own.
     void setShapeClassifier(ShapeClassifier classifier);
+    // Where Refresh() finds the selected folder: set by the main window to
+    // ask its folder tree, so that the store itself knows no widget.
+    void setFolderSource(FolderSource source);
 
     // The display texts, also used by views that show sizes and dates.
     static QString formatSize(double bytes);
@@ -76,4 +84,5 @@ class adoFileList {
   private:
     RecordSet table_;
     ShapeClassifier classifier_;
+    FolderSource folderSource_;
 };

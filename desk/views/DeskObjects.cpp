@@ -1,12 +1,20 @@
 #include "DeskObjects.h"
 
+#include "FolderTreeControl.h"
+#include "adoFileList.h"
+#include "adoTaskList.h"
 #include "clsCommandInfo.h"
 #include "clsCommandRefresh.h"
 #include "clsCommandToolbox.h"
+#include "clsContextMenuFileList.h"
+#include "clsContextMenuTaskList.h"
+#include "clsControlFileList.h"
 #include "clsControlFolderTree.h"
 #include "clsControlSplitter.h"
+#include "clsControlTaskList.h"
 #include "clsEventsFolderTree.h"
 #include "clsUserSettings.h"
+#include "frmMain.h"
 
 namespace {
 DeskObjects *currentObjects = nullptr;
@@ -22,37 +30,46 @@ void DeskObjects::create(frmMain &window) {
     window_ = &window;
     currentObjects = this;
     userSettings = std::make_unique<clsUserSettings>(); // 1
-    // 2  adoFileList
-    // 3  adoTaskList
+    fileList = std::make_unique<adoFileList>();         // 2
+    // Refresh() without a path lists the folder that the tree has selected.
+    fileList->setFolderSource([tree = window.ctlFolderTree()] {
+        return tree->SelectedFolder().fileSystemPath;
+    });
+    taskList = std::make_unique<adoTaskList>();                         // 3
     controlSplitter = std::make_unique<clsControlSplitter>(window);     // 4
     controlFolderTree = std::make_unique<clsControlFolderTree>(window); // 5
-    // 6  clsControlFileList
-    // 7  clsControlTaskList
+    controlFileList =
+        std::make_unique<clsControlFileList>(window, *fileList); // 6
+    controlTaskList =
+        std::make_unique<clsControlTaskList>(window, *taskList);      // 7
     eventsFolderTree = std::make_unique<clsEventsFolderTree>(window); // 8
     commandRefresh = std::make_unique<clsCommandRefresh>(window);     // 9
     commandToolbox =
         std::make_unique<clsCommandToolbox>(window, *userSettings); // 10
     // 11 clsCommandStart
     commandInfo = std::make_unique<clsCommandInfo>(window); // 12
-    // 13 clsContextMenuFileList
-    // 14 clsContextMenuTaskList
+    contextMenuFileList = std::make_unique<clsContextMenuFileList>(
+        window, *userSettings, *fileList, *taskList, *controlFileList,
+        *controlTaskList); // 13
+    contextMenuTaskList = std::make_unique<clsContextMenuTaskList>(
+        window, *taskList, *controlTaskList); // 14
 }
 
 void DeskObjects::release() {
-    userSettings.reset(); // 1
-    // 2  adoFileList
-    // 3  adoTaskList
+    userSettings.reset();      // 1
+    fileList.reset();          // 2
+    taskList.reset();          // 3
     controlSplitter.reset();   // 4
     controlFolderTree.reset(); // 5
-    // 6  clsControlFileList
-    // 7  clsControlTaskList
-    eventsFolderTree.reset(); // 8
-    commandRefresh.reset();   // 9
-    commandToolbox.reset();   // 10
+    controlFileList.reset();   // 6
+    controlTaskList.reset();   // 7
+    eventsFolderTree.reset();  // 8
+    commandRefresh.reset();    // 9
+    commandToolbox.reset();    // 10
     // 11 clsCommandStart
-    commandInfo.reset(); // 12
-    // 13 clsContextMenuFileList
-    // 14 clsContextMenuTaskList
+    commandInfo.reset();         // 12
+    contextMenuFileList.reset(); // 13
+    contextMenuTaskList.reset(); // 14
     if (currentObjects == this)
         currentObjects = nullptr;
     window_ = nullptr;

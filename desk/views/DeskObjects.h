@@ -2,9 +2,15 @@
 
 #include <memory>
 
+class adoFileList;
+class adoTaskList;
 class clsCommandInfo;
 class clsCommandRefresh;
 class clsCommandToolbox;
+class clsContextMenuFileList;
+class clsContextMenuTaskList;
+class clsControlFileList;
+class clsControlTaskList;
 class clsControlFolderTree;
 class clsControlSplitter;
 class clsEventsFolderTree;
@@ -39,14 +45,18 @@ class DeskObjects {
 
     // 1
     std::unique_ptr<clsUserSettings> userSettings;
-    // 2  adoFileList (the file list store): not built yet
-    // 3  adoTaskList (the task list store): not built yet
+    // 2
+    std::unique_ptr<adoFileList> fileList;
+    // 3
+    std::unique_ptr<adoTaskList> taskList;
     // 4
     std::unique_ptr<clsControlSplitter> controlSplitter;
     // 5
     std::unique_ptr<clsControlFolderTree> controlFolderTree;
-    // 6  clsControlFileList: not built yet
-    // 7  clsControlTaskList: not built yet
+    // 6
+    std::unique_ptr<clsControlFileList> controlFileList;
+    // 7
+    std::unique_ptr<clsControlTaskList> controlTaskList;
     // 8
     std::unique_ptr<clsEventsFolderTree> eventsFolderTree;
     // 9
@@ -56,8 +66,10 @@ class DeskObjects {
     // 11 clsCommandStart: not built yet
     // 12
     std::unique_ptr<clsCommandInfo> commandInfo;
-    // 13 clsContextMenuFileList: not built yet
-    // 14 clsContextMenuTaskList: not built yet
+    // 13
+    std::unique_ptr<clsContextMenuFileList> contextMenuFileList;
+    // 14
+    std::unique_ptr<clsContextMenuTaskList> contextMenuTaskList;
 
   private:
     frmMain *window_ = nullptr;

@@ -3,6 +3,8 @@
 #include "DeskMessages.h"
 #include "DeskObjects.h"
 #include "FolderTreeControl.h"
+#include "adoFileList.h"
+#include "clsControlFileList.h"
 #include "frmMain.h"
 
 clsEventsFolderTree::clsEventsFolderTree(frmMain &window)
@@ -16,9 +18,11 @@ void clsEventsFolderTree::m_ctlFolderTree_SelectionChanged() {
         DeskObjects *objects = DeskObjects::current();
         if (!objects)
             return;
-        // First the store, then the view, once both are shared objects:
-        //   objects->fileList->Refresh(
-        //       m_ctlFolderTree->SelectedFolder().fileSystemPath);
-        //   objects->controlFileList->Refresh();
+        // First the store, then the view.
+        if (objects->fileList)
+            objects->fileList->Refresh(
+                m_ctlFolderTree->SelectedFolder().fileSystemPath);
+        if (objects->controlFileList)
+            objects->controlFileList->Refresh();
     });
 }

@@ -1,0 +1,109 @@
+#include "ListViewRows.h"
+
+#include "DeskFailure.h"
+#include "FailureNumbers.h"
+#include "Twips.h"
+#include "clsUserSettings.h"
+
+#include <QHeaderView>
+#include <QPalette>
+#include <QTreeWidget>
+
+#include <cmath>
+
+namespace ListViewRows {
+void setUpReportView(QTreeWidget &view) {
+    view.setRootIsDecorated(false);
+    view.setItemsExpandable(false);
+    view.setUniformRowHeights(true);
+    view.setAllColumnsShowFocus(true);
+    view.setSortingEnabled(false);
+    view.setHeaderHidden(false);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.header()->setStretchLastSection(false);
+    view.header()->setSectionsMovable(false);
+    // Keep the selection as visible without the focus as with it.
+    QPalette palette = view.palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role,
+                         palette.color(QPalette::Active, role));
+    view.setPalette(palette);
+    view.setColumnCount(0);
+}
+
+void addColumn(QTreeWidget &view, const QString &key) {
+    const int column = view.columnCount();
+    view.setColumnCount(column + 1);
+    QTreeWidgetItem *header = view.headerItem();
+    header->setText(column, key);
+    header->setData(column, KeyRole, key);
+    view.setColumnWidth(column, view.header()->defaultSectionSize());
+}
+
+QString rowKey(const QString &prefix, int id) {
+    return prefix + QString::number(id);
+}
+
+int keyID(const QString &key, const QString &prefix) {
+    bool ok = false;
+    const int id = key.mid(prefix.size()).toInt(&ok);
+    if (!ok)
+        throw DeskFailure(
+            FailureNumbers::kTypeMismatch,
+            QStringLiteral("The row key \"%1\" holds no ID.").arg(key));
+    return id;
+}
+
+int selectedID(const QTreeWidget &view, const QString &prefix) {
+    const QList<QTreeWidgetItem *> selected = view.selectedItems();
+    if (selected.isEmpty())
+        throw DeskFailure(FailureNumbers::kObjectNotSet,
+                          QStringLiteral("No row of the list is selected."));
+    return keyID(selected.first()->data(0, KeyRole).toString(), prefix);
+}
+
+QTreeWidgetItem *findRow(const QTreeWidget &view, const QString &prefix,
+                         int id) {
+    const QString wanted = rowKey(prefix, id);
+    for (int i = 0; i < view.topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = view.topLevelItem(i);
+        if (row->data(0, KeyRole).toString() == wanted)
+            return row;
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem *addRow(QTreeWidget &view, const QStringList &cellKeys,
+                        int id) {
+    auto *row = new QTreeWidgetItem(&view);
+    for (int column = 0; column < cellKeys.size(); ++column)
+        row->setData(column, KeyRole, rowKey(cellKeys[column], id));
+    return row;
+}
+
+void restoreColumnWidths(QTreeWidget &view, const QString &settingsPrefix) {
+    for (int column = 0; column < view.columnCount(); ++column) {
+        const double present = pixelsToTwips(view.columnWidth(column));
+        const double twips = clsUserSettings::readNumber(
+            clsUserSettings::columnKey(settingsPrefix, column + 1), present);
+        // Stored as single precision in the original store; a width beyond
+        // any screen or below zero is not a width.
+        if (!std::isfinite(twips) || twips < 0 || twips > 1.0e7)
+            throw DeskFailure(FailureNumbers::kInvalidPropertyValue,
+                              QStringLiteral("The stored width %1 of column "
+                                             "%2 is not usable.")
+                                  .arg(twips)
+                                  .arg(column + 1));
+        view.setColumnWidth(column, twipsToPixels(twips));
+    }
+}
+
+void saveColumnWidths(const QTreeWidget &view, const QString &settingsPrefix) {
+    for (int column = 0; column < view.columnCount(); ++column)
+        clsUserSettings::writeNumber(
+            clsUserSettings::columnKey(settingsPrefix, column + 1),
+            pixelsToTwips(view.columnWidth(column)));
+}
+} // namespace ListViewRows

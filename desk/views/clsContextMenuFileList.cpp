@@ -1,0 +1,139 @@
+#include "clsContextMenuFileList.h"
+
+#include "DeskMessages.h"
+#include "adoFileList.h"
+#include "adoTaskList.h"
+#include "clsControlFileList.h"
+#include "clsControlTaskList.h"
+#include "clsUserSettings.h"
+#include "frmMain.h"
+#include "modKAVRO.h"
+#include "modVarious.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+namespace {
+// folder + "/" + name, without doubling a separator that the folder ends in
+// (an output folder given as "/data/out/" or the root "/").
+QString joinPath(const QString &folder, const QString &name) {
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+} // namespace
+
+clsContextMenuFileList::clsContextMenuFileList(frmMain &window,
+                                               const clsUserSettings &settings,
+                                               adoFileList &files,
+                                               adoTaskList &tasks,
+                                               clsControlFileList &fileView,
+                                               clsControlTaskList &taskView)
+    : m_lvwFileList(window.lvwFileList()), m_frmMain(&window),
+      m_mnuFileList(window.mnuFileList()),
+      m_mnuFileListAdd(window.mnuFileListAdd()),
+      m_mnuFileListAddAll(window.mnuFileListAddAll()), fileView_(fileView),
+      files_(files), taskView_(taskView), tasks_(tasks), settings_(settings) {
+    m_lvwFileList->viewport()->installEventFilter(this);
+    connect(m_mnuFileListAdd, &QAction::triggered, this,
+            &clsContextMenuFileList::m_mnuFileListAdd_Click);
+    connect(m_mnuFileListAddAll, &QAction::triggered, this,
+            &clsContextMenuFileList::m_mnuFileListAddAll_Click);
+}
+
+clsContextMenuFileList::~clsContextMenuFileList() {
+    if (m_lvwFileList)
+        m_lvwFileList->viewport()->removeEventFilter(this);
+    for (QAction *item : {m_mnuFileListAdd, m_mnuFileListAddAll})
+        if (item)
+            disconnect(item, nullptr, this, nullptr);
+}
+
+bool clsContextMenuFileList::eventFilter(QObject *watched, QEvent *event) {
+    if (m_lvwFileList && watched == m_lvwFileList->viewport()) {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            m_lvwFileList_DblClick();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            m_lvwFileList_MouseUp(mouse->button(), mouse->modifiers(),
+                                  mouse->position().toPoint());
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void clsContextMenuFileList::m_lvwFileList_MouseUp(Qt::MouseButton button,
+                                                   Qt::KeyboardModifiers,
+                                                   QPoint position) {
+    guard(QString(), [&] {
+        const bool hasRows = m_lvwFileList->topLevelItemCount() > 0;
+        m_mnuFileListAdd->setEnabled(hasRows);
+        m_mnuFileListAddAll->setEnabled(hasRows);
+        if (button == Qt::RightButton)
+            m_mnuFileList->popup(
+                m_lvwFileList->viewport()->mapToGlobal(position));
+    });
+}
+
+void clsContextMenuFileList::m_lvwFileList_DblClick() {
+    guard(QString(), [&] {
+        // A double click beside the rows with none selected adds nothing.
+        if (m_lvwFileList->topLevelItemCount() == 0 ||
+            m_lvwFileList->selectedItems().isEmpty())
+            return;
+        if (files_.MoveTo(fileView_.KeyValue()))
+            addCurrentFile();
+    });
+}
+
+void clsContextMenuFileList::m_mnuFileListAdd_Click() {
+    guard(QString(), [&] {
+        if (files_.MoveTo(fileView_.KeyValue()))
+            addCurrentFile();
+    });
+}
+
+void clsContextMenuFileList::m_mnuFileListAddAll_Click() {
+    guard(QString(), [&] {
+        RecordSet &table = files_.Recordset();
+        for (table.moveFirst(); !table.atEnd(); table.moveNext())
+            guard(QString(), [&] { addCurrentFile(); }); // one file only
+    });
+}
+
+QString clsContextMenuFileList::outputFileName(const QString &inputPath,
+                                               const QString &fileName,
+                                               const QString &outputFolder,
+                                               const QString &outputSuffix) {
+    const QString folder = outputFolder.isEmpty()
+                               ? modVarious::GetParentFolder(inputPath)
+                               : outputFolder;
+    if (folder.isEmpty())
+        return QString();
+    if (outputSuffix.isEmpty())
+        return joinPath(folder, fileName);
+    const QString baseName = modVarious::GetFileBaseName(inputPath);
+    const QString extension = modVarious::GetFileExtension(inputPath);
+    if (baseName.isEmpty() || extension.isEmpty())
+        return QString();
+    return joinPath(folder,
+                    baseName + outputSuffix + QLatin1Char('.') + extension);
+}
+
+void clsContextMenuFileList::addCurrentFile() {
+    const int shapeType = files_.ShapeType();
+    if (shapeType != ShapeGBOShift && shapeType != ShapeGBO)
+        return; // already UTM or unknown: not a task, and no message
+    const QString input = files_.FilePath();
+    const QString output =
+        outputFileName(input, files_.FileName(), settings_.OutputFolder(),
+                       settings_.OutputSuffix());
+    if (output.isEmpty())
+        return; // the failing part was reported by the helper
+    if (!tasks_.Update(0, input, output, QString(), shapeType))
+        return; // reported by the store
+    taskView_.Update(tasks_.ID(), tasks_.InputFile(), tasks_.OutputFile(),
+                     tasks_.Comment(), tasks_.ShapeType());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class QTreeWidget;
+class adoFileList;
+class adoTaskList;
+class clsControlFileList;
+class clsControlTaskList;
+class clsUserSettings;
+class frmMain;
+
+// The file list's context menu ("Add", "Add All") and its double click: both
+// turn file records of shape type 0 or 1 into tasks, with the output name
+// made from the output folder and suffix in force, and show them in the task
+// list. Files of other shape types are passed over without a message.
+class clsContextMenuFileList : public QObject {
+    Q_OBJECT
+  public:
+    // Serves lvwFileList and mnuFileList of the window.
+    clsContextMenuFileList(frmMain &window, const clsUserSettings &settings,
+                           adoFileList &files, adoTaskList &tasks,
+                           clsControlFileList &fileView,
+                           clsControlTaskList &taskView);
+    ~clsContextMenuFileList() override;
+
+    void m_lvwFileList_MouseUp(Qt::MouseButton button,
+                               Qt::KeyboardModifiers shift, QPoint position);
+    void m_lvwFileList_DblClick();
+    void m_mnuFileListAdd_Click();
+    void m_mnuFileListAddAll_Click();
+
+    // The output file for an input file under the folder and suffix rule:
+    // the output folder (the input's own folder when empty), then the file's
+    // name, or its base name + suffix + "." + extension when there is a
+    // suffix. The empty text when a part of the input's path could not be
+    // read (that was reported).
+    static QString outputFileName(const QString &inputPath,
+                                  const QString &fileName,
+                                  const QString &outputFolder,
+                                  const QString &outputSuffix);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    // Adds the file store's current record as a task.
+    void addCurrentFile();
+
+    QPointer<QTreeWidget> m_lvwFileList;
+    QPointer<frmMain> m_frmMain;
+    QPointer<QMenu> m_mnuFileList;
+    QPointer<QAction> m_mnuFileListAdd;
+    QPointer<QAction> m_mnuFileListAddAll;
+    clsControlFileList &fileView_;
+    adoFileList &files_;
+    clsControlTaskList &taskView_;
+    adoTaskList &tasks_;
+    const clsUserSettings &settings_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class QTreeWidget;
+class adoTaskList;
+class clsControlTaskList;
+class frmMain;
+
+// The mouse on the task list view: a double click opens the modify dialog, a
+// released right button opens the context menu mnuTaskList ("Modify",
+// "Delete", "Delete All"), whose items are enabled only while the view has
+// rows. Each handler reports its failures with its own caption.
+class clsContextMenuTaskList : public QObject {
+    Q_OBJECT
+  public:
+    // Serves lvwTaskList and mnuTaskList of the window.
+    clsContextMenuTaskList(frmMain &window, adoTaskList &tasks,
+                           clsControlTaskList &taskView);
+    ~clsContextMenuTaskList() override;
+
+    void m_lvwTaskList_DblClick();
+    void m_lvwTaskList_MouseUp(Qt::MouseButton button,
+                               Qt::KeyboardModifiers shift, QPoint position);
+    void m_mnuTaskListModify_Click();
+    void m_mnuTaskListDelete_Click();
+    void m_mnuTaskListDeleteAll_Click();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    // The modify dialog for the selected task; nothing when no row is
+    // selected, so that no other task can be changed.
+    void showModifyDialog();
+
+    QPointer<QTreeWidget> m_lvwTaskList;
+    QPointer<frmMain> m_frmMain;
+    QPointer<QMenu> m_mnuTaskList;
+    QPointer<QAction> m_mnuTaskListModify;
+    QPointer<QAction> m_mnuTaskListDelete;
+    QPointer<QAction> m_mnuTaskListDeleteAll;
+    clsControlTaskList &taskView_;
+    adoTaskList &tasks_;
+};

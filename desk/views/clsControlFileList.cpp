@@ -1,0 +1,121 @@
+#include "clsControlFileList.h"
+
+#include "DeskMessages.h"
+#include "ListViewRows.h"
+#include "adoFileList.h"
+#include "frmMain.h"
+#include "modKAVRO.h"
+
+#include <QCoreApplication>
+#include <QTreeWidget>
+
+namespace {
+constexpr int kColumnNameIndex = 0;
+constexpr int kColumnSizeIndex = 1;
+constexpr int kColumnTypeIndex = 2;
+constexpr int kColumnLastModifiedIndex = 3;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+} // namespace
+
+clsControlFileList::clsControlFileList(frmMain &window, adoFileList &files)
+    : m_frmMain(&window), m_lvwFileList(window.lvwFileList()),
+      ilsListView_(window.ilsListView()), files_(files) {
+    connect(m_frmMain, &frmMain::Load, this,
+            &clsControlFileList::m_frmMain_Load);
+    connect(m_frmMain, &frmMain::Unload, this,
+            &clsControlFileList::m_frmMain_Unload);
+}
+
+clsControlFileList::~clsControlFileList() {
+    if (m_frmMain)
+        disconnect(m_frmMain, nullptr, this, nullptr);
+}
+
+void clsControlFileList::m_frmMain_Load() {
+    guard(QString(), [&] {
+        QTreeWidget &view = *m_lvwFileList;
+        ListViewRows::setUpReportView(view);
+        for (const QString &key :
+             {kColumnName, kColumnSize, kColumnType, kColumnLastModified})
+            ListViewRows::addColumn(view, key);
+        view.setColumnWidth(kColumnNameIndex,
+                            2 * view.columnWidth(kColumnNameIndex));
+        view.headerItem()->setTextAlignment(kColumnSizeIndex, kRight);
+        ListViewRows::restoreColumnWidths(view, kSettingsPrefix);
+    });
+}
+
+void clsControlFileList::m_frmMain_Unload() {
+    guard(QString(), [&] {
+        ListViewRows::saveColumnWidths(*m_lvwFileList, kSettingsPrefix);
+    });
+}
+
+int clsControlFileList::KeyValue() const {
+    return ListViewRows::selectedID(*m_lvwFileList, kColumnName);
+}
+
+QTreeWidgetItem *clsControlFileList::findRow(int lngID) const {
+    return ListViewRows::findRow(*m_lvwFileList, kColumnName, lngID);
+}
+
+int clsControlFileList::imageIndex(int shapeType) {
+    if (shapeType == ShapeGBOShift || shapeType == ShapeGBO)
+        return ListViewRows::kImagePlainDocument;
+    if (shapeType == ShapeUTM)
+        return ListViewRows::kImageCheckedDocument;
+    return ListViewRows::kImageWindowDocument;
+}
+
+void clsControlFileList::Refresh() {
+    guard(QString(), [&] {
+        m_lvwFileList->clear();
+        // Lets the emptied list paint; input waits, so that no handler runs
+        // while the rows are being rebuilt.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (files_.State() != 1)
+            return;
+        RecordSet &table = files_.Recordset();
+        for (table.moveFirst(); !table.atEnd(); table.moveNext())
+            Update(files_.ID(), files_.FileName(), files_.FileSize(),
+                   files_.FileType(), files_.DateLastModified(),
+                   files_.ShapeType());
+    });
+}
+
+void clsControlFileList::MoveTo(int lngID) {
+    guard(QString(), [&] {
+        if (QTreeWidgetItem *row = findRow(lngID)) {
+            m_lvwFileList->setCurrentItem(row);
+            m_lvwFileList->scrollToItem(row);
+        }
+    });
+}
+
+void clsControlFileList::Update(int lngID, const QString &strName,
+                                const QString &strSize, const QString &strType,
+                                const QString &strDateLastModified,
+                                int enumShapeType) {
+    guard(QString(), [&] {
+        QTreeWidgetItem *row = findRow(lngID);
+        if (!row) {
+            row = ListViewRows::addRow(
+                *m_lvwFileList,
+                {kColumnName, kColumnSize, kColumnType, kColumnLastModified},
+                lngID);
+            row->setTextAlignment(kColumnSizeIndex, kRight);
+        }
+        row->setText(kColumnNameIndex, strName);
+        row->setIcon(kColumnNameIndex,
+                     ilsListView_.image(imageIndex(enumShapeType)));
+        row->setText(kColumnSizeIndex, strSize);
+        row->setText(kColumnTypeIndex, strType);
+        row->setText(kColumnLastModifiedIndex, strDateLastModified);
+        for (int column = 0; column < m_lvwFileList->columnCount(); ++column)
+            row->setToolTip(column, kToolTip);
+    });
+}
+
+void clsControlFileList::Delete(int lngID) {
+    guard(QString(), [&] { delete findRow(lngID); });
+}

@@ -1,0 +1,181 @@
+#include "frmTaskListModify.h"
+
+#include "DeskMessages.h"
+#include "adoTaskList.h"
+#include "clsControlTaskList.h"
+#include "clsUserSettings.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+// The file dialog of Browse. A name is accepted when its folder exists and
+// either the file exists or the user confirms that it is to be created; the
+// dialog stays open otherwise, as the user expects of a file dialog.
+class OutputFileDialog final : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (files.isEmpty())
+            return;
+        const QFileInfo picked(files.first());
+        if (picked.isDir()) { // a folder typed into the name: open it
+            QFileDialog::accept();
+            return;
+        }
+        if (!picked.dir().exists()) {
+            showMessage(QStringLiteral("The folder %1 does not exist.\n"
+                                       "Check the path and try again.")
+                            .arg(picked.absolutePath()),
+                        windowTitle(), MessageIcon::Exclamation);
+            return;
+        }
+        if (!picked.exists() &&
+            showMessage(QStringLiteral("The file %1 does not exist.\n"
+                                       "Do you want to create it?")
+                            .arg(picked.absoluteFilePath()),
+                        windowTitle(), MessageIcon::Question,
+                        MessageButtons::YesNo) != MessageAnswer::Yes)
+            return;
+        QFileDialog::accept();
+    }
+};
+} // namespace
+
+frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
+                                     adoTaskList &tasks, QWidget *parent)
+    : QDialog(parent), taskView_(taskView), tasks_(tasks) {
+    setWindowTitle(QStringLiteral("Modify"));
+    setModal(true);
+
+    lblInputFile_ = new QLabel(QStringLiteral("Inputfile (Gauss-Boaga):"));
+    txtInputFile_ = new QLineEdit;
+    txtInputFile_->setEnabled(false);
+    lblInputFile_->setBuddy(txtInputFile_);
+    lblOutputFile_ =
+        new QLabel(QStringLiteral("Outputfile (UTM WGS84-ETRS89):"));
+    txtOutputFile_ = new QLineEdit;
+    lblOutputFile_->setBuddy(txtOutputFile_);
+    cmdBrowse_ = new QPushButton(QStringLiteral("Browse ..."));
+    cmdBrowse_->setAutoDefault(false);
+
+    auto *buttons = new QDialogButtonBox;
+    cmdExit_ = buttons->addButton(QStringLiteral("Exit"),
+                                  QDialogButtonBox::RejectRole);
+    cmdOK_ =
+        buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    cmdExit_->setAutoDefault(false);
+    cmdOK_->setDefault(true);
+    staStatusBar_ = new QStatusBar;
+    staStatusBar_->setSizeGripEnabled(false);
+
+    auto *outputRow = new QHBoxLayout;
+    outputRow->addWidget(txtOutputFile_, 1);
+    outputRow->addWidget(cmdBrowse_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblInputFile_);
+    layout->addWidget(txtInputFile_);
+    layout->addSpacing(6);
+    layout->addWidget(lblOutputFile_);
+    layout->addLayout(outputRow);
+    layout->addSpacing(12);
+    layout->addWidget(buttons);
+    layout->addWidget(staStatusBar_);
+    layout->setContentsMargins(9, 9, 9, 0);
+    resize(560, sizeHint().height());
+
+    connect(cmdBrowse_, &QPushButton::clicked, this,
+            &frmTaskListModify::cmdBrowse_Click);
+    connect(cmdOK_, &QPushButton::clicked, this,
+            &frmTaskListModify::cmdOK_Click);
+    connect(cmdExit_, &QPushButton::clicked, this,
+            &frmTaskListModify::cmdExit_Click);
+
+    Form_Load();
+}
+
+frmTaskListModify::~frmTaskListModify() = default;
+
+void frmTaskListModify::Form_Load() {
+    guard(QStringLiteral("frmTaskListModify.Form_Load"), [&] {
+        if (!tasks_.MoveTo(taskView_.KeyValue()))
+            return;
+        txtInputFile_->setText(tasks_.InputFile());
+        txtOutputFile_->setText(tasks_.OutputFile());
+        txtOutputFile_->setSelection(0, txtOutputFile_->text().size());
+        txtOutputFile_->setFocus();
+    });
+}
+
+void frmTaskListModify::cmdBrowse_Click() {
+    guard(QStringLiteral("frmTaskListModify.cmdOutputFileBrowse_Click"), [&] {
+        OutputFileDialog dialog(this, kBrowseTitle);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDirectory(clsUserSettings::readText(
+            clsUserSettings::kKeyOutputFileInitDir,
+            clsUserSettings::defaultOutputFileInitDir()));
+        dialog.setNameFilters({kFilterAll, kFilterShp});
+        dialog.selectNameFilter(kFilterShp);
+        dialog.setDefaultSuffix(QStringLiteral("shp"));
+        if (dialog.exec() != QDialog::Accepted)
+            return; // cancelled: nothing changes
+        const QStringList files = dialog.selectedFiles();
+        if (files.isEmpty() || files.first().isEmpty())
+            return;
+        const QString picked = files.first();
+        txtOutputFile_->setText(picked);
+        clsUserSettings::writeText(
+            clsUserSettings::kKeyOutputFileInitDir,
+            picked.left(picked.lastIndexOf(QLatin1Char('/'))));
+    });
+}
+
+void frmTaskListModify::cmdOK_Click() {
+    guard(QStringLiteral("frmTaskListModify.cmdOK_Click"), [&] {
+        const int id = taskView_.KeyValue();
+        if (tasks_.MoveTo(id)) {
+            // A change that the store refuses (a name longer than it holds)
+            // was reported; the dialog stays open so that the typed name
+            // is not lost.
+            if (!tasks_.Update(id, txtInputFile_->text(),
+                               txtOutputFile_->text(), tasks_.Comment(),
+                               tasks_.ShapeType()))
+                return;
+            taskView_.Update(tasks_.ID(), tasks_.InputFile(),
+                             tasks_.OutputFile(), tasks_.Comment(),
+                             tasks_.ShapeType());
+        }
+        accept();
+    });
+}
+
+void frmTaskListModify::cmdExit_Click() {
+    guard(QStringLiteral("frmTaskListModify.cmdExit_Click"), [&] { reject(); });
+}
+
+void frmTaskListModify::keyPressEvent(QKeyEvent *event) {
+    Form_KeyPress(event);
+}
+
+void frmTaskListModify::Form_KeyPress(QKeyEvent *event) {
+    guard(QStringLiteral("frmTaskListModify.Form_KeyPress"), [&] {
+        if (event->key() == Qt::Key_Escape) {
+            reject();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    });
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class adoTaskList;
+class clsControlTaskList;
+
+// The modal dialog that changes the output file of the task selected in the
+// task list. The input file is shown, not editable; the output file is taken
+// as typed or picked with Browse and is checked only when the run starts.
+class frmTaskListModify : public QDialog {
+    Q_OBJECT
+  public:
+    static inline const QString kBrowseTitle = QStringLiteral("OutputFile ...");
+    static inline const QString kFilterAll =
+        QStringLiteral("Alle Dateien (*.*)");
+    static inline const QString kFilterShp =
+        QStringLiteral("Textdateien (*.shp)");
+
+    frmTaskListModify(clsControlTaskList &taskView, adoTaskList &tasks,
+                      QWidget *parent = nullptr);
+    ~frmTaskListModify() override;
+
+    QLineEdit *txtInputFile() const { return txtInputFile_; }
+    QLineEdit *txtOutputFile() const { return txtOutputFile_; }
+    QPushButton *cmdBrowse() const { return cmdBrowse_; }
+    QPushButton *cmdOK() const { return cmdOK_; }
+    QPushButton *cmdExit() const { return cmdExit_; }
+
+    void Form_Load();
+    void cmdBrowse_Click();
+    void cmdOK_Click();
+    void cmdExit_Click();
+
+  protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    void Form_KeyPress(QKeyEvent *event);
+
+    QLabel *lblInputFile_;
+    QLineEdit *txtInputFile_;
+    QLabel *lblOutputFile_;
+    QLineEdit *txtOutputFile_;
+    QPushButton *cmdBrowse_;
+    QPushButton *cmdExit_;
+    QPushButton *cmdOK_;
+    QStatusBar *staStatusBar_;
+    clsControlTaskList &taskView_;
+    adoTaskList &tasks_;
+};
