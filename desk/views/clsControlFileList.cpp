@@ -6,7 +6,6 @@
 #include "frmMain.h"
 #include "modKAVRO.h"
 
-#include <QCoreApplication>
 #include <QTreeWidget>
 
 namespace {
@@ -70,9 +69,10 @@ int clsControlFileList::imageIndex(int shapeType) {
 void clsControlFileList::Refresh() {
     guard(QString(), [&] {
         m_lvwFileList->clear();
-        // Lets the emptied list paint; input waits, so that no handler runs
-        // while the rows are being rebuilt.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // No pending events are processed here: Refresh runs inside other
+        // handlers (the folder tree's change of selection), and letting the
+        // tree's own model events in halfway through its change corrupts it.
+        // The list paints when the handler has ended.
         if (files_.State() != 1)
             return;
         RecordSet &table = files_.Recordset();

@@ -6,7 +6,6 @@
 #include "frmMain.h"
 #include "modKAVRO.h"
 
-#include <QCoreApplication>
 #include <QFont>
 #include <QTreeWidget>
 
@@ -62,9 +61,10 @@ QTreeWidgetItem *clsControlTaskList::findRow(int lngID) const {
 void clsControlTaskList::Refresh() {
     guard(QString(), [&] {
         m_lvwTaskList->clear();
-        // Lets the emptied list paint; input waits, so that no handler runs
-        // while the rows are being rebuilt.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // No pending events are processed here: Refresh runs inside other
+        // handlers (the folder tree's change of selection), and letting the
+        // tree's own model events in halfway through its change corrupts it.
+        // The list paints when the handler has ended.
         if (tasks_.State() != 1)
             return;
         RecordSet &table = tasks_.Recordset();
