@@ -122,11 +122,13 @@ QByteArray readLine(QFile &file) {
 ShapeType readAnswer(const QString &path) {
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        throw DeskFailure(errno == ENOENT ? FailureNumbers::kFileNotFound
+    if (fd < 0) {
+        const int error = errno;
+        throw DeskFailure(error == ENOENT ? FailureNumbers::kFileNotFound
                                           : FailureNumbers::kFileAccess,
                           QStringLiteral("Cannot open %1: %2")
-                              .arg(path, systemReason(errno)));
+                              .arg(path, systemReason(error)));
+    }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
