@@ -6,7 +6,11 @@
 #include "frmMain.h"
 #include "modKAVRO.h"
 
+#include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 constexpr int kColumnNameIndex = 0;
@@ -34,6 +38,15 @@ void clsControlFileList::m_frmMain_Load() {
     guard(QString(), [&] {
         QTreeWidget &view = *m_lvwFileList;
         ListViewRows::setUpReportView(view);
+        // A new column is at least as wide as a date of the last column,
+        // so that "dd.mm.yyyy hh:mm" is not cut off at the first start.
+        const int dateWidth =
+            view.fontMetrics().horizontalAdvance(
+                QStringLiteral("00.00.0000 00:00")) +
+            view.style()->pixelMetric(QStyle::PM_HeaderMargin) * 2 +
+            view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) * 4;
+        view.header()->setDefaultSectionSize(
+            std::max(view.header()->defaultSectionSize(), dateWidth));
         for (const QString &key :
              {kColumnName, kColumnSize, kColumnType, kColumnLastModified})
             ListViewRows::addColumn(view, key);

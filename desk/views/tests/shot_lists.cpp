@@ -1,0 +1,137 @@
+// Shows the real main window on an X server (started by xvfb-run, see
+// CMakeLists.txt) with a listed folder and a few tasks, saves a picture of
+// the whole screen to the file named by the first argument and checks what
+// the lists show. The folder holds the project's sample shapefiles, one of
+// them converted to UTM by the engine and one empty file that no coordinates
+// can be read from, so that every shape type and its picture appears; the
+// shape types come from the real boxcheck.
+#include "DeskMessages.h"
+#include "DeskObjects.h"
+#include "FolderTreeControl.h"
+#include "adoFileList.h"
+#include "adoTaskList.h"
+#include "clsControlTaskList.h"
+#include "clsUserSettings.h"
+#include "frmMain.h"
+#include "modKAVRO.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+int faults = 0;
+
+void fault(const char *text) {
+    std::fprintf(stderr, "%s\n", text);
+    ++faults;
+}
+
+// True when the picture shows a strongly red pixel inside the rectangle.
+bool showsRed(const QImage &picture, const QRect &area) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor colour = picture.pixelColor(x, y);
+            if (colour.red() > 180 && colour.green() < 80 && colour.blue() < 80)
+                return true;
+        }
+    return false;
+}
+
+bool copySamples(const QString &target) {
+    const QDir samples(QStringLiteral(KAVRO_SOURCE_DIR "/data/samples"));
+    for (const QString &name : samples.entryList(QDir::Files))
+        if (!QFile::copy(samples.filePath(name), target + "/" + name))
+            return false;
+    QFile empty(target + "/empty.shp");
+    return empty.open(QIODevice::WriteOnly);
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: shot_lists <picture.png>\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KavroDesk"));
+    QTemporaryDir store, folder;
+    clsUserSettings::setStoreFolder(store.path());
+    modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
+    if (!copySamples(folder.path())) {
+        std::fprintf(stderr, "cannot copy the samples\n");
+        return 1;
+    }
+    RecordingPresenter messages;
+    if (!modKAVRO::ConvertShape(folder.filePath("gbo_points.shp"),
+                                folder.filePath("utm_points.shp"), 1))
+        fault("the engine did not convert gbo_points.shp");
+    clsUserSettings::writeText(clsUserSettings::kKeyFolderTreeCurrentPath,
+                               folder.path());
+
+    frmMain window;
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fprintf(stderr, "the window was not shown\n");
+        return 1;
+    }
+    DeskObjects &objects = window.objects();
+    QTreeWidget &files = *window.lvwFileList();
+    for (int wait = 0; wait < 100 && files.topLevelItemCount() < 8; ++wait)
+        QTest::qWait(100); // the tree selects the folder once it is listed
+    window.mnuFileListAddAll()->trigger();
+    // Two check results, as the Start command would show them.
+    objects.controlTaskList->UpdateComment(2, ErrorOutputExists);
+    objects.controlTaskList->UpdateComment(4, ErrorAlreadyUTM);
+    QTreeWidget &tasks = *window.lvwTaskList();
+    tasks.setCurrentItem(tasks.topLevelItem(0));
+    files.setCurrentItem(files.topLevelItem(1));
+    files.setFocus();
+    QTest::qWait(300); // the repaint reaches the screen
+
+    const QImage screen =
+        QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    if (!screen.save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+
+    int gbo = 0, utm = 0, unknown = 0;
+    RecordSet &table = objects.fileList->Recordset();
+    for (table.moveFirst(); !table.atEnd(); table.moveNext()) {
+        const int type = objects.fileList->ShapeType();
+        gbo += type == ShapeGBO || type == ShapeGBOShift;
+        utm += type == ShapeUTM;
+        unknown += type == ShapeUnknown;
+    }
+    if (files.topLevelItemCount() != 8)
+        fault("the file list does not show the eight shapefiles");
+    if (gbo != 6 || utm != 1 || unknown != 1)
+        fault("the shape types are not six Gauss-Boaga, one UTM, one unknown");
+    if (tasks.topLevelItemCount() != 6)
+        fault("Add All did not add the six Gauss-Boaga files");
+    QTreeWidgetItem *error = tasks.topLevelItem(1);
+    const QRect infoCell = tasks.visualItemRect(error).intersected(
+        QRect(tasks.header()->sectionViewportPosition(2), 0,
+              tasks.columnWidth(2), tasks.viewport()->height()));
+    const QRect infoOnScreen(tasks.viewport()->mapToGlobal(infoCell.topLeft()),
+                             infoCell.size());
+    if (!showsRed(screen, infoOnScreen))
+        fault("the check result is not shown in red");
+    for (const auto &message : messages.messages)
+        std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+    if (!messages.messages.isEmpty())
+        fault("messages were shown");
+    window.close();
+    return faults == 0 ? 0 : 1;
+}
