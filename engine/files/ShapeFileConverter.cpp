@@ -39,6 +39,28 @@ std::string openedName(const std::string &base, const char *lower,
     return exists(name) || !exists(base + upper) ? name : base + upper;
 }
 
+bool knownShapeType(int type) {
+    switch (type) {
+    case SHPT_NULL:
+    case SHPT_POINT:
+    case SHPT_ARC:
+    case SHPT_POLYGON:
+    case SHPT_MULTIPOINT:
+    case SHPT_POINTZ:
+    case SHPT_ARCZ:
+    case SHPT_POLYGONZ:
+    case SHPT_MULTIPOINTZ:
+    case SHPT_POINTM:
+    case SHPT_ARCM:
+    case SHPT_POLYGONM:
+    case SHPT_MULTIPOINTM:
+    case SHPT_MULTIPATCH:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 bool ShapeFileConverter::fail(std::string message) {
@@ -69,6 +91,11 @@ bool ShapeFileConverter::open() {
     SHPGetInfo(input_.get(), &entityCount_, &shapeType_, nullptr, nullptr);
     if (entityCount_ <= 0)
         return fail("Empty shape file");
+    // shapelib stops the program when it is asked to write a shape of a type
+    // it does not know, and a damaged header can name one.
+    if (!knownShapeType(shapeType_))
+        return fail("Unknown shape type " + std::to_string(shapeType_) +
+                    " in the input shape file");
 
     // SHPCreate truncates whatever its names point to, so an output that
     // names the input (also through another spelling, a link, or a workspace

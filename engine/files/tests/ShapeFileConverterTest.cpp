@@ -173,6 +173,12 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
     fs::remove(dir_ / "good.shx");
     writeShapefile(path("one.shp"), SHPT_POINT, {point(1, 2)});
     fs::create_directories(dir_ / "out/d.shp"); // a folder where the file goes
+    writeShapefile(path("type2.shp"), SHPT_POINT, {point(1, 2)});
+    for (const char *name : {"type2.shp", "type2.shx"}) {
+        std::string bytes = readBytes(dir_ / name);
+        bytes[32] = 2; // no shapefile type has this number
+        writeBytes(dir_ / name, bytes);
+    }
     struct Case {
         const char *input, *output, *message;
     } const cases[] = {
@@ -181,6 +187,8 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
         {"text.shp", "out/r.shp", "Unable to open the input shape file"},
         {"good.shp", "out/r.shp", "Unable to open the input shape file"},
         {"empty.shp", "out/r.shp", "Empty shape file"},
+        {"type2.shp", "out/r.shp",
+         "Unknown shape type 2 in the input shape file"},
         {"one.shp", "nodir/r.shp", "Unable to create the output shape file"},
         {"one.shp", "out/d.shp", "Unable to create the output shape file"},
     };
