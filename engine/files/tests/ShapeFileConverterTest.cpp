@@ -285,9 +285,4 @@ TEST_F(ShapeFileConverterTest, DamagedInputLeavesNoHalfOutput) {
     }
 }
 
-TEST_F(ShapeFileConverterTest, ConvertWithoutOpenFails) {
-    EXPECT_FALSE(converter_.convert());
-    EXPECT_FALSE(converter_.errorMessage().empty());
-}
-
 } // namespace
