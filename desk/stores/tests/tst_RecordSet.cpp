@@ -144,28 +144,6 @@ class tst_RecordSet : public QObject {
         table.append({{"ID", 2}, {"Name", "b"}});
         QCOMPARE(table.recordCount(), 2);
     }
-
-    void failedUpdateNamesTheFirstBadFieldInTableOrder() {
-        RecordSet table = makeTable();
-        table.append({{"ID", 1}});
-        try {
-            table.update({{"Size", "big"}, {"Name", QString(300, 'y')}});
-            QFAIL("bad values were accepted");
-        } catch (const DeskFailure &failure) {
-            QVERIFY(failure.description().contains("\"Name\""));
-        }
-        QCOMPARE(table.text("Name"), QString());
-    }
-
-    void highestIntegerDoesNotMoveTheCursor() {
-        RecordSet table = makeTable();
-        QCOMPARE(table.highestInteger("ID"), 0);
-        for (int id : {4, 9, 2})
-            table.append({{"ID", id}});
-        table.moveFirst();
-        QCOMPARE(table.highestInteger("ID"), 9);
-        QCOMPARE(table.absolutePosition(), 1);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_RecordSet)

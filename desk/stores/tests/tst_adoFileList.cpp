@@ -200,21 +200,6 @@ class tst_adoFileList : public QObject {
             QCOMPARE(failure.number(), FailureNumbers::kNoCurrentRecord);
         }
     }
-
-    void updateAndDeleteOfMissingRecordsAreReported() {
-        RecordingPresenter recorder;
-        QuietStore store;
-        QVERIFY(appendSized(store, 1));
-        const QDateTime now = QDateTime::currentDateTime();
-        QVERIFY(!store.Update(5, "g.shp", "g.shp", "/g.shp", "/g.shp", 1, "",
-                              now, now, now, 1));
-        QVERIFY(!store.Delete(5));
-        QCOMPARE(recorder.messages.size(), 2);
-        QCOMPARE(listOf(store), (QList<Listed>{{1, "f.shp", 0}}));
-        QVERIFY(store.Delete(1));
-        store.DeleteAll(); // empty: nothing to do, nothing reported
-        QCOMPARE(recorder.messages.size(), 2);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_adoFileList)

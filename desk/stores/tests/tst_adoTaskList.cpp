@@ -166,13 +166,6 @@ class tst_adoTaskList : public QObject {
             QCOMPARE(failure.number(), FailureNumbers::kNoCurrentRecord);
         }
     }
-
-    void sameInputTwiceGivesTwoTasks() {
-        adoTaskList store;
-        QVERIFY(store.Update(0, "/a.shp", "/a_UTM.shp", "", 0));
-        QVERIFY(store.Update(0, "/a.shp", "/a_UTM.shp", "", 0));
-        QCOMPARE(idsOf(store), (QList<int>{1, 2}));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_adoTaskList)

@@ -149,23 +149,6 @@ class tst_FileListView : public QObject {
                      images.image(expected[row]).cacheKey());
     }
 
-    void updateOfAListedIdChangesTheRowInPlace() {
-        Desk desk;
-        clsControlFileList &view = *desk.objects.controlFileList;
-        view.Update(4, "a.shp", "1 KB", "SHP file", "01.02.2024 10:00", 0);
-        view.Update(9, "b.shp", "2 KB", "SHP file", "01.02.2024 10:00", 0);
-        view.Update(4, "c.shp", "3 KB", "SHP file", "01.02.2024 11:00", 2);
-        QCOMPARE(desk.files().topLevelItemCount(), 2);
-        QCOMPARE(desk.files().topLevelItem(0)->text(0),
-                 QStringLiteral("c.shp"));
-        QCOMPARE(desk.files().topLevelItem(0)->text(1), QStringLiteral("3 KB"));
-        view.MoveTo(9);
-        QCOMPARE(view.KeyValue(), 9);
-        view.Delete(9);
-        view.Delete(42); // no such row: nothing happens
-        QCOMPARE(desk.files().topLevelItemCount(), 1);
-    }
-
     void menuIsDisabledOnAnEmptyListAndDoubleClickDoesNothing() {
         RecordingPresenter recorder;
         Desk desk;
