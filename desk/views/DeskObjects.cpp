@@ -5,6 +5,7 @@
 #include "adoTaskList.h"
 #include "clsCommandInfo.h"
 #include "clsCommandRefresh.h"
+#include "clsCommandStart.h"
 #include "clsCommandToolbox.h"
 #include "clsContextMenuFileList.h"
 #include "clsContextMenuTaskList.h"
@@ -46,7 +47,9 @@ void DeskObjects::create(frmMain &window) {
     commandRefresh = std::make_unique<clsCommandRefresh>(window);     // 9
     commandToolbox =
         std::make_unique<clsCommandToolbox>(window, *userSettings); // 10
-    // 11 clsCommandStart
+    commandStart = std::make_unique<clsCommandStart>(
+        window, *taskList, *controlTaskList, *fileList,
+        *controlFileList);                                  // 11
     commandInfo = std::make_unique<clsCommandInfo>(window); // 12
     contextMenuFileList = std::make_unique<clsContextMenuFileList>(
         window, *userSettings, *fileList, *taskList, *controlFileList,
@@ -56,17 +59,17 @@ void DeskObjects::create(frmMain &window) {
 }
 
 void DeskObjects::release() {
-    userSettings.reset();      // 1
-    fileList.reset();          // 2
-    taskList.reset();          // 3
-    controlSplitter.reset();   // 4
-    controlFolderTree.reset(); // 5
-    controlFileList.reset();   // 6
-    controlTaskList.reset();   // 7
-    eventsFolderTree.reset();  // 8
-    commandRefresh.reset();    // 9
-    commandToolbox.reset();    // 10
-    // 11 clsCommandStart
+    userSettings.reset();        // 1
+    fileList.reset();            // 2
+    taskList.reset();            // 3
+    controlSplitter.reset();     // 4
+    controlFolderTree.reset();   // 5
+    controlFileList.reset();     // 6
+    controlTaskList.reset();     // 7
+    eventsFolderTree.reset();    // 8
+    commandRefresh.reset();      // 9
+    commandToolbox.reset();      // 10
+    commandStart.reset();        // 11
     commandInfo.reset();         // 12
     contextMenuFileList.reset(); // 13
     contextMenuTaskList.reset(); // 14

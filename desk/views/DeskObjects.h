@@ -6,6 +6,7 @@ class adoFileList;
 class adoTaskList;
 class clsCommandInfo;
 class clsCommandRefresh;
+class clsCommandStart;
 class clsCommandToolbox;
 class clsContextMenuFileList;
 class clsContextMenuTaskList;
@@ -63,7 +64,8 @@ class DeskObjects {
     std::unique_ptr<clsCommandRefresh> commandRefresh;
     // 10
     std::unique_ptr<clsCommandToolbox> commandToolbox;
-    // 11 clsCommandStart: not built yet
+    // 11
+    std::unique_ptr<clsCommandStart> commandStart;
     // 12
     std::unique_ptr<clsCommandInfo> commandInfo;
     // 13

@@ -1,0 +1,40 @@
+#include "clsCommandStart.h"
+
+#include "DeskMessages.h"
+#include "adoFileList.h"
+#include "adoTaskList.h"
+#include "clsControlFileList.h"
+#include "frmMain.h"
+
+#include <QToolButton>
+
+clsCommandStart::clsCommandStart(frmMain &window, adoTaskList &tasks,
+                                 clsControlTaskList &taskView,
+                                 adoFileList &files,
+                                 clsControlFileList &fileView)
+    : m_frmMain(&window), m_cmdCommandStart(window.cmdStart()), tasks_(tasks),
+      taskView_(taskView), files_(files), fileView_(fileView) {
+    connect(m_cmdCommandStart, &QAbstractButton::clicked, this,
+            &clsCommandStart::m_cmdCommandStart_Click);
+}
+
+clsCommandStart::~clsCommandStart() {
+    if (m_cmdCommandStart)
+        disconnect(m_cmdCommandStart, nullptr, this, nullptr);
+}
+
+void clsCommandStart::m_cmdCommandStart_Click() {
+    guard(QString(), [&] {
+        if (tasks_.Recordset().recordCount() < 1) {
+            showPlainMessage(QStringLiteral(
+                "Click with right Mouse Button on File List and add Data"));
+            return;
+        }
+        {
+            frmCommandStart progress(tasks_, taskView_, m_frmMain, convert_);
+            progress.exec();
+        }
+        files_.Refresh();
+        fileView_.Refresh();
+    });
+}

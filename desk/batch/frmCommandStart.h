@@ -1,0 +1,68 @@
+#pragma once
+
+#include "enumErrorType.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QTimer;
+class adoTaskList;
+class clsControlTaskList;
+
+// The run-progress window. Shown modally by the Start command, it checks
+// every task of the task list and, when all passed, converts them one after
+// the other, showing the files of the task in progress and how far the run
+// has come; then it closes itself. It cannot be closed while it runs: the
+// run has no way to be cancelled, and a conversion is never cut off.
+class frmCommandStart : public QDialog {
+    Q_OBJECT
+  public:
+    // Converts one task (input, output, shape type); true on success. The
+    // real one is modKAVRO::ConvertShape.
+    using Converter =
+        std::function<bool(const QString &, const QString &, int)>;
+
+    frmCommandStart(adoTaskList &tasks, clsControlTaskList &taskView,
+                    QWidget *parent = nullptr, Converter convert = {});
+
+    QLabel *lblInfo() const { return lblInfo_; }
+    QProgressBar *prgProgressBar() const { return prgProgressBar_; }
+    QTimer *tmrTimer() const { return tmrTimer_; }
+    bool running() const { return running_; }
+
+    // Checks every task and, when none failed, converts them all; then
+    // shows "Program completed." or, when a check failed, that the run
+    // could not be started.
+    void CommandStart();
+
+    // The check result of one task by its output path and shape type.
+    static enumErrorType CheckTask(const QString &outputFile, int shapeType);
+
+    static inline const QString kConvertedComment =
+        QStringLiteral("UTM WGS84-ETRS89");
+
+    void reject() override; // Escape and the close box: not during a run
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    void createControls();
+    void tmrTimer_Timer();
+    bool CheckTasks();
+    void RunTasks();
+
+    adoTaskList &tasks_;
+    clsControlTaskList &taskView_;
+    Converter convert_;
+    QLabel *lblInfo_ = nullptr;
+    QProgressBar *prgProgressBar_ = nullptr;
+    QTimer *tmrTimer_ = nullptr;
+    bool errorFlag_ = false; // a check result other than ErrorNone was found
+    bool started_ = false;   // the run of this showing has begun
+    bool running_ = false;
+};

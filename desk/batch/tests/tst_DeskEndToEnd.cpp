@@ -1,0 +1,297 @@
+#include "DeskMessages.h"
+#include "FolderTreeControl.h"
+#include "adoFileList.h"
+#include "adoTaskList.h"
+#include "clsUserSettings.h"
+#include "frmMain.h"
+#include "frmToolbox.h"
+#include "modKAVRO.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <shapefil.h>
+
+#include <unistd.h>
+
+#include <utility>
+#include <vector>
+
+// The whole desktop with the real boxcheck and KAVRO of the build's program
+// folder: a folder is selected, Add All makes the tasks, the Toolbox sets the
+// output, Start converts, and the results are compared with what the engine
+// writes when it is run by hand.
+namespace {
+using Points = std::vector<std::pair<double, double>>;
+
+// Around Bolzano, Gauss-Boaga West zone, standard and shortened form.
+const Points kGaussBoaga = {
+    {1678123.25, 5151234.5}, {1679200.5, 5152000.0}, {1680410.75, 5150900.25}};
+const Points kShortForm = {{178123.25, 151234.5}, {179200.5, 152000.0}};
+
+const QString kEngineDir = QStringLiteral(KAVRO_ENGINE_DIR);
+const QString kConverted = QStringLiteral("UTM WGS84-ETRS89");
+const QString kCompleted = QStringLiteral("Program completed.");
+constexpr int kInfoColumn = 2;
+
+// A polyline shapefile of one line through the points, with its table.
+bool writeShapefile(const QString &shpPath, const Points &points) {
+    const QByteArray path = QFile::encodeName(shpPath);
+    SHPHandle shp = SHPCreate(path.constData(), SHPT_ARC);
+    if (shp == nullptr)
+        return false;
+    std::vector<double> x, y;
+    for (const auto &[px, py] : points) {
+        x.push_back(px);
+        y.push_back(py);
+    }
+    SHPObject *line = SHPCreateSimpleObject(SHPT_ARC, int(points.size()),
+                                            x.data(), y.data(), nullptr);
+    SHPWriteObject(shp, -1, line);
+    SHPDestroyObject(line);
+    SHPClose(shp);
+    DBFHandle dbf = DBFCreate((path.left(path.size() - 3) + "dbf").constData());
+    if (dbf == nullptr)
+        return false;
+    DBFAddField(dbf, "NAME", FTString, 16, 0);
+    DBFWriteStringAttribute(dbf, 0, 0, "Via Roma");
+    DBFClose(dbf);
+    return true;
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString stem(const QString &shp) { return shp.left(shp.size() - 3); }
+} // namespace
+
+class tst_DeskEndToEnd : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        for (const char *needed : {"/boxcheck", "/KAVRO", "/utm_etrs89.prj",
+                                   "/script/GBO-UTM32ETRS89-VLM.xml",
+                                   "/script/GBOSHIFT-UTM32ETRS89-VLM.xml"})
+            if (!QFileInfo::exists(kEngineDir + QLatin1String(needed)))
+                QSKIP(qPrintable(kEngineDir + QLatin1String(needed) +
+                                 QStringLiteral(" is not built")));
+        modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
+        savedTemp_ = qgetenv("TEMP");
+    }
+    void cleanupTestCase() {
+        modKAVRO::SetProgramFolder(QString());
+        qputenv("TEMP", savedTemp_);
+    }
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        clsUserSettings::setStoreFolder(
+            dir_->filePath(QStringLiteral("store")));
+        data_ = dir_->filePath(QStringLiteral("survey data"));
+        out_ = dir_->filePath(QStringLiteral("out $put"));
+        const QString temp = dir_->filePath(QStringLiteral("t emp"));
+        for (const QString &folder : {data_, out_, temp})
+            QVERIFY(QDir().mkpath(folder));
+        qputenv("TEMP", QFile::encodeName(temp));
+        QVERIFY(writeShapefile(data_ + "/roads.shp", kGaussBoaga));
+        QVERIFY(writeShapefile(data_ + "/rivers.short.shp", kShortForm));
+        recorder_ = std::make_unique<RecordingPresenter>();
+        window_ = std::make_unique<frmMain>();
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        window_->ctlFolderTree()->SelectFolder(data_);
+        QCOMPARE(window_->lvwFileList()->topLevelItemCount(), 2);
+    }
+    void cleanup() {
+        window_.reset();
+        recorder_.reset();
+        clsUserSettings::setStoreFolder(QString());
+        dir_.reset();
+    }
+
+    // Both kinds of input converted into the Toolbox's output folder with
+    // its suffix, each output as the engine writes it by hand.
+    void convertsBothKindsIntoTheOutputFolder() {
+        setOutputInToolbox(out_, QStringLiteral("_E2E"));
+        window_->mnuFileListAddAll()->trigger();
+        QCOMPARE(window_->lvwTaskList()->topLevelItemCount(), 2);
+
+        window_->cmdStart()->click();
+
+        QCOMPARE(texts(), QStringList{kCompleted});
+        const struct {
+            QString input, output, script;
+        } expected[] = {
+            {data_ + "/roads.shp", out_ + "/roads_E2E.shp",
+             "GBO-UTM32ETRS89-VLM.xml"},
+            {data_ + "/rivers.short.shp", out_ + "/rivers.short_E2E.shp",
+             "GBOSHIFT-UTM32ETRS89-VLM.xml"},
+        };
+        const QString reference = dir_->filePath(QStringLiteral("reference"));
+        QVERIFY(QDir().mkpath(reference));
+        for (const auto &task : expected) {
+            const QString byHand =
+                reference + "/" + QFileInfo(task.output).fileName();
+            runEngine(task.input, byHand, task.script);
+            for (const char *extension : {"shp", "shx", "dbf"}) {
+                const QByteArray written =
+                    readFile(stem(task.output) + extension);
+                QVERIFY2(!written.isEmpty(), qPrintable(task.output));
+                QCOMPARE(written, readFile(stem(byHand) + extension));
+            }
+            QCOMPARE(readFile(stem(task.output) + "dbf"),
+                     readFile(stem(task.input) + "dbf"));
+            QCOMPARE(readFile(stem(task.output) + "prj"),
+                     readFile(kEngineDir + "/utm_etrs89.prj"));
+        }
+        QTreeWidget *rows = window_->lvwTaskList();
+        for (int row = 0; row < rows->topLevelItemCount(); ++row)
+            QCOMPARE(rows->topLevelItem(row)->text(kInfoColumn), kConverted);
+        adoTaskList &tasks = *window_->objects().taskList;
+        for (int id : {1, 2}) {
+            QVERIFY(tasks.MoveTo(id));
+            QCOMPARE(tasks.ShapeType(), int(ShapeUTM));
+        }
+        // The listed folder is not the output folder: its list is the same.
+        QCOMPARE(window_->lvwFileList()->topLevelItemCount(), 2);
+
+        // Start again: the outputs exist now, so nothing runs.
+        const QByteArray firstOutput = readFile(out_ + "/roads_E2E.shp");
+        recorder_->messages.clear();
+        window_->cmdStart()->click();
+        QCOMPARE(texts(),
+                 QStringList{QStringLiteral(
+                     "Errors were found. - Program couldn't be started.")});
+        for (int row = 0; row < rows->topLevelItemCount(); ++row)
+            QCOMPARE(rows->topLevelItem(row)->text(kInfoColumn),
+                     QStringLiteral("Output-SHP already exists"));
+        QCOMPARE(readFile(out_ + "/roads_E2E.shp"), firstOutput);
+    }
+
+    // Outputs beside their inputs: the refreshed file list shows them, as
+    // UTM data.
+    void fileListShowsOutputsInTheListedFolder() {
+        setOutputInToolbox(QString(), QStringLiteral("_UTM"));
+        window_->mnuFileListAddAll()->trigger();
+        window_->cmdStart()->click();
+        QCOMPARE(texts(), QStringList{kCompleted});
+
+        QStringList names;
+        QTreeWidget *files = window_->lvwFileList();
+        for (int row = 0; row < files->topLevelItemCount(); ++row)
+            names.append(files->topLevelItem(row)->text(0));
+        names.sort();
+        QCOMPARE(names, (QStringList{"rivers.short.shp", "rivers.short_UTM.shp",
+                                     "roads.shp", "roads_UTM.shp"}));
+        adoFileList &store = *window_->objects().fileList;
+        RecordSet &records = store.Recordset();
+        for (records.moveFirst(); !records.atEnd(); records.moveNext())
+            if (store.FileName().contains(QLatin1String("_UTM")))
+                QCOMPARE(store.ShapeType(), int(ShapeUTM));
+    }
+
+    // A conversion that cannot write its output is reported with its path;
+    // the run goes on with the next task and completes.
+    void failedConversionDoesNotStopTheRun() {
+        const QString blocked = dir_->filePath(QStringLiteral("blocked"));
+        QVERIFY(QDir().mkpath(blocked));
+        setOutputInToolbox(blocked, QStringLiteral("_UTM"));
+        window_->mnuFileListAddAll()->trigger();
+        adoTaskList &tasks = *window_->objects().taskList;
+        QVERIFY(tasks.MoveTo(1));
+        const QString failed = tasks.OutputFile();
+        const int failedType = tasks.ShapeType();
+        QCOMPARE(QFileInfo(failed).path(), blocked);
+        // The second task writes elsewhere and must still be converted.
+        QVERIFY(tasks.MoveTo(2));
+        const QString second = out_ + "/second.shp";
+        QVERIFY(tasks.Update(2, tasks.InputFile(), second, QString(),
+                             tasks.ShapeType()));
+        const bool root = ::geteuid() == 0;
+        if (root) // permissions do not stop root, a folder in the way does
+            QVERIFY(QDir().mkpath(failed));
+        else
+            QVERIFY(QFile::setPermissions(blocked,
+                                          QFile::ReadOwner | QFile::ExeOwner));
+
+        window_->cmdStart()->click();
+        QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner |
+                                           QFile::ExeOwner);
+
+        QCOMPARE(texts(),
+                 (QStringList{"Error creating File " + failed, kCompleted}));
+        QVERIFY(tasks.MoveTo(1));
+        QCOMPARE(tasks.Comment(), QString());
+        QCOMPARE(tasks.ShapeType(), failedType);
+        QVERIFY(tasks.MoveTo(2));
+        QCOMPARE(tasks.Comment(), kConverted);
+        for (const char *extension : {"shp", "shx", "dbf", "prj"})
+            QVERIFY(QFileInfo::exists(stem(second) + extension));
+        QTreeWidget *rows = window_->lvwTaskList();
+        QCOMPARE(rows->topLevelItem(0)->text(kInfoColumn), QString());
+        QCOMPARE(rows->topLevelItem(1)->text(kInfoColumn), kConverted);
+    }
+
+  private:
+    void setOutputInToolbox(const QString &folder, const QString &suffix) {
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            auto *toolbox =
+                qobject_cast<frmToolbox *>(QApplication::activeModalWidget());
+            if (!toolbox)
+                return;
+            shown = true;
+            toolbox->txtOutputFolder()->setText(folder);
+            toolbox->txtOutputSuffix()->setText(suffix);
+            toolbox->cmdOK()->click();
+        });
+        window_->cmdToolbox()->click();
+        QVERIFY(shown);
+        QCOMPARE(window_->objects().userSettings->OutputFolder(), folder);
+        QCOMPARE(window_->objects().userSettings->OutputSuffix(), suffix);
+    }
+
+    void runEngine(const QString &input, const QString &output,
+                   const QString &script) {
+        QProcess engine;
+        engine.start(kEngineDir + "/KAVRO",
+                     {"-FT", "SHP", "-IF", input, "-OF", output, "-TS",
+                      kEngineDir + "/script/" + script});
+        QVERIFY(engine.waitForFinished(30000));
+    }
+
+    QStringList texts() const {
+        QStringList result;
+        for (const auto &message : recorder_->messages)
+            result.append(message.text);
+        return result;
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString data_, out_;
+    QByteArray savedTemp_;
+    std::unique_ptr<RecordingPresenter> recorder_;
+    std::unique_ptr<frmMain> window_;
+};
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KavroDesk"));
+    tst_DeskEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_DeskEndToEnd.moc"
