@@ -1,7 +1,7 @@
 # Installation: the program folder under <prefix>/lib/kavrodesk (KavroDesk
 # with its KAVRO subfolder), commands in <prefix>/bin, a desktop entry and
 # icon, the manual page and the users' documentation; and a Debian package.
-set(CMAKE_INSTALL_DOCDIR share/doc/kavrodesk CACHE PATH "Documentation folder")
+set(CMAKE_INSTALL_DOCDIR share/doc/kavrodesk) # the package name, not the project's
 include(GNUInstallDirs)
 
 set(KAVRO_INSTALL_PROGRAM_DIR lib/kavrodesk)
@@ -43,9 +43,13 @@ if(TARGET KavroDesk)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES packaging/kavrodesk.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    # The user's guides that the Info dialog opens, beside the program.
-    install(DIRECTORY docs/ DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR}/doc
-            FILES_MATCHING PATTERN "*.md" PATTERN "*.html")
+    # The Info dialog opens the user's guides in "doc" beside the program:
+    # a link to the installed documents, so they are installed once.
+    file(RELATIVE_PATH doc_target
+         /${KAVRO_INSTALL_PROGRAM_DIR} /${CMAKE_INSTALL_DOCDIR})
+    file(CREATE_LINK ${doc_target} ${CMAKE_BINARY_DIR}/links/doc SYMBOLIC)
+    install(FILES ${CMAKE_BINARY_DIR}/links/doc
+            DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR})
 endif()
 install(FILES docs/KAVRO.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(EXISTS ${PROJECT_SOURCE_DIR}/README.md)

@@ -26,6 +26,8 @@ done
 [ -x "$root/usr/lib/kavrodesk/KavroDesk" ] || fail "missing KavroDesk"
 [ -f "$root/usr/share/applications/kavrodesk.desktop" ] || fail "no desktop entry"
 [ -f "$root/usr/share/man/man1/KAVRO.1" ] || fail "no manual page"
+[ -f "$root/usr/lib/kavrodesk/doc/guide/KavroDesk-de.html" ] ||
+    fail "the user's guide is not reachable beside KavroDesk"
 
 sample=$(ls data/samples/*.shp | head -n 1)
 work=$(mktemp -d -p "$root")
