@@ -20,52 +20,25 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <shapefil.h>
-
 #include <unistd.h>
-
-#include <utility>
-#include <vector>
 
 // The whole desktop with the real boxcheck and KAVRO of the build's program
 // folder: a folder is selected, Add All makes the tasks, the Toolbox sets the
 // output, Start converts, and the results are compared with what the engine
 // writes when it is run by hand.
 namespace {
-using Points = std::vector<std::pair<double, double>>;
-
-// Around Bolzano, Gauss-Boaga West zone, standard and shortened form.
-const Points kGaussBoaga = {
-    {1678123.25, 5151234.5}, {1679200.5, 5152000.0}, {1680410.75, 5150900.25}};
-const Points kShortForm = {{178123.25, 151234.5}, {179200.5, 152000.0}};
-
+const QString kSamples = QStringLiteral(KAVRO_SOURCE_DIR "/data/samples");
 const QString kEngineDir = QStringLiteral(KAVRO_ENGINE_DIR);
 const QString kConverted = QStringLiteral("UTM WGS84-ETRS89");
 const QString kCompleted = QStringLiteral("Program completed.");
 constexpr int kInfoColumn = 2;
 
-// A polyline shapefile of one line through the points, with its table.
-bool writeShapefile(const QString &shpPath, const Points &points) {
-    const QByteArray path = QFile::encodeName(shpPath);
-    SHPHandle shp = SHPCreate(path.constData(), SHPT_ARC);
-    if (shp == nullptr)
-        return false;
-    std::vector<double> x, y;
-    for (const auto &[px, py] : points) {
-        x.push_back(px);
-        y.push_back(py);
-    }
-    SHPObject *line = SHPCreateSimpleObject(SHPT_ARC, int(points.size()),
-                                            x.data(), y.data(), nullptr);
-    SHPWriteObject(shp, -1, line);
-    SHPDestroyObject(line);
-    SHPClose(shp);
-    DBFHandle dbf = DBFCreate((path.left(path.size() - 3) + "dbf").constData());
-    if (dbf == nullptr)
-        return false;
-    DBFAddField(dbf, "NAME", FTString, 16, 0);
-    DBFWriteStringAttribute(dbf, 0, 0, "Via Roma");
-    DBFClose(dbf);
+// Copies a shipped sample shapefile with its companions into the folder.
+bool copySample(const QString &name, const QString &folder) {
+    for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+        if (!QFile::copy(kSamples + "/" + name + extension,
+                         folder + "/" + name + extension))
+            return false;
     return true;
 }
 
@@ -105,8 +78,9 @@ class tst_DeskEndToEnd : public QObject {
         for (const QString &folder : {data_, out_, temp})
             QVERIFY(QDir().mkpath(folder));
         qputenv("TEMP", QFile::encodeName(temp));
-        QVERIFY(writeShapefile(data_ + "/roads.shp", kGaussBoaga));
-        QVERIFY(writeShapefile(data_ + "/rivers.short.shp", kShortForm));
+        // Gauss-Boaga lines and shortened-form polygons.
+        QVERIFY(copySample(QStringLiteral("gbo_lines"), data_));
+        QVERIFY(copySample(QStringLiteral("gboshift_polygons"), data_));
         recorder_ = std::make_unique<RecordingPresenter>();
         window_ = std::make_unique<frmMain>();
         window_->show();
@@ -135,9 +109,10 @@ class tst_DeskEndToEnd : public QObject {
         const struct {
             QString input, output, script;
         } expected[] = {
-            {data_ + "/roads.shp", out_ + "/roads_E2E.shp",
+            {data_ + "/gbo_lines.shp", out_ + "/gbo_lines_E2E.shp",
              "GBO-UTM32ETRS89-VLM.xml"},
-            {data_ + "/rivers.short.shp", out_ + "/rivers.short_E2E.shp",
+            {data_ + "/gboshift_polygons.shp",
+             out_ + "/gboshift_polygons_E2E.shp",
              "GBOSHIFT-UTM32ETRS89-VLM.xml"},
         };
         const QString reference = dir_->filePath(QStringLiteral("reference"));
@@ -169,7 +144,7 @@ class tst_DeskEndToEnd : public QObject {
         QCOMPARE(window_->lvwFileList()->topLevelItemCount(), 2);
 
         // Start again: the outputs exist now, so nothing runs.
-        const QByteArray firstOutput = readFile(out_ + "/roads_E2E.shp");
+        const QByteArray firstOutput = readFile(out_ + "/gbo_lines_E2E.shp");
         recorder_->messages.clear();
         window_->cmdStart()->click();
         QCOMPARE(texts(),
@@ -178,7 +153,7 @@ class tst_DeskEndToEnd : public QObject {
         for (int row = 0; row < rows->topLevelItemCount(); ++row)
             QCOMPARE(rows->topLevelItem(row)->text(kInfoColumn),
                      QStringLiteral("Output-SHP already exists"));
-        QCOMPARE(readFile(out_ + "/roads_E2E.shp"), firstOutput);
+        QCOMPARE(readFile(out_ + "/gbo_lines_E2E.shp"), firstOutput);
     }
 
     // Outputs beside their inputs: the refreshed file list shows them, as
@@ -194,8 +169,9 @@ class tst_DeskEndToEnd : public QObject {
         for (int row = 0; row < files->topLevelItemCount(); ++row)
             names.append(files->topLevelItem(row)->text(0));
         names.sort();
-        QCOMPARE(names, (QStringList{"rivers.short.shp", "rivers.short_UTM.shp",
-                                     "roads.shp", "roads_UTM.shp"}));
+        QCOMPARE(names, (QStringList{"gbo_lines.shp", "gbo_lines_UTM.shp",
+                                     "gboshift_polygons.shp",
+                                     "gboshift_polygons_UTM.shp"}));
         adoFileList &store = *window_->objects().fileList;
         RecordSet &records = store.Recordset();
         for (records.moveFirst(); !records.atEnd(); records.moveNext())
