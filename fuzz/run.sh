@@ -10,14 +10,19 @@ seconds=${1:-45}
 build=build/fuzz
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DKAVRO_FUZZ=ON -DKAVRO_BUILD_DESK=OFF \
+    -DCMAKE_CXX_COMPILER=clang++ -DKAVRO_FUZZ=ON -DKAVRO_BUILD_DESK=ON \
     -DKAVRO_BUILD_TESTS=OFF >/dev/null
 targets=$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
 # shellcheck disable=SC2086
 cmake --build "$build" -j"$(nproc)" --target $targets
 
 mkdir -p "$build/findings"
+# The targets write their files into a scratch folder of this run.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kavro-fuzz.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch
 export ASAN_OPTIONS=detect_leaks=1
+export QT_QPA_PLATFORM=offscreen
 status=0
 for target in $targets; do
     corpus=$build/corpus/$target
