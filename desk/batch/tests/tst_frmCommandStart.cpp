@@ -218,22 +218,6 @@ class tst_frmCommandStart : public QObject {
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
-    // A task already of shape type 2 refuses the run, so the run never
-    // meets one; a second press after a run is refused by the outputs
-    // that the first one wrote.
-    void secondRunIsRefused() {
-        addTask(in_ + "/a.shp", out_ + "/a_UTM.shp", 1);
-        window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{kCompleted});
-        touch(out_ + "/a_UTM.shp"); // what the conversion left
-        recorder_->messages.clear();
-        window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{kRefused});
-        QCOMPARE(calls_.size(), 1);
-        QCOMPARE(window_->lvwTaskList()->topLevelItem(0)->text(kInfoColumn),
-                 QStringLiteral("Output-SHP already exists"));
-    }
-
     // With KAVRO_SCREENSHOT_DIR set (under a real X server), saves the
     // progress window as it looks during a run.
     void screenshot() {

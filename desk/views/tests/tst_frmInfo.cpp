@@ -109,23 +109,6 @@ class tst_frmInfo : public QObject {
         QVERIFY(recorder.messages.isEmpty());
     }
 
-    void okAndEscapeClose_data() {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("OK") << false;
-        QTest::newRow("Escape") << true;
-    }
-    void okAndEscapeClose() {
-        QFETCH(bool, escape);
-        frmInfo dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        if (escape)
-            QTest::keyClick(dialog.cmdOK(), Qt::Key_Escape);
-        else
-            QTest::keyClick(dialog.cmdOK(), Qt::Key_Return);
-        QVERIFY(!dialog.isVisible());
-    }
-
     // The main window's Info button opens the dialog modally.
     void infoButtonOpensTheDialog() {
         frmMain window;

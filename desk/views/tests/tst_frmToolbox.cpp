@@ -1,7 +1,6 @@
 #include "BrowseFF.h"
 #include "DeskMessages.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 #include "frmToolbox.h"
 
 #include <QApplication>
@@ -11,7 +10,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -199,27 +197,6 @@ class tst_frmToolbox : public QObject {
         QCOMPARE(dialog.txtOutputFolder()->text(),
                  choose ? target : QStringLiteral("/as/before"));
         QVERIFY(dialog.isVisible());
-    }
-
-    // The main window's Toolbox button opens the dialog modally, with the
-    // values in force.
-    void toolboxButtonOpensTheDialog() {
-        frmMain window;
-        window.objects().userSettings->setOutputSuffix(QStringLiteral("_S"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QString shownSuffix;
-        onNextModal([&](QWidget *modal) {
-            auto *toolbox = qobject_cast<frmToolbox *>(modal);
-            QVERIFY(toolbox);
-            shownSuffix = toolbox->txtOutputSuffix()->text();
-            toolbox->txtOutputSuffix()->setText(QStringLiteral("_T"));
-            toolbox->cmdOK()->click();
-        });
-        window.cmdToolbox()->click();
-        QCOMPARE(shownSuffix, QStringLiteral("_S"));
-        QCOMPARE(window.objects().userSettings->OutputSuffix(),
-                 QStringLiteral("_T"));
     }
 
     // With KAVRO_SCREENSHOT_DIR set (under a real X server), saves what a
