@@ -45,79 +45,114 @@ pipeline="+proj=pipeline
        +s=-11.68 +convention=position_vector
  +step +inv +proj=cart +ellps=GRS80
  +step +proj=tmerc +approx +lat_0=0 +lon_0=9 +k=0.9996 +x_0=500000 +y_0=0 +ellps=GRS80"
-pipeline=$(echo $pipeline)
 cs2cs_from="+proj=tmerc +approx +lat_0=0 +lon_0=9 +k=0.9996 +x_0=1500000 +y_0=0
  +ellps=intl +towgs84=-104.1,-49.1,-9.9,0.971,-2.917,0.714,-11.68"
 cs2cs_to="+proj=tmerc +approx +lat_0=0 +lon_0=9 +k=0.9996 +x_0=500000 +y_0=0
  +ellps=GRS80 +towgs84=0,0,0"
+# Each becomes a list of arguments (the texts hold no blanks of their own).
+read -ra pipeline <<<"$(echo $pipeline)"
+read -ra cs2cs_from <<<"$(echo $cs2cs_from)"
+read -ra cs2cs_to <<<"$(echo $cs2cs_to)"
+cct=(cct -d 8 -t 0)
 
-# median <command...>: runs it $runs times; prints "seconds peak-kB".
+# median <stdout file> <command...>: runs it $runs times with its standard
+# output sent to the file; prints "wall-seconds cpu-seconds peak-kB", each
+# the median of the runs. The wall time is taken around the process with the
+# shell's clock (GNU time's own has only centiseconds); the processor time
+# (user + system) and the peak resident size come from GNU time. On a busy
+# machine the processor time is the steadier figure.
 median() {
-    local t=$work/time.txt
+    local sink=$1 t=$work/time.txt start end
+    shift
     : >"$t.all"
     for _ in $(seq "$runs"); do
-        /usr/bin/time -f '%e %M' -o "$t" "$@" >/dev/null 2>&1 || true
-        tail -n 1 "$t" >>"$t.all"
+        start=$EPOCHREALTIME
+        /usr/bin/time -f '%U %S %M' -o "$t" "$@" >"$sink" 2>/dev/null || true
+        end=$EPOCHREALTIME
+        echo "$start $end $(tail -n 1 "$t")" >>"$t.all"
     done
-    sort -n "$t.all" | awk -v n="$runs" 'NR == int((n + 1) / 2) { print $1, $2 }'
+    local column
+    for column in '$2 - $1' '$3 + $4' '$5'; do
+        awk "{ printf \"%.6f\\n\", $column }" "$t.all" | sort -n |
+            awk -v n="$runs" 'NR == int((n + 1) / 2)'
+    done | paste -sd' '
 }
 
-floor() { median cp "$@" "$work/out/copy"; }
+floor() {
+    rm -rf "$work/out/copy" && mkdir -p "$work/out/copy"
+    median /dev/null cp "$@" "$work/out/copy/"
+}
 
 have() { command -v "$1" >/dev/null 2>&1; }
 
-printf '%-22s %9s %-8s %9s %7s %8s %10s %s\n' job KAVRO_s peer peer_s ratio cp_s peak_MB agree
+# agreement <kind> <kavro output> <peer output>: the largest horizontal
+# difference and whether it is within 2 mm; also fails when the two outputs
+# do not pair up point by point.
+agreement() {
+    local r
+    if r=$("$build/bench/kavro_benchcmp" "$@" 2>&1); then
+        awk -v d="${r%% *}" 'BEGIN { printf "%s %.6f m\n", d <= 0.002 ? "ok" : "FAIL", d }'
+    else
+        echo "FAIL ($r)"
+    fi
+}
+
+printf '%-17s %8s %-7s %8s %6s %7s %7s %6s %7s %7s %s\n' job KAVRO_s peer \
+    peer_s ratio cpu_s peer_cpu ratio cp_s peak_MB agreement
 row() { # job kavro-result peer peer-result floor agreement
-    local ks km ps
-    read -r ks km <<<"$2"
-    ps=${4%% *}
-    awk -v job="$1" -v ks="$ks" -v km="$km" -v peer="$3" -v ps="$ps" \
-        -v fl="${5%% *}" -v agree="$6" 'BEGIN {
-            ratio = (ps > 0 && ks > 0) ? sprintf("%.2f", ps / ks) : "-"
-            printf "%-22s %9.2f %-8s %9s %7s %8s %10.1f %s\n",
-                   job, ks, peer, ps, ratio, fl, km / 1024, agree }'
+    local kw kc km pw pc
+    read -r kw kc km <<<"$2"
+    read -r pw pc _ <<<"$4"
+    awk -v job="$1" -v kw="$kw" -v kc="$kc" -v km="$km" -v peer="$3" \
+        -v pw="$pw" -v pc="$pc" -v fl="${5%% *}" -v agree="$6" '
+        function num(v) { return v == "" || v == "-" ? "-" : sprintf("%.3f", v) }
+        function ratio(p, k) { return (p > 0 && k > 0) ? sprintf("%.2f", p / k) : "-" }
+        BEGIN {
+            printf "%-17s %8.3f %-7s %8s %6s %7.3f %7s %6s %7s %7.1f %s\n",
+                   job, kw, peer, num(pw), ratio(pw, kw), kc, num(pc),
+                   ratio(pc, kc), num(fl), km / 1024, agree }'
 }
 
 out=$work/out
+txt=$work/points.txt
 # Text, GBO chain.
-k=$(median "$engine" -FT TXT -IF "$work/points.txt" -OF "$out/k.txt" -TS "$gbo")
-fl=$(floor "$work/points.txt")
+k=$(median /dev/null "$engine" -FT TXT -IF "$txt" -OF "$out/k.txt" -TS "$gbo")
+fl=$(floor "$txt")
 if have cct; then
-    p=$(median sh -c "cct -d 8 -t 0 $pipeline '$work/points.txt' > '$out/cct.txt'")
-    a=$("$build/bench/kavro_benchcmp" txt "$out/k.txt" "$out/cct.txt")
-    row "text GBO chain" "$k" cct "$p" "$fl" "max ${a%% *} m"
-    p=$(median sh -c "cs2cs -f %.8f $cs2cs_from +to $cs2cs_to '$work/points.txt' > '$out/cs2cs.txt'")
-    a=$("$build/bench/kavro_benchcmp" txt "$out/k.txt" "$out/cs2cs.txt")
-    row "text GBO chain" "$k" cs2cs "$p" "$fl" "max ${a%% *} m"
-else
-    row "text GBO chain" "$k" - "-" "$fl" -
+    p=$(median "$out/cct.txt" "${cct[@]}" "${pipeline[@]}" "$txt")
+    row "text GBO chain" "$k" cct "$p" "$fl" "$(agreement txt "$out/k.txt" "$out/cct.txt")"
 fi
+if have cs2cs; then
+    p=$(median "$out/cs2cs.txt" cs2cs -f %.8f "${cs2cs_from[@]}" +to "${cs2cs_to[@]}" "$txt")
+    row "text GBO chain" "$k" cs2cs "$p" "$fl" "$(agreement txt "$out/k.txt" "$out/cs2cs.txt")"
+fi
+have cct || have cs2cs || row "text GBO chain" "$k" - "-" "$fl" -
 # Text, empty chain.
-k=$(median "$engine" -FT TXT -IF "$work/points.txt" -OF "$out/e.txt" -TS "$work/empty.xml")
+k=$(median /dev/null "$engine" -FT TXT -IF "$txt" -OF "$out/e.txt" -TS "$work/empty.xml")
 if have cct; then
-    p=$(median sh -c "cct -d 8 -t 0 +proj=noop '$work/points.txt' > '$out/noop.txt'")
-    row "text empty chain" "$k" cct "$p" "$fl" -
+    p=$(median "$out/noop.txt" "${cct[@]}" +proj=noop "$txt")
+    row "text empty chain" "$k" cct "$p" "$fl" "$(agreement txt "$out/e.txt" "$out/noop.txt")"
 else
     row "text empty chain" "$k" - "-" "$fl" -
 fi
 # Shapefiles.
 for shape in lines points; do
-    k=$(median "$engine" -FT SHP -IF "$work/$shape.shp" -OF "$out/k_$shape.shp" -TS "$gbo")
+    k=$(median /dev/null "$engine" -FT SHP -IF "$work/$shape.shp" -OF "$out/k_$shape.shp" -TS "$gbo")
     fl=$(floor "$work/$shape.shp" "$work/$shape.shx" "$work/$shape.dbf")
     if have ogr2ogr; then
-        p=$(median ogr2ogr -overwrite -ct "$pipeline" "$out/o_$shape.shp" "$work/$shape.shp")
-        a=$("$build/bench/kavro_benchcmp" shp "$out/k_$shape.shp" "$out/o_$shape.shp")
-        row "shapefile $shape" "$k" ogr2ogr "$p" "$fl" "max ${a%% *} m"
+        p=$(median /dev/null ogr2ogr -overwrite -ct "${pipeline[*]}" "$out/o_$shape.shp" "$work/$shape.shp")
+        row "shapefile $shape" "$k" ogr2ogr "$p" "$fl" \
+            "$(agreement shp "$out/k_$shape.shp" "$out/o_$shape.shp")"
     else
         row "shapefile $shape" "$k" - "-" "$fl" -
     fi
 done
 # Start-up: one record, script validation included.
-k=$(median "$engine" -FT TXT -IF "$work/one.txt" -OF "$out/one.txt" -TS "$gbo")
+k=$(median /dev/null "$engine" -FT TXT -IF "$work/one.txt" -OF "$out/one.txt" -TS "$gbo")
 if have cct; then
-    p=$(median sh -c "cct -d 8 -t 0 $pipeline '$work/one.txt' > '$out/one_cct.txt'")
-    row "one record" "$k" cct "$p" "-" -
+    p=$(median "$out/one_cct.txt" "${cct[@]}" "${pipeline[@]}" "$work/one.txt")
+    row "one record" "$k" cct "$p" "-" "$(agreement txt "$out/one.txt" "$out/one_cct.txt")"
 else
     row "one record" "$k" - "-" "-" -
 fi
-echo "($runs runs each, median; $(nproc) cores; inputs in $work)"
+echo "($runs runs each, median; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg); inputs in $work)"
