@@ -23,9 +23,10 @@ class CassiniSoldnerForward final : public EllipsoidOperation {
 
   private:
     double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;
-    double ep2_ = 0;  // second eccentricity squared e'^2
-    MeridianArc arc_; // c1 to c4
-    double M0_ = 0;   // meridian arc to phi0_
+    double ep2_ = 0;        // second eccentricity squared e'^2
+    MeridianArc arc_;       // c1 to c4
+    double M0_ = 0;         // meridian arc to phi0_
+    double a_ = 0, e2_ = 0; // of the ellipsoid, for nu
 };
 
 // In:  x = easting, y = northing; z passes unchanged.
@@ -38,6 +39,9 @@ class CassiniSoldnerReverse final : public EllipsoidOperation {
 
   private:
     double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;
-    double M0_ = 0;             // meridian arc to phi0_
-    FootpointSeries footpoint_; // c1 and b1 to b4
+    double M0_ = 0;                // meridian arc to phi0_
+    FootpointSeries footpoint_;    // c1 and b1 to b4
+    double e2_ = 0;                // first eccentricity squared
+    double inverseA_ = 0;          // 1 / a
+    double inverseOneMinusE2_ = 0; // 1 / (1 - e^2)
 };

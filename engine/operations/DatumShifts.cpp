@@ -1,6 +1,7 @@
 #include "DatumShifts.h"
 
 #include "Ellipsoid.h"
+#include "SinCos.h"
 
 #include <cmath>
 
@@ -48,25 +49,33 @@ void AbridgedMolodensky::prepare() {
     f_ = 1 / source_->inverseFlattening();
     df_ = 1 / target_->inverseFlattening() - f_;
     adfPlusfda_ = a_ * df_ + f_ * da_;
+    e2_ = source_->eccentricitySquared();
+    latitudeScale_ = 1 / (a_ * (1 - e2_) * kSinArcSecond);
+    longitudeScale_ = 1 / (a_ * kSinArcSecond);
 }
 
 void AbridgedMolodensky::transform(Point &point) {
     const double lambda = point.x;
     const double phi = point.y;
     const double h = point.z;
-    const double sinPhi = std::sin(phi);
-    const double cosPhi = std::cos(phi);
-    const double sinLambda = std::sin(lambda);
-    const double cosLambda = std::cos(lambda);
-    const double rho = source_->meridianRadius(phi);
-    const double nu = source_->primeVerticalRadius(phi);
+    const SinCos phiAngle = sinCos(phi);
+    const SinCos lambdaAngle = sinCos(lambda);
+    const double sinPhi = phiAngle.sin;
+    const double cosPhi = phiAngle.cos;
+    const double sinLambda = lambdaAngle.sin;
+    const double cosLambda = lambdaAngle.cos;
+    // The source's radii with w = 1 - e^2 sin^2(phi): rho = a (1 - e^2) /
+    // w^1.5 and nu = a / sqrt(w), so 1 / (rho sin 1") = w^1.5 latitudeScale_
+    // and 1 / (nu sin 1") = sqrt(w) longitudeScale_.
+    const double w = 1 - e2_ * sinPhi * sinPhi;
+    const double rootW = std::sqrt(w);
 
     const double dPhi = // arc-seconds
         (-dX_ * sinPhi * cosLambda - dY_ * sinPhi * sinLambda + dZ_ * cosPhi +
-         adfPlusfda_ * std::sin(2 * phi)) /
-        (rho * kSinArcSecond);
+         adfPlusfda_ * 2 * sinPhi * cosPhi) *
+        (w * rootW * latitudeScale_);
     const double dLambda = // arc-seconds
-        (-dX_ * sinLambda + dY_ * cosLambda) / (nu * cosPhi * kSinArcSecond);
+        (-dX_ * sinLambda + dY_ * cosLambda) * rootW * longitudeScale_ / cosPhi;
     const double dh = dX_ * cosPhi * cosLambda + dY_ * cosPhi * sinLambda +
                       dZ_ * sinPhi + adfPlusfda_ * sinPhi * sinPhi - da_;
 

@@ -54,4 +54,8 @@ class AbridgedMolodensky final : public Operation {
     double f_ = 0;          // flattening of the source
     double df_ = 0;         // target minus source
     double adfPlusfda_ = 0; // a df + f da, in both latitude and height
+    double e2_ = 0;         // first eccentricity squared of the source
+    // 1 / (a (1 - e^2) sin 1") and 1 / (a sin 1"), the radii's constant
+    // parts folded into the conversion to arc-seconds.
+    double latitudeScale_ = 0, longitudeScale_ = 0;
 };

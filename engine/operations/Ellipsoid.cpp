@@ -28,7 +28,7 @@ double Ellipsoid::primeVerticalRadius(double phi) const {
 double Ellipsoid::meridianRadius(double phi) const {
     const double s = std::sin(phi);
     const double w = 1 - e2_ * s * s;
-    return a_ * (1 - e2_) / std::pow(w, 1.5);
+    return a_ * (1 - e2_) / (w * std::sqrt(w)); // w^1.5
 }
 
 MeridianArc::MeridianArc(const Ellipsoid &ellipsoid) {
@@ -43,12 +43,12 @@ MeridianArc::MeridianArc(const Ellipsoid &ellipsoid) {
 }
 
 double MeridianArc::operator()(double phi) const {
-    return c1 * phi + c2 * std::sin(2 * phi) + c3 * std::sin(4 * phi) +
-           c4 * std::sin(6 * phi);
+    const SinCos angle = sinCos(phi);
+    return (*this)(phi, angle.sin, angle.cos);
 }
 
 FootpointSeries::FootpointSeries(const Ellipsoid &ellipsoid)
-    : c1(MeridianArc(ellipsoid).c1) {
+    : c1(MeridianArc(ellipsoid).c1), inverseC1(1 / c1) {
     const double root = std::sqrt(1 - ellipsoid.eccentricitySquared());
     e1 = (1 - root) / (1 + root);
     const double e1_2 = e1 * e1;
@@ -58,10 +58,4 @@ FootpointSeries::FootpointSeries(const Ellipsoid &ellipsoid)
     b2 = 1.3125 * e1_2 - 1.71875 * e1_4;
     b3 = 1.5729166666666665 * e1_3;
     b4 = 2.142578125 * e1_4;
-}
-
-double FootpointSeries::operator()(double meridianDistance) const {
-    const double mu = meridianDistance / c1;
-    return mu + b1 * std::sin(2 * mu) + b2 * std::sin(4 * mu) +
-           b3 * std::sin(6 * mu) + b4 * std::sin(8 * mu);
 }

@@ -2,6 +2,7 @@
 
 #include "Ellipsoid.h"
 #include "Projection.h"
+#include "SinCos.h"
 
 #include <cmath>
 
@@ -9,27 +10,36 @@ namespace {
 constexpr double kThreeHalvesPi = 4.71238898038469; // radians
 constexpr double kLatitudeTolerance = 1e-8;         // radians
 constexpr double kPolarCap = 1.5533430342749532;    // 89 degrees, radians
+// Z / p beyond which the tangent iteration hands over to the one on the
+// angle: within metres of the polar axis tan(phi) and its square grow
+// without bound.
+constexpr double kSteepestTangent = 1e6;
 } // namespace
 
 void GeographicToGeocentric::prepare() {
+    a_ = ellipsoid_->semiMajorAxis();
     e2_ = ellipsoid_->eccentricitySquared();
 }
 
 void GeographicToGeocentric::transform(Point &point) {
-    const double lambda = point.x;
-    const double phi = point.y;
     const double h = point.z;
-    const double nu = ellipsoid_->primeVerticalRadius(phi);
-    const double cosPhi = std::cos(phi);
-    point.x = (nu + h) * cosPhi * std::cos(lambda);
-    point.y = (nu + h) * cosPhi * std::sin(lambda);
-    point.z = ((1 - e2_) * nu + h) * std::sin(phi);
+    const SinCos phi = sinCos(point.y);
+    const SinCos lambda = sinCos(point.x);
+    const double nu = a_ / std::sqrt(1 - e2_ * phi.sin * phi.sin);
+    point.x = (nu + h) * phi.cos * lambda.cos;
+    point.y = (nu + h) * phi.cos * lambda.sin;
+    point.z = ((1 - e2_) * nu + h) * phi.sin;
 }
 
 void GeocentricToGeographic::prepare() {
+    a_ = ellipsoid_->semiMajorAxis();
     e2_ = ellipsoid_->eccentricitySquared();
     b_ = ellipsoid_->semiMinorAxis();
     tolerance_ = kLatitudeTolerance;
+    onTangent_ = e2_ >= 0 && e2_ < 1;
+    oneMinusE2_ = 1 - e2_;
+    inverseOneMinusE2_ = 1 / oneMinusE2_;
+    tanTolerance_ = std::tan(tolerance_);
 }
 
 void GeocentricToGeographic::transform(Point &point) {
@@ -58,7 +68,20 @@ void GeocentricToGeographic::transform(Point &point) {
         return;
     }
 
-    double phi = std::atan(Z / ((1 - e2_) * p));
+    double phi, h;
+    if (onTangent_ && std::abs(Z) <= kSteepestTangent * p)
+        iterateOnTangent(p, Z, phi, h);
+    else
+        iterateOnLatitude(p, Z, phi, h);
+    point.x = lambda;
+    point.y = phi;
+    point.z = h;
+}
+
+// The iteration as the guidance writes it, on the latitude itself.
+void GeocentricToGeographic::iterateOnLatitude(double p, double Z, double &phi,
+                                               double &h) const {
+    phi = std::atan(Z / ((1 - e2_) * p));
     for (int i = 0; i < kMaxIterations; ++i) {
         const double nu = ellipsoid_->primeVerticalRadius(phi);
         const double phiNew = std::atan((Z + e2_ * nu * std::sin(phi)) / p);
@@ -74,11 +97,39 @@ void GeocentricToGeographic::transform(Point &point) {
     // Within 1 degree of a pole the equivalent Z / sin(phi) - (1 - e^2) nu
     // is used, which is well conditioned there.
     const double nu = ellipsoid_->primeVerticalRadius(phi);
-    const double h = std::abs(phi) <= kPolarCap
-                         ? p / std::cos(phi) - nu
-                         : Z / std::sin(phi) - (1 - e2_) * nu;
+    h = std::abs(phi) <= kPolarCap ? p / std::cos(phi) - nu
+                                   : Z / std::sin(phi) - (1 - e2_) * nu;
+}
 
-    point.x = lambda;
-    point.y = phi;
-    point.z = h;
+// The same iteration carried on t = tan(phi), which needs no trigonometric
+// function per step. With sin(phi) = t / sqrt(1 + t^2),
+//     e^2 nu sin(phi) = e^2 a t / sqrt(1 + (1 - e^2) t^2),
+// so a step is t' = (Z + e^2 a t / r) / p with r = sqrt(1 + (1 - e^2) t^2).
+// The stopping rule |atan t' - atan t| > tolerance is, because t and t'
+// share the sign of Z, |t' - t| > tan(tolerance) (1 + t t'). The steps give
+// the latitudes of the angle iteration to rounding, so both stop after the
+// same step except when a change falls within rounding of the tolerance.
+// Heights: 1 / cos(phi) = q = sqrt(1 + t^2) and nu = a q / r.
+void GeocentricToGeographic::iterateOnTangent(double p, double Z, double &phi,
+                                              double &h) const {
+    const double inverseP = 1 / p;
+    const double ZOverP = Z * inverseP;
+    const double k = e2_ * a_ * inverseP;
+    double t = ZOverP * inverseOneMinusE2_;
+    for (int i = 0; i < kMaxIterations; ++i) {
+        const double r = std::sqrt(1 + oneMinusE2_ * t * t);
+        const double tNew = ZOverP + k * t / r;
+        const bool settled =
+            !(std::abs(tNew - t) > tanTolerance_ * (1 + t * tNew));
+        t = tNew;
+        if (settled)
+            break;
+    }
+    phi = std::atan(t);
+    const double q = std::sqrt(1 + t * t);
+    const double r = std::sqrt(1 + oneMinusE2_ * t * t);
+    // p / cos(phi) - nu, or near a pole Z / sin(phi) - (1 - e^2) nu (see
+    // iterateOnLatitude).
+    h = std::abs(phi) <= kPolarCap ? q * (p - a_ / r)
+                                   : q * (Z / t - oneMinusE2_ * a_ / r);
 }

@@ -12,6 +12,7 @@ class GeographicToGeocentric final : public EllipsoidOperation {
     void transform(Point &point) override;
 
   private:
+    double a_ = 0;  // semi-major axis
     double e2_ = 0; // first eccentricity squared
 };
 
@@ -36,7 +37,15 @@ class GeocentricToGeographic final : public EllipsoidOperation {
     static constexpr int kMaxIterations = 100;
 
   private:
+    void iterateOnLatitude(double p, double Z, double &phi, double &h) const;
+    void iterateOnTangent(double p, double Z, double &phi, double &h) const;
+
+    double a_ = 0;         // semi-major axis
     double e2_ = 0;        // first eccentricity squared
     double b_ = 0;         // semi-minor axis
     double tolerance_ = 0; // radians, of the latitude iteration
+    // For the iteration on tan(phi), used when 0 <= e^2 < 1:
+    bool onTangent_ = false;
+    double oneMinusE2_ = 0, inverseOneMinusE2_ = 0;
+    double tanTolerance_ = 0; // tan(tolerance_)
 };
