@@ -22,6 +22,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/kavro-fuzz.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 export TMPDIR=$scratch
 export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen
 status=0
 for target in $targets; do

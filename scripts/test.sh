@@ -29,7 +29,13 @@ export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after
 export LSAN_OPTIONS=suppressions=$root/.ci/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 KAVRO_SKIP_MEMORY_TESTS=1 QT_QPA_PLATFORM=offscreen \
-    ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 600
+    ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 600 \
+    -E '^shot_'
+# The window pictures run on a virtual X server, where libxkbcommon-x11 hands
+# strndup names that are not NUL-terminated (allowed, but refused by the
+# strict string checks).
+ASAN_OPTIONS=${ASAN_OPTIONS/strict_string_checks=1:/} \
+    ctest --test-dir build/asan --output-on-failure --timeout 600 -R '^shot_'
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 if [ -x fuzz/run.sh ]; then
