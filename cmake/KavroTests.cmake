@@ -10,6 +10,9 @@ function(kavro_add_gtests name)
     endif()
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+    # Helpers shared by the tests of every engine folder.
+    target_include_directories(${name} PRIVATE
+        ${PROJECT_SOURCE_DIR}/engine/testsupport)
     target_compile_definitions(${name} PRIVATE
         KAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
         KAVRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

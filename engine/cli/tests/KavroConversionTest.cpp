@@ -1,62 +1,21 @@
 // Conversions through the real KAVRO program: its report lines and
 // workspace messages, the files it writes, and its memory on a large file.
+#include "KavroProgram.h"
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
-
 namespace fs = std::filesystem;
+using namespace kavrotest;
 
 namespace {
-
-std::string readFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const fs::path &path, const std::string &content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::vector<std::string> splitLines(const std::string &text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-const char *const kIdentityScript = R"(<?xml version="1.0" encoding="UTF-8"?>
-<TransformationScript xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
-    xsi:noNamespaceSchemaLocation="TransformationScript.xsd">
-  <Description>Identity</Description>
-</TransformationScript>
-)";
-
-const char *const kRadiansScript = R"(<?xml version="1.0" encoding="UTF-8"?>
-<TransformationScript xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
-    xsi:noNamespaceSchemaLocation="TransformationScript.xsd">
-  <Description>Degrees to radians</Description>
-  <Transformation Name="to radians">
-    <UnitsConversion><In>DecimalDegree</In><Out>Radian</Out></UnitsConversion>
-  </Transformation>
-</TransformationScript>
-)";
 
 const char *const kRecord = "100 200 0 P1\n";
 const char *const kConverted = "100.00000000\t200.00000000\t0.00000000\tP1\n";
@@ -71,62 +30,32 @@ struct KavroRun {
 class KavroConversionTest : public testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("kavro run " + std::to_string(::getpid()) + " " +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
+        root_ = freshFolder("kavro run ");
         in_ = root_ / "in dir";
         out_ = root_ / "out dir";
         fs::create_directories(in_);
         fs::create_directories(out_);
-        fs::copy_file(fs::path(KAVRO_SOURCE_DIR) / "data" / "script" /
-                          "TransformationScript.xsd",
-                      root_ / "TransformationScript.xsd");
-        writeFile(root_ / "identity.xml", kIdentityScript);
-        writeFile(root_ / "radians.xml", kRadiansScript);
+        copyGrammar(root_);
+        writeScript(root_, "identity.xml",
+                    "  <Description>Identity</Description>\n");
+        writeScript(root_, "radians.xml",
+                    R"(  <Description>Degrees to radians</Description>
+  <Transformation Name="to radians">
+    <UnitsConversion><In>DecimalDegree</In><Out>Radian</Out></UnitsConversion>
+  </Transformation>
+)");
     }
-    void TearDown() override { fs::remove_all(root_); }
+    void TearDown() override { removeFolder(root_); }
 
     // Runs KAVRO with the arguments and the identity script unless another
-    // is given; standard output and error go to files, read afterwards.
+    // is given.
     KavroRun kavro(std::vector<std::string> args,
                    const std::string &script = "identity.xml") {
-        args.insert(args.begin(), KAVRO_EXE);
         args.push_back("-TS");
         args.push_back((root_ / script).string());
-        std::vector<char *> argv;
-        for (std::string &arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-
-        const std::string outPath = (root_ / "stdout.txt").string();
-        const std::string errPath = (root_ / "stderr.txt").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, KAVRO_EXE, &actions, nullptr,
-                                        argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        KavroRun run;
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << KAVRO_EXE;
-            return run;
-        }
-        int status = 0;
-        rusage usage{};
-        ::wait4(pid, &status, 0, &usage);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.peakResidentKiB = usage.ru_maxrss;
-        run.err = readFile(errPath);
-        std::vector<std::string> lines = splitLines(readFile(outPath));
-        constexpr std::size_t kBannerLines = 3;
-        if (lines.size() >= kBannerLines)
-            run.lines.assign(lines.begin() + kBannerLines, lines.end());
-        return run;
+        const ProgramRun run = runKavro(std::move(args), root_);
+        return {linesAfter(run.out, kBannerLines), run.err, run.status,
+                run.peakResidentKiB};
     }
 
     std::string in(const std::string &name) const {

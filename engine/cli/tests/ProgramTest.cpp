@@ -1,22 +1,17 @@
 // Runs the real KAVRO and compares its whole standard output and its exit
 // status.
+#include "KavroProgram.h"
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 namespace fs = std::filesystem;
+using kavrotest::ProgramRun;
 
 const std::string kBanner =
     "\n"
@@ -46,78 +41,22 @@ const std::string kHelp =
 const std::string kScriptError =
     "Error in transformation script. Execution terminated\n";
 
-struct ProgramRun {
-    std::string out;
-    std::string err;
-    int status = -1;
-};
-
-std::string readFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class ProgramTest : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("kavro-cli-test-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::copy_file(KAVRO_SOURCE_DIR "/data/script/TransformationScript.xsd",
-                      folder_ / "TransformationScript.xsd");
+        folder_ = kavrotest::freshFolder("kavro-cli-test-");
+        kavrotest::copyGrammar(folder_);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void TearDown() override { kavrotest::removeFolder(folder_); }
 
-    // Runs KAVRO in the test folder with the arguments, no shell between.
+    // Runs KAVRO in the test folder with the arguments.
     ProgramRun run(const std::vector<std::string> &arguments) const {
-        std::vector<char *> argv;
-        std::string program = KAVRO_EXE;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = arguments;
-        for (std::string &a : copies)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        const fs::path out = folder_ / "stdout.txt";
-        const fs::path err = folder_ / "stderr.txt";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addchdir_np(&actions, folder_.c_str());
-        pid_t pid = 0;
-        ProgramRun result;
-        const int spawned = posix_spawn(&pid, program.c_str(), &actions,
-                                        nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << program;
-            return result;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = readFile(out);
-        result.err = readFile(err);
-        return result;
+        return kavrotest::runKavro(arguments, folder_, folder_);
     }
 
     std::string writeScript(const std::string &name,
                             const std::string &body) const {
-        std::ofstream(folder_ / name)
-            << "<?xml version=\"1.0\"?>\n<TransformationScript "
-               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-               "xsi:noNamespaceSchemaLocation=\"TransformationScript.xsd\">\n"
-            << body << "</TransformationScript>\n";
-        return (folder_ / name).string();
+        return kavrotest::writeScript(folder_, name, body);
     }
 
     fs::path folder_;

@@ -1,7 +1,9 @@
 // Shapefile conversions through the real KAVRO with the shipped scripts and
 // the bundled samples: accuracy, the report lines, what is written beside the
 // output, and memory on a large file.
+#include "KavroProgram.h"
 #include "ShapeTestFiles.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +15,9 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
-
 namespace fs = std::filesystem;
 using namespace shapetest;
+using namespace kavrotest;
 
 namespace {
 
@@ -62,16 +57,12 @@ struct KavroRun {
 class ShapefileRunTest : public testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("kavro shp " + std::to_string(::getpid()) + " " +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
+        root_ = freshFolder("kavro shp ");
         fs::create_directories(root_ / "in");
         fs::create_directories(root_ / "out");
-        fs::copy_file(scriptDir() / "TransformationScript.xsd",
-                      root_ / "TransformationScript.xsd");
+        copyGrammar(root_);
     }
-    void TearDown() override { fs::remove_all(root_); }
+    void TearDown() override { removeFolder(root_); }
 
     static fs::path scriptDir() {
         return fs::path(KAVRO_ENGINE_DIR) / "script";
@@ -85,54 +76,19 @@ class ShapefileRunTest : public testing::Test {
 
     KavroRun kavro(const std::string &input, const std::string &output,
                    const std::string &script) {
-        std::vector<std::string> args = {KAVRO_EXE, "-FT",  "SHP", "-IF", input,
-                                         "-OF",     output, "-TS", script};
-        std::vector<char *> argv;
-        for (std::string &arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        const std::string outPath = (root_ / "stdout.txt").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, KAVRO_EXE, &actions, nullptr,
-                                        argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        KavroRun run;
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << KAVRO_EXE;
-            return run;
-        }
-        int status = 0;
-        rusage usage{};
-        ::wait4(pid, &status, 0, &usage);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.peakResidentKiB = usage.ru_maxrss;
-        std::istringstream text(readBytes(outPath));
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line);
-        constexpr std::size_t kBannerAndDescription = 4;
-        if (lines.size() >= kBannerAndDescription)
-            run.lines.assign(lines.begin() + kBannerAndDescription,
-                             lines.end());
-        return run;
+        const ProgramRun run = runKavro(
+            {"-FT", "SHP", "-IF", input, "-OF", output, "-TS", script}, root_);
+        constexpr std::size_t kBannerAndDescription = kBannerLines + 1;
+        return {linesAfter(run.out, kBannerAndDescription), run.status,
+                run.peakResidentKiB};
     }
     std::string script(const char *name) const {
         return (scriptDir() / name).string();
     }
     // A script of the test's own beside the grammar.
     std::string writeScript(const std::string &name, const std::string &body) {
-        writeBytes(root_ / name,
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                   "<TransformationScript "
-                   "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-                   "xsi:noNamespaceSchemaLocation=\"TransformationScript.xsd\">"
-                   "\n<Description>test</Description>\n" +
-                       body + "</TransformationScript>\n");
-        return (root_ / name).string();
+        return kavrotest::writeScript(
+            root_, name, "<Description>test</Description>\n" + body);
     }
 
     fs::path root_;
@@ -158,9 +114,9 @@ TEST_F(ShapefileRunTest, SamplesReproduceTheControlPoints) {
             const KavroRun run = kavro(input, output, script(form.script));
             ASSERT_EQ(run.lines, std::vector<std::string>{
                                      input + " converted to " + output});
-            EXPECT_EQ(readBytes(out(name + "_utm.dbf")),
-                      readBytes(samples / (name + ".dbf")));
-            EXPECT_EQ(readBytes(out(name + "_utm.cpg")), "UTF-8");
+            EXPECT_EQ(readFile(out(name + "_utm.dbf")),
+                      readFile(samples / (name + ".dbf")));
+            EXPECT_EQ(readFile(out(name + "_utm.cpg")), "UTF-8");
 
             const Shapefile before = readShapefile(input);
             const Shapefile after = readShapefile(output);
@@ -193,7 +149,7 @@ TEST_F(ShapefileRunTest, HeaderBoundsAreThoseOfTheConvertedPoints) {
     writeShapefile(in("p.shp"), SHPT_POINT,
                    {point(1664097.77, 5103702.47), point(1605000, 5060000),
                     point(1770000, 5214000)});
-    writeBytes(root_ / "in/p.dbf", "table");
+    writeFile(root_ / "in/p.dbf", "table");
     kavro(in("p.shp"), out("p.shp"), script("GBO-UTM32ETRS89-VLM.xml"));
     const Shapefile result = readShapefile(out("p.shp"));
     ASSERT_EQ(result.shapes.size(), 3u);
@@ -217,7 +173,7 @@ TEST_F(ShapefileRunTest, KeepsZAndMAndGivesTheChainZeroHeights) {
     const Shape line{SHPT_ARCZ,          {0, 2},   {}, {1, 2, 3}, {4, 5, 6},
                      {250, -7.5, 0.125}, {1, 2, 3}};
     writeShapefile(in("z.shp"), SHPT_ARCZ, {line});
-    writeBytes(root_ / "in/z.dbf", "table");
+    writeFile(root_ / "in/z.dbf", "table");
     const KavroRun run = kavro(in("z.shp"), out("z.shp"), zIntoX);
     EXPECT_EQ(run.lines, std::vector<std::string>{
                              in("z.shp") + " converted to " + out("z.shp")});
@@ -234,7 +190,7 @@ TEST_F(ShapefileRunTest, ReportLinesOfShapefiles) {
     writeShapefile(in("nodbf.shp"), SHPT_POINT, {point(1, 2)});
     writeShapefile(in("empty.shp"), SHPT_POINT, {});
     writeShapefile(in("same.shp"), SHPT_POINT, {point(1, 2)});
-    writeBytes(root_ / "in/same.dbf", "table");
+    writeFile(root_ / "in/same.dbf", "table");
     const std::string identity = writeScript("identity.xml", "");
     struct Case {
         std::string input, output, report;
@@ -284,7 +240,7 @@ TEST_F(ShapefileRunTest, ConvertsFiveMillionVerticesInConstantMemory) {
             ASSERT_GE(SHPWriteObject(handle.get(), -1, line.get()), 0);
         }
     }
-    writeBytes(root_ / "in/big.dbf", "table");
+    writeFile(root_ / "in/big.dbf", "table");
     const KavroRun run =
         kavro(in("big.shp"), out("big.shp"), script("GBO-UTM32ETRS89-VLM.xml"));
     EXPECT_EQ(run.lines,

@@ -3,12 +3,10 @@
 // reference values as checked-in copies (tests/data). The program writes
 // eight decimals, so angles leave the chain scaled to microradians by an
 // affine step.
-#include <gtest/gtest.h>
+#include "KavroProgram.h"
+#include "TestFiles.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <charconv>
 #include <filesystem>
@@ -17,8 +15,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 namespace fs = std::filesystem;
@@ -106,33 +102,24 @@ struct OutputRecord {
 class OperationsEndToEnd : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("kavro-operations-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::copy_file(KAVRO_SOURCE_DIR "/data/script/TransformationScript.xsd",
-                      folder_ / "TransformationScript.xsd");
+        folder_ = kavrotest::freshFolder("kavro-operations-");
+        kavrotest::copyGrammar(folder_);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void TearDown() override { kavrotest::removeFolder(folder_); }
 
     // Writes the script and the points, runs KAVRO on them and reads back
     // the converted records.
     std::vector<OutputRecord> convert(const std::string &body,
                                       const std::string &points) {
-        std::ofstream(folder_ / "script.xml")
-            << "<?xml version=\"1.0\"?>\n<TransformationScript "
-               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-               "xsi:noNamespaceSchemaLocation=\"TransformationScript.xsd\">\n"
-            << body << "</TransformationScript>\n";
-        std::ofstream(folder_ / "in.txt") << points;
+        kavrotest::writeScript(folder_, "script.xml", body);
+        kavrotest::writeFile(folder_ / "in.txt", points);
         fs::remove(folder_ / "out.txt");
 
-        const int status = run({"-FT", "TXT", "-IF", "in.txt", "-OF", "out.txt",
-                                "-TS", "script.xml"});
-        EXPECT_EQ(status, 1); // the driver ran
+        const kavrotest::ProgramRun run =
+            kavrotest::runKavro({"-FT", "TXT", "-IF", "in.txt", "-OF",
+                                 "out.txt", "-TS", "script.xml"},
+                                folder_, folder_);
+        EXPECT_EQ(run.status, 1); // the driver ran
         std::vector<OutputRecord> records;
         std::ifstream out(folder_ / "out.txt");
         EXPECT_TRUE(out.is_open()) << "no output file";
@@ -153,33 +140,6 @@ class OperationsEndToEnd : public testing::Test {
     }
 
   private:
-    // Runs KAVRO in the test folder, no shell between; its exit status.
-    int run(std::vector<std::string> arguments) const {
-        std::string program = KAVRO_EXE;
-        std::vector<char *> argv{program.data()};
-        for (std::string &a : arguments)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const fs::path log = folder_ / "log.txt";
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        posix_spawn_file_actions_addchdir_np(&actions, folder_.c_str());
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, program.c_str(), &actions,
-                                        nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << program;
-            return -1;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
     fs::path folder_;
 };
 

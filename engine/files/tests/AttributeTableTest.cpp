@@ -1,6 +1,7 @@
 #include "FileCopy.h"
 #include "ShapeFileConverter.h"
 #include "ShapeTestFiles.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -8,24 +9,21 @@
 #include <filesystem>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
-using shapetest::readBytes;
-using shapetest::writeBytes;
+using kavrotest::readFile;
+using kavrotest::writeFile;
 
 namespace {
 
 class AttributeTableTest : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kavro_attributes_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
+        dir_ = kavrotest::freshFolder("kavro_attributes_");
         fs::create_directories(dir_ / "out");
         fs::create_directories(dir_ / "v1.2");
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { kavrotest::removeFolder(dir_); }
     std::string path(const std::string &relative) const {
         return (dir_ / relative).string();
     }
@@ -50,32 +48,32 @@ std::string allBytes(int repeat) {
 
 TEST_F(AttributeTableTest, CopiesDbfAndCpgByteForByteAndNothingElse) {
     const std::string table = allBytes(600); // more than one copy buffer
-    writeBytes(dir_ / "in.dbf", table);
-    writeBytes(dir_ / "in.cpg", "UTF-8");
-    writeBytes(dir_ / "in.prj", "PROJCS[]");
-    writeBytes(dir_ / "in.sbn", "index");
-    writeBytes(dir_ / "out/r.dbf", std::string(200000, 'x')); // longer: cut
-    writeBytes(dir_ / "out/r.cpg", "1252");
+    writeFile(dir_ / "in.dbf", table);
+    writeFile(dir_ / "in.cpg", "UTF-8");
+    writeFile(dir_ / "in.prj", "PROJCS[]");
+    writeFile(dir_ / "in.sbn", "index");
+    writeFile(dir_ / "out/r.dbf", std::string(200000, 'x')); // longer: cut
+    writeFile(dir_ / "out/r.cpg", "1252");
 
     ASSERT_TRUE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
                                                        path("out/r.shp")));
-    EXPECT_EQ(readBytes(dir_ / "out/r.dbf"), table);
-    EXPECT_EQ(readBytes(dir_ / "out/r.cpg"), "UTF-8");
+    EXPECT_EQ(readFile(dir_ / "out/r.dbf"), table);
+    EXPECT_EQ(readFile(dir_ / "out/r.cpg"), "UTF-8");
     EXPECT_EQ(outFiles(), (std::vector<std::string>{"r.cpg", "r.dbf"}));
 }
 
 TEST_F(AttributeTableTest, RemovesAStaleCpgWhenTheInputHasNone) {
-    writeBytes(dir_ / "in.dbf", "table");
-    writeBytes(dir_ / "out/r.cpg", "1252");
+    writeFile(dir_ / "in.dbf", "table");
+    writeFile(dir_ / "out/r.cpg", "1252");
     ASSERT_TRUE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
                                                        path("out/r.shp")));
     EXPECT_EQ(outFiles(), std::vector<std::string>{"r.dbf"});
 }
 
 TEST_F(AttributeTableTest, FindsTheTableFromThePathText) {
-    writeBytes(dir_ / "plain.dbf", "no extension");
-    writeBytes(dir_ / "v1.2/roads.dbf", "dotted folder");
-    writeBytes(dir_ / "two.parts.dbf", "two dots");
+    writeFile(dir_ / "plain.dbf", "no extension");
+    writeFile(dir_ / "v1.2/roads.dbf", "dotted folder");
+    writeFile(dir_ / "two.parts.dbf", "two dots");
     struct Case {
         const char *input, *output, *expected;
     } const cases[] = {
@@ -90,21 +88,21 @@ TEST_F(AttributeTableTest, FindsTheTableFromThePathText) {
         std::string out = path(c.output);
         if (out.size() > 4 && out.substr(out.size() - 4) == ".shp")
             out.resize(out.size() - 4);
-        EXPECT_EQ(readBytes(out + ".dbf"), c.expected);
+        EXPECT_EQ(readFile(out + ".dbf"), c.expected);
     }
 }
 
 TEST_F(AttributeTableTest, FailsWithoutATableAndKeepsTheOldOutput) {
-    writeBytes(dir_ / "out/r.dbf", "earlier");
-    writeBytes(dir_ / "in.DBF", "upper-case extension is another file");
+    writeFile(dir_ / "out/r.dbf", "earlier");
+    writeFile(dir_ / "in.DBF", "upper-case extension is another file");
     EXPECT_FALSE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
                                                         path("out/r.shp")));
-    EXPECT_EQ(readBytes(dir_ / "out/r.dbf"), "earlier");
+    EXPECT_EQ(readFile(dir_ / "out/r.dbf"), "earlier");
 }
 
 TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {
-    writeBytes(dir_ / "source", "source bytes");
-    writeBytes(dir_ / "target", "old target");
+    writeFile(dir_ / "source", "source bytes");
+    writeFile(dir_ / "target", "old target");
     fs::create_directories(dir_ / "folder");
     struct Case {
         const char *source, *target;
@@ -117,7 +115,7 @@ TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.source) + " -> " + c.target);
         EXPECT_FALSE(copyFile(path(c.source), path(c.target)));
-        EXPECT_EQ(readBytes(dir_ / "target"), "old target");
+        EXPECT_EQ(readFile(dir_ / "target"), "old target");
     }
     EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
     // No temporary file is left beside a target that could not be written.
@@ -130,16 +128,16 @@ TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {
 }
 
 TEST_F(AttributeTableTest, FileCopyOntoItselfKeepsTheContent) {
-    writeBytes(dir_ / "source", "source bytes");
+    writeFile(dir_ / "source", "source bytes");
     fs::create_hard_link(dir_ / "source", dir_ / "hard");
     EXPECT_TRUE(copyFile(path("source"), path("source")));
     EXPECT_TRUE(copyFile(path("source"), dir_.string() + "/./source"));
     EXPECT_TRUE(copyFile(path("source"), path("hard")));
-    EXPECT_EQ(readBytes(dir_ / "source"), "source bytes");
+    EXPECT_EQ(readFile(dir_ / "source"), "source bytes");
 }
 
 TEST_F(AttributeTableTest, FileCopyKeepsThePermissionBits) {
-    writeBytes(dir_ / "source", "x");
+    writeFile(dir_ / "source", "x");
     fs::permissions(dir_ / "source", fs::perms::owner_read |
                                          fs::perms::owner_write |
                                          fs::perms::group_read);

@@ -1,11 +1,10 @@
 #include "PathSafety.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -14,14 +13,12 @@ namespace {
 class PathSafetyTest : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kavro_pathsafety_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
+        dir_ = kavrotest::freshFolder("kavro_pathsafety_");
         fs::create_directories(dir_ / "sub");
         std::ofstream(dir_ / "input.txt") << "1 2 3 P\n";
         std::ofstream(dir_ / "other.txt") << "4 5 6 Q\n";
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { kavrotest::removeFolder(dir_); }
     std::string path(const std::string &relative) const {
         return (dir_ / relative).string();
     }

@@ -1,5 +1,6 @@
 #include "ShapeFileConverter.h"
 #include "ShapeTestFiles.h"
+#include "TestFiles.h"
 #include "TransformationScript.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +9,10 @@
 #include <filesystem>
 #include <limits>
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 using namespace shapetest;
+using kavrotest::readFile;
+using kavrotest::writeFile;
 
 namespace {
 
@@ -21,12 +22,10 @@ namespace {
 class ShapeFileConverterTest : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kavro_shapeconv_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
+        dir_ = kavrotest::freshFolder("kavro_shapeconv_");
         fs::create_directories(dir_ / "out");
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { kavrotest::removeFolder(dir_); }
     std::string path(const std::string &relative) const {
         return (dir_ / relative).string();
     }
@@ -167,17 +166,17 @@ TEST_F(ShapeFileConverterTest, OneConverterServesFileAfterFile) {
 
 TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
     writeShapefile(path("empty.shp"), SHPT_POINT, {});
-    writeBytes(dir_ / "text.shp", "not a shapefile\n");
-    writeBytes(dir_ / "text.shx", "not an index\n");
+    writeFile(dir_ / "text.shp", "not a shapefile\n");
+    writeFile(dir_ / "text.shx", "not an index\n");
     writeShapefile(path("good.shp"), SHPT_POINT, {point(1, 2)});
     fs::remove(dir_ / "good.shx");
     writeShapefile(path("one.shp"), SHPT_POINT, {point(1, 2)});
     fs::create_directories(dir_ / "out/d.shp"); // a folder where the file goes
     writeShapefile(path("type2.shp"), SHPT_POINT, {point(1, 2)});
     for (const char *name : {"type2.shp", "type2.shx"}) {
-        std::string bytes = readBytes(dir_ / name);
+        std::string bytes = readFile(dir_ / name);
         bytes[32] = 2; // no shapefile type has this number
-        writeBytes(dir_ / name, bytes);
+        writeFile(dir_ / name, bytes);
     }
     struct Case {
         const char *input, *output, *message;
@@ -205,8 +204,8 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
 
 TEST_F(ShapeFileConverterTest, RefusesAnOutputThatNamesTheInput) {
     writeShapefile(path("in.shp"), SHPT_POINT, {point(1, 2), point(3, 4)});
-    const std::string shp = readBytes(dir_ / "in.shp");
-    const std::string shx = readBytes(dir_ / "in.shx");
+    const std::string shp = readFile(dir_ / "in.shp");
+    const std::string shx = readFile(dir_ / "in.shx");
     fs::create_symlink(dir_ / "in.shp", dir_ / "out/link.shp");
     const std::string outputs[] = {
         path("in.shp"),       dir_.string() + "/./in.shp",
@@ -222,8 +221,8 @@ TEST_F(ShapeFileConverterTest, RefusesAnOutputThatNamesTheInput) {
         EXPECT_EQ(converter_.errorMessage(),
                   "Output shape file is the input shape file; it was left "
                   "untouched");
-        EXPECT_EQ(readBytes(dir_ / "in.shp"), shp);
-        EXPECT_EQ(readBytes(dir_ / "in.shx"), shx);
+        EXPECT_EQ(readFile(dir_ / "in.shp"), shp);
+        EXPECT_EQ(readFile(dir_ / "in.shx"), shx);
     }
 }
 
@@ -254,23 +253,23 @@ TEST_F(ShapeFileConverterTest, DamagedInputLeavesNoHalfOutput) {
          "shape 2"},
         {"shx points past the end of the shp",
          [](const fs::path &, const fs::path &shx, int) {
-             std::string index = readBytes(shx);
+             std::string index = readFile(shx);
              index[100 + 8 + 0] = 0x01; // second record's offset: 32 MB on
-             writeBytes(shx, index);
+             writeFile(shx, index);
          },
          "shape 1"},
         {"record of another type than the file",
          [](const fs::path &shp, const fs::path &, int third) {
-             std::string bytes = readBytes(shp);
+             std::string bytes = readFile(shp);
              bytes[third + 8] = SHPT_MULTIPOINT; // its content reads as one
-             writeBytes(shp, bytes);
+             writeFile(shp, bytes);
          },
          "shape 2"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         writeShapefile(path("in.shp"), SHPT_ARC, lines);
-        const int third = shxOffset(readBytes(dir_ / "in.shx"), 2);
+        const int third = shxOffset(readFile(dir_ / "in.shx"), 2);
         c.damage(dir_ / "in.shp", dir_ / "in.shx", third);
         converter_.setInputPath(path("in.shp"));
         converter_.setOutputPath(path("out/r.shp"));

@@ -7,9 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -92,17 +89,6 @@ inline Shapefile readShapefile(const std::string &path) {
         file.shapes.push_back(std::move(s));
     }
     return file;
-}
-
-inline std::string readBytes(const std::filesystem::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in),
-            std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::filesystem::path &path,
-                       const std::string &bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace shapetest

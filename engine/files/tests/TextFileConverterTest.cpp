@@ -1,5 +1,6 @@
 #include "TextFileConverter.h"
 
+#include "TestFiles.h"
 #include "TransformationScript.h"
 
 #include <gtest/gtest.h>
@@ -8,35 +9,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const fs::path &path, const std::string &content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
+using kavrotest::readFile;
+using kavrotest::writeFile;
 
 class TextFileConverterTest : public testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kavro_text_" + std::to_string(::getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { dir_ = kavrotest::freshFolder("kavro_text_"); }
+    void TearDown() override { kavrotest::removeFolder(dir_); }
 
     // Converts content through an empty chain; the output is in output_.
     bool convert(const std::string &content) {

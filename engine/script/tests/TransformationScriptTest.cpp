@@ -1,13 +1,11 @@
 #include "TransformationScript.h"
 #include "OperationFactory.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
@@ -24,10 +22,7 @@ testing::AssertionResult contains(const std::string &text,
 
 // A script that names the shipped grammar, around body.
 std::string script(const std::string &body) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<TransformationScript xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
-    xsi:noNamespaceSchemaLocation="TransformationScript.xsd">
-)" + body + "</TransformationScript>\n";
+    return kavrotest::scriptText(body);
 }
 
 // The same with a grammar that takes any content: for documents that are
@@ -76,23 +71,16 @@ struct LoadResult {
 class TransformationScriptTest : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("kavro-script-test-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::copy_file(KAVRO_SOURCE_DIR "/data/script/TransformationScript.xsd",
-                      folder_ / "TransformationScript.xsd");
+        folder_ = kavrotest::freshFolder("kavro-script-test-");
+        kavrotest::copyGrammar(folder_);
         write("Lax.xsd", kLaxGrammar);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
+    void TearDown() override { kavrotest::removeFolder(folder_); }
 
     std::string write(const std::string &name, const std::string &content) {
         const fs::path file = folder_ / name;
         fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
+        kavrotest::writeFile(file, content);
         return file.string();
     }
 

@@ -1,12 +1,12 @@
 #include "BoxCheck.h"
 #include "ShapeTestFiles.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -14,6 +14,8 @@
 
 namespace fs = std::filesystem;
 using namespace shapetest;
+using kavrotest::readFile;
+using kavrotest::splitLines;
 
 namespace {
 
@@ -41,16 +43,8 @@ Outcome runBoxcheck(const std::vector<std::string> &arguments,
     int status = 0;
     ::waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readBytes(outFile);
+    run.out = readFile(outFile);
     return run;
-}
-
-std::vector<std::string> linesOf(const std::string &text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // How the desktop reads the fourth line: "." and "," become blanks, the
@@ -80,13 +74,8 @@ std::vector<long long> readAsTheDesktop(std::string line) {
 
 class BoxCheckTest : public testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kavro_boxcheck_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { dir_ = kavrotest::freshFolder("kavro_boxcheck_"); }
+    void TearDown() override { kavrotest::removeFolder(dir_); }
     std::string points(const std::string &name,
                        const std::vector<std::pair<double, double>> &xy) {
         std::vector<Shape> shapes;
@@ -154,7 +143,7 @@ TEST_F(BoxCheckTest, AnswersFromRealFiles) {
         SCOPED_TRACE(c.file);
         const Outcome r = check({(dir_ / c.file).string(), "-YMIN", "2500000"});
         EXPECT_EQ(r.status, c.status);
-        const auto lines = linesOf(r.out);
+        const auto lines = splitLines(r.out);
         ASSERT_GE(lines.size(), 5u);
         EXPECT_EQ(lines[4], c.answer);
         EXPECT_EQ(readAsTheDesktop(lines[3]), c.desktopValues) << lines[3];
@@ -167,13 +156,13 @@ TEST_F(BoxCheckTest, NeverPutsThePathOnTheExtentLine) {
     const Outcome r = check({(dir_ / "1650000 5100000 x/4000000.shp").string(),
                              "-YMIN", "2500000"});
     EXPECT_EQ(r.status, 0);
-    const auto lines = linesOf(r.out);
+    const auto lines = splitLines(r.out);
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
 
     // A line break in a file name does not move the extent line.
     const std::string broken = points("a\nb.shp", {{1650000, 5100000}});
-    const auto brokenLines = linesOf(check({broken, "-YMIN", "1"}).out);
+    const auto brokenLines = splitLines(check({broken, "-YMIN", "1"}).out);
     ASSERT_GE(brokenLines.size(), 5u);
     EXPECT_EQ(brokenLines[3], "Extent Xmin: 1650000.00 Ymin: 5100000.00 end");
 }
@@ -194,7 +183,7 @@ TEST_F(BoxCheckTest, RefusesWrongParameters) {
         SCOPED_TRACE(testing::PrintToString(arguments));
         const Outcome r = check(arguments);
         EXPECT_EQ(r.status, 1);
-        const auto lines = linesOf(r.out);
+        const auto lines = splitLines(r.out);
         ASSERT_GE(lines.size(), 5u);
         EXPECT_EQ(lines[4], "Wrong parameters");
         EXPECT_TRUE(readAsTheDesktop(lines[3]).empty()) << lines[3];

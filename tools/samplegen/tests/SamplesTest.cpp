@@ -1,9 +1,9 @@
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include <sys/wait.h>
@@ -13,19 +13,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readBytes(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in),
-            std::istreambuf_iterator<char>()};
-}
+using kavrotest::readFile;
 
 // The committed samples are what the generator writes: a change to one
 // without the other fails here.
 TEST(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("kavro_samplegen_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = kavrotest::freshFolder("kavro_samplegen_");
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::execl(SAMPLEGEN_EXE, SAMPLEGEN_EXE, dir.c_str(), nullptr);
@@ -40,11 +33,11 @@ TEST(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
     for (const auto &entry : fs::directory_iterator(dir)) {
         const fs::path name = entry.path().filename();
         SCOPED_TRACE(name.string());
-        EXPECT_EQ(readBytes(entry.path()), readBytes(committed / name));
+        EXPECT_EQ(readFile(entry.path()), readFile(committed / name));
         ++files;
     }
     EXPECT_EQ(files, 24u); // points, lines, polygons; two forms; four files
-    fs::remove_all(dir);
+    kavrotest::removeFolder(dir);
 }
 
 } // namespace

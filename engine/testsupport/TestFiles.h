@@ -1,0 +1,87 @@
+#pragma once
+
+// Files for the engine's tests: a fresh scratch folder per test, whole files
+// written and read byte for byte, and scripts written beside the shipped
+// grammar.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
+
+namespace kavrotest {
+
+namespace fs = std::filesystem;
+
+inline std::string readFile(const fs::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in),
+            std::istreambuf_iterator<char>()};
+}
+
+// Creates or truncates the file.
+inline void writeFile(const fs::path &path, const std::string &content) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+inline std::vector<std::string> splitLines(const std::string &text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// An empty folder under the temporary folder, named from the prefix, the
+// process and the running test, so that tests run side by side never share
+// one. A prefix with blanks gives paths with blanks.
+inline fs::path freshFolder(const std::string &prefix) {
+    const testing::TestInfo *test =
+        testing::UnitTest::GetInstance()->current_test_info();
+    const fs::path folder =
+        fs::temp_directory_path() /
+        (prefix + std::to_string(::getpid()) +
+         (test != nullptr ? std::string("-") + test->name() : std::string()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+// Removes a scratch folder; what cannot be removed is left behind.
+inline void removeFolder(const fs::path &folder) {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+// The shipped grammar, which every script below names by its bare file name.
+inline void copyGrammar(const fs::path &folder) {
+    fs::copy_file(fs::path(KAVRO_SOURCE_DIR) / "data" / "script" /
+                      "TransformationScript.xsd",
+                  folder / "TransformationScript.xsd",
+                  fs::copy_options::overwrite_existing);
+}
+
+// A script document around body, valid when body is, with the grammar
+// expected beside it (copyGrammar).
+inline std::string scriptText(const std::string &body) {
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<TransformationScript xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance"
+    xsi:noNamespaceSchemaLocation="TransformationScript.xsd">
+)" + body + "</TransformationScript>\n";
+}
+
+// Writes scriptText(body) into folder; returns its path.
+inline std::string writeScript(const fs::path &folder, const std::string &name,
+                               const std::string &body) {
+    writeFile(folder / name, scriptText(body));
+    return (folder / name).string();
+}
+
+} // namespace kavrotest
