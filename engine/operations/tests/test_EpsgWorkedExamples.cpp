@@ -33,15 +33,11 @@ struct Example {
 // 0.1 mm as an angle on an Earth-sized ellipsoid.
 constexpr double kTenthMillimetreAngle = kTenthMillimetre / 6378137;
 
+// makeOperation in the one shape the table below can hold.
 template <class T>
 std::unique_ptr<Operation> withParameters(const Ellipsoid &ellipsoid,
                                           ParameterList parameters) {
-    auto op = std::make_unique<T>();
-    for (const auto &[name, text] : parameters)
-        op->parameters().setParameter(name, text);
-    op->setRefEllipsoid(&ellipsoid);
-    op->prepare();
-    return op;
+    return makeOperation<T>(parameters, &ellipsoid);
 }
 
 std::unique_ptr<Operation> osgb(const Ellipsoid &e, bool forward) {
