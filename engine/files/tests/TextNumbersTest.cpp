@@ -90,6 +90,27 @@ TEST(TextNumbers, ReadLikeClassicStreamInputOnGeneratedTokens) {
             token += alphabet[pick(random)];
         expectReadsAsStream(token);
     }
+    // Around the reader's shortcut for short numbers: 2^53 as the integer of
+    // all digits, 19 and 20 digits, 22 and 23 decimals.
+    const char *edges[] = {"9007199254740992",
+                           "9007199254740993",
+                           "9007199254740993.5",
+                           "900719925474099.3",
+                           "90071992547409.93",
+                           "0.9007199254740993",
+                           "0.9007199254740992",
+                           "1234567890123456789",
+                           "12345678901234567890",
+                           "0.1234567890123456789",
+                           "0.0000000000000000000001",
+                           "0.00000000000000000000001",
+                           "-0.0000000000000000000005",
+                           "000000000000000000001.5",
+                           "4503599627370497.5",
+                           "1548916.157",
+                           "-0.000"};
+    for (const char *token : edges)
+        expectReadsAsStream(token);
     // Numbers as they appear in point files, and bit patterns of any kind.
     std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
     std::uniform_int_distribution<std::uint64_t> bits;
@@ -135,10 +156,31 @@ TEST(TextNumbers, WriteLikePrintfAndFixedStreamOutput) {
     // 1/512: they must round to even, as printf does.
     for (int k = 1; k < 1024; k += 2)
         values.push_back(k / 512.0), values.push_back(-k / 512.0);
+    // The same at larger magnitudes, as far as n + k/512 stays exact, and
+    // the neighbours of a halfway case.
+    for (const double n : {1.0, 1000.0, 123456.0, 5151644.0, 0x1p40})
+        for (int k = 1; k < 1024; k += 34) {
+            const double halfway = n + k / 512.0;
+            values.push_back(halfway), values.push_back(-halfway);
+            values.push_back(std::nextafter(halfway, 0.0));
+            values.push_back(std::nextafter(halfway, 2 * halfway));
+        }
+    // Where the writer's exact integer arithmetic hands over to to_chars
+    // (2^63 / 10^8), and the smallest values that round to one unit.
+    for (double v = 9.1e10; v < 9.4e10; v += 1.1e8 + 0.37)
+        values.push_back(v), values.push_back(-v);
+    for (const double v : {0x1p63 / 1e8, 9.2e10, 0.000000005, 0.0000000049,
+                           -0.000000005, -1e-300, 0x1p-1074, 0x1p-75, 0x1p-127})
+        values.push_back(std::nextafter(v, 0.0)), values.push_back(v),
+            values.push_back(std::nextafter(v, 2 * v));
     std::mt19937 random(7);
     std::uniform_real_distribution<double> coordinate(-1e7, 1e7);
     for (int i = 0; i < 2000; ++i)
         values.push_back(coordinate(random));
+    // Magnitudes from 1e-12 to 1e12, evenly in the exponent.
+    std::uniform_real_distribution<double> decade(-12, 12);
+    for (int i = 0; i < 50000; ++i)
+        values.push_back((i % 2 ? -1 : 1) * std::pow(10.0, decade(random)));
 
     for (const double value : values) {
         char printed[400];
