@@ -1,15 +1,14 @@
 #include "DirectorySearch.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <dirent.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -58,14 +57,12 @@ TEST(DirectorySearch, MatchesLikeTheWindowsSearchButCaseSensitive) {
 class DirectorySearchTest : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kavro search " + std::to_string(::getpid()));
-        fs::remove_all(dir_);
+        dir_ = kavrotest::freshFolder("kavro search ");
         fs::create_directories(dir_ / "sub.txt");
         for (const char *name : {"a.txt", "b.TXT", "c.shp", "ab c.txt"})
-            std::ofstream(dir_ / name) << "x";
+            kavrotest::writeFile(dir_ / name, "x");
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { kavrotest::removeFolder(dir_); }
 
     // The directory as readdir lists it, filtered: the order to expect.
     std::vector<std::string> listed(bool (*keep)(const std::string &)) const {
