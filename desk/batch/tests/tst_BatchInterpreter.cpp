@@ -1,5 +1,6 @@
 #include "BatchInterpreter.h"
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "modWin32API.h"
 
 #include <QCoreApplication>
@@ -28,25 +29,15 @@ class FakeStarter final : public ProgramStarter {
     QByteArray failing;
 };
 
-QByteArray crlf(QByteArray text) { return text.replace("\n", "\r\n"); }
+using DeskTest::crlf;
+using DeskTest::readFile;
+using DeskTest::writeFile;
 
 QList<QByteArray> words(std::initializer_list<const char *> list) {
     QList<QByteArray> result;
     for (const char *word : list)
         result.append(word);
     return result;
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
-             qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
 }
 } // namespace
 

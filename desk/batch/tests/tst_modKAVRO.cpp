@@ -1,5 +1,6 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "modKAVRO.h"
 
 #include <QCoreApplication>
@@ -12,23 +13,10 @@
 #include <unistd.h>
 
 namespace {
-QByteArray crlf(QByteArray text) { return text.replace("\n", "\r\n"); }
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &content,
-               QFile::Permissions permissions = {}) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
-             qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
-    file.close();
-    if (permissions)
-        QVERIFY(file.setPermissions(permissions));
-}
+using DeskTest::crlf;
+using DeskTest::EnvironmentGuard;
+using DeskTest::readFile;
+using DeskTest::writeFile;
 
 QStringList lines(const QString &path) {
     QString text = QString::fromUtf8(readFile(path));
@@ -39,25 +27,6 @@ QStringList lines(const QString &path) {
 
 constexpr QFile::Permissions kExecutable =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-
-// Restores an environment variable when it goes out of scope.
-class EnvironmentGuard {
-  public:
-    explicit EnvironmentGuard(const char *name)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)),
-          value_(qgetenv(name)) {}
-    ~EnvironmentGuard() {
-        if (had_)
-            qputenv(name_, value_);
-        else
-            qunsetenv(name_);
-    }
-
-  private:
-    const char *name_;
-    bool had_;
-    QByteArray value_;
-};
 
 const QString kOddName =
     QStringLiteral("my roads $HOME; a&b 'q' %PATH% `id`.shp");

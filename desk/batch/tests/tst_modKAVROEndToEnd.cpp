@@ -1,4 +1,5 @@
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "modKAVRO.h"
 
 #include <QCoreApplication>
@@ -12,18 +13,8 @@
 namespace {
 const QString kEngineDir = QStringLiteral(KAVRO_ENGINE_DIR);
 const QString kSamples = QStringLiteral(KAVRO_SOURCE_DIR "/data/samples");
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
-             qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
-}
+using DeskTest::readFile;
+using DeskTest::writeFile;
 } // namespace
 
 class tst_modKAVROEndToEnd : public QObject {
@@ -31,7 +22,7 @@ class tst_modKAVROEndToEnd : public QObject {
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString data_, output_, temp_;
-    QByteArray savedTemp_;
+    std::unique_ptr<DeskTest::EnvironmentGuard> tempGuard_;
 
   private slots:
     void initTestCase() {
@@ -41,11 +32,11 @@ class tst_modKAVROEndToEnd : public QObject {
             QVERIFY2(QFileInfo::exists(kEngineDir + QLatin1String(needed)),
                      qPrintable(kEngineDir + QLatin1String(needed)));
         modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
-        savedTemp_ = qgetenv("TEMP");
+        tempGuard_ = std::make_unique<DeskTest::EnvironmentGuard>("TEMP");
     }
     void cleanupTestCase() {
         modKAVRO::SetProgramFolder({});
-        qputenv("TEMP", savedTemp_);
+        tempGuard_.reset();
     }
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();

@@ -1,4 +1,5 @@
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "modVarious.h"
 
 #include <QCoreApplication>
@@ -10,17 +11,8 @@
 #include <unistd.h>
 
 namespace {
-void writeFile(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate),
-             qPrintable(path));
-    QCOMPARE(file.write(content), content.size());
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using DeskTest::readFile;
+using DeskTest::writeFile;
 
 // The one failure box a trapped routine shows: empty caption, critical icon.
 void expectOneFailure(const RecordingPresenter &recorder, int number) {

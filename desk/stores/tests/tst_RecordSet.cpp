@@ -1,4 +1,5 @@
 #include "DeskFailure.h"
+#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
 #include "RecordSet.h"
 
@@ -14,15 +15,7 @@ RecordSet makeTable() {
                       {"When", FieldType::Date}});
 }
 
-// The failure number that the call throws, or 0 when it succeeds.
-template <class Call> int failureOf(Call &&call) {
-    try {
-        call();
-    } catch (const DeskFailure &failure) {
-        return failure.number();
-    }
-    return 0;
-}
+using DeskTest::failureOf;
 } // namespace
 
 class tst_RecordSet : public QObject {

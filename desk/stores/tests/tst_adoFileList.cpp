@@ -1,5 +1,6 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
 #include "adoFileList.h"
 
@@ -9,11 +10,7 @@
 #include <QtTest>
 
 namespace {
-void writeFile(const QString &path, qint64 size) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QVERIFY(file.resize(size));
-}
+using DeskTest::writeSizedFile;
 
 struct Listed {
     int id;
@@ -23,11 +20,9 @@ struct Listed {
 };
 
 QList<Listed> listOf(adoFileList &store) {
-    QList<Listed> listed;
-    RecordSet &table = store.Recordset();
-    for (table.moveFirst(); !table.atEnd(); table.moveNext())
-        listed.append({store.ID(), store.FileName(), store.ShapeType()});
-    return listed;
+    return DeskTest::collect(store.Recordset(), [&] {
+        return Listed{store.ID(), store.FileName(), store.ShapeType()};
+    });
 }
 
 // A store whose files all classify as unknown (3) without running boxcheck.
@@ -52,13 +47,13 @@ class tst_adoFileList : public QObject {
     void listsOnlyShpFilesWithoutRegardToCase() {
         QTemporaryDir dir;
         const QString root = dir.path();
-        writeFile(root + "/b.shp", 1536);
-        writeFile(root + "/a.SHP", 10);
-        writeFile(root + "/c.shx", 10);
-        writeFile(root + "/shp", 10); // no extension at all
-        writeFile(root + "/d.shp.bak", 10);
+        writeSizedFile(root + "/b.shp", 1536);
+        writeSizedFile(root + "/a.SHP", 10);
+        writeSizedFile(root + "/c.shx", 10);
+        writeSizedFile(root + "/shp", 10); // no extension at all
+        writeSizedFile(root + "/d.shp.bak", 10);
         QVERIFY(QDir(root).mkdir("e.shp")); // a folder, not a file
-        writeFile(root + "/e.shp/inner.shp", 10);
+        writeSizedFile(root + "/e.shp/inner.shp", 10);
 
         RecordingPresenter recorder;
         QuietStore store;
@@ -87,7 +82,7 @@ class tst_adoFileList : public QObject {
     void refreshingTwiceGivesTheSameIdsAgain() {
         QTemporaryDir dir;
         for (const char *name : {"x.shp", "y.shp", "z.shp"})
-            writeFile(dir.filePath(name), 100);
+            writeSizedFile(dir.filePath(name), 100);
         QuietStore store;
         store.Refresh(dir.path());
         const QList<Listed> first = listOf(store);
@@ -108,10 +103,10 @@ class tst_adoFileList : public QObject {
         QFETCH(QString, relative);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("empty"));
-        writeFile(dir.filePath("empty/note.txt"), 3);
+        writeSizedFile(dir.filePath("empty/note.txt"), 3);
         RecordingPresenter recorder;
         QuietStore store;
-        writeFile(dir.filePath("old.shp"), 3);
+        writeSizedFile(dir.filePath("old.shp"), 3);
         store.Refresh(dir.path()); // a previous listing must not survive
         QCOMPARE(store.Recordset().recordCount(), 1);
         store.Refresh(relative.isEmpty() ? QString() : dir.filePath(relative));
@@ -122,9 +117,9 @@ class tst_adoFileList : public QObject {
     void anOverlongPathEndsTheListingAtThatFile() {
         QTemporaryDir dir;
         const QString longName = QString(250, 'b') + ".shp"; // path > 255
-        writeFile(dir.filePath("a.shp"), 1);
-        writeFile(dir.filePath(longName), 1);
-        writeFile(dir.filePath("c.shp"), 1);
+        writeSizedFile(dir.filePath("a.shp"), 1);
+        writeSizedFile(dir.filePath(longName), 1);
+        writeSizedFile(dir.filePath("c.shp"), 1);
         RecordingPresenter recorder;
         QuietStore store;
         store.Refresh(dir.path());
@@ -170,7 +165,7 @@ class tst_adoFileList : public QObject {
     void lastModifiedShowsDayMonthYearHoursMinutes() {
         QTemporaryDir dir;
         const QString path = dir.filePath("t.shp");
-        writeFile(path, 1);
+        writeSizedFile(path, 1);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         const QDateTime when(QDate(2024, 3, 7), QTime(9, 5, 42));

@@ -1,5 +1,6 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
 #include "adoTaskList.h"
 
@@ -14,19 +15,14 @@ struct Task {
 };
 
 QList<Task> tasksOf(adoTaskList &store) {
-    QList<Task> tasks;
-    RecordSet &table = store.Recordset();
-    for (table.moveFirst(); !table.atEnd(); table.moveNext())
-        tasks.append({store.ID(), store.InputFile(), store.OutputFile(),
-                      store.Comment(), store.ShapeType()});
-    return tasks;
+    return DeskTest::collect(store.Recordset(), [&] {
+        return Task{store.ID(), store.InputFile(), store.OutputFile(),
+                    store.Comment(), store.ShapeType()};
+    });
 }
 
 QList<int> idsOf(adoTaskList &store) {
-    QList<int> ids;
-    for (const Task &task : tasksOf(store))
-        ids << task.id;
-    return ids;
+    return DeskTest::collect(store.Recordset(), [&] { return store.ID(); });
 }
 
 void appendTasks(adoTaskList &store, int count) {

@@ -1,4 +1,5 @@
 #include "DeskFailure.h"
+#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
 #include "clsUserSettings.h"
 
@@ -16,7 +17,7 @@
 class tst_clsUserSettings : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<DeskTest::TemporarySettingsStore> folder_;
 
     QString storeText() const {
         QFile file(clsUserSettings::storeFileName());
@@ -29,25 +30,16 @@ class tst_clsUserSettings : public QObject {
     }
     static int failureNumber(const std::function<void()> &body,
                              QString *description = nullptr) {
-        try {
-            body();
-        } catch (const DeskFailure &failure) {
-            if (description)
-                *description = failure.description();
-            return failure.number();
-        }
-        return 0;
+        return DeskTest::failureOf(body, description);
     }
 
   private slots:
     void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
+        folder_ = std::make_unique<DeskTest::TemporarySettingsStore>();
         QVERIFY(folder_->isValid());
-        clsUserSettings::setStoreFolder(folder_->path());
     }
     void cleanup() {
         QLocale::setDefault(QLocale::c());
-        clsUserSettings::setStoreFolder(QString());
         folder_.reset();
     }
 

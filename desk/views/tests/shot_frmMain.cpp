@@ -6,6 +6,7 @@
 #include "DeskMessages.h"
 #include "DeskPictures.h"
 #include "FolderTreeControl.h"
+#include "ScreenShot.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
 
@@ -19,24 +20,9 @@
 
 #include <cstdio>
 
-namespace {
-// True when the picture shows a strongly green pixel inside the rectangle.
-bool showsGreen(const QImage &picture, const QRect &area) {
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor colour = picture.pixelColor(x, y);
-            if (colour.green() > 110 && colour.red() < 60 && colour.blue() < 60)
-                return true;
-        }
-    return false;
-}
-} // namespace
-
 int main(int argc, char *argv[]) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: shot_frmMain <picture.png>\n");
+    if (!ScreenShot::haveArguments(argc, "shot_frmMain"))
         return 2;
-    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KavroDesk"));
     QTemporaryDir store;
@@ -46,22 +32,15 @@ int main(int argc, char *argv[]) {
     RecordingPresenter messages;
 
     frmMain window;
-    window.show();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        std::fprintf(stderr, "the window was not shown\n");
+    if (!ScreenShot::show(window))
         return 1;
-    }
     QTest::qWait(1500); // lets the folder tree list its folders
     window.ctlFolderTree()->setFocus();
     QTest::qWait(300); // the repaint reaches the screen
 
-    const QImage screen =
-        QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    if (!screen.save(QString::fromLocal8Bit(argv[1]))) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    const QImage screen = ScreenShot::saveScreen(argv[1]);
+    if (screen.isNull())
         return 1;
-    }
     QToolButton *start = window.cmdStart();
     const QRect startOnScreen(start->mapToGlobal(QPoint(0, 0)), start->size());
     int faults = 0;
@@ -78,7 +57,7 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "the selected folder is out of view\n");
         ++faults;
     }
-    if (!showsGreen(screen, startOnScreen)) {
+    if (!ScreenShot::shows(screen, startOnScreen, ScreenShot::isStrongGreen)) {
         std::fprintf(stderr, "the Start picture is not on the screen\n");
         ++faults;
     }

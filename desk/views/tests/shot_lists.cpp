@@ -8,6 +8,7 @@
 #include "DeskMessages.h"
 #include "DeskObjects.h"
 #include "FolderTreeControl.h"
+#include "ScreenShot.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
@@ -36,17 +37,6 @@ void fault(const char *text) {
     ++faults;
 }
 
-// True when the picture shows a strongly red pixel inside the rectangle.
-bool showsRed(const QImage &picture, const QRect &area) {
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor colour = picture.pixelColor(x, y);
-            if (colour.red() > 180 && colour.green() < 80 && colour.blue() < 80)
-                return true;
-        }
-    return false;
-}
-
 bool copySamples(const QString &target) {
     const QDir samples(QStringLiteral(KAVRO_SOURCE_DIR "/data/samples"));
     for (const QString &name : samples.entryList(QDir::Files))
@@ -58,10 +48,8 @@ bool copySamples(const QString &target) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: shot_lists <picture.png>\n");
+    if (!ScreenShot::haveArguments(argc, "shot_lists"))
         return 2;
-    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KavroDesk"));
     QTemporaryDir store, folder;
@@ -79,12 +67,8 @@ int main(int argc, char *argv[]) {
                                folder.path());
 
     frmMain window;
-    window.show();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        std::fprintf(stderr, "the window was not shown\n");
+    if (!ScreenShot::show(window))
         return 1;
-    }
     DeskObjects &objects = window.objects();
     QTreeWidget &files = *window.lvwFileList();
     for (int wait = 0; wait < 100 && files.topLevelItemCount() < 8; ++wait)
@@ -99,12 +83,9 @@ int main(int argc, char *argv[]) {
     files.setFocus();
     QTest::qWait(300); // the repaint reaches the screen
 
-    const QImage screen =
-        QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    if (!screen.save(QString::fromLocal8Bit(argv[1]))) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    const QImage screen = ScreenShot::saveScreen(argv[1]);
+    if (screen.isNull())
         return 1;
-    }
 
     int gbo = 0, utm = 0, unknown = 0;
     RecordSet &table = objects.fileList->Recordset();
@@ -126,7 +107,7 @@ int main(int argc, char *argv[]) {
               tasks.columnWidth(2), tasks.viewport()->height()));
     const QRect infoOnScreen(tasks.viewport()->mapToGlobal(infoCell.topLeft()),
                              infoCell.size());
-    if (!showsRed(screen, infoOnScreen))
+    if (!ScreenShot::shows(screen, infoOnScreen, ScreenShot::isStrongRed))
         fault("the check result is not shown in red");
     for (const auto &message : messages.messages)
         std::fprintf(stderr, "message: %s\n", qPrintable(message.text));

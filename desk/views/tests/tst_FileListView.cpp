@@ -1,5 +1,6 @@
 #include "DeskMessages.h"
 #include "DeskObjects.h"
+#include "DeskTestSupport.h"
 #include "FolderTreeControl.h"
 #include "ListViewRows.h"
 #include "Twips.h"
@@ -21,10 +22,9 @@
 namespace {
 using ListViewRows::KeyRole;
 
+// A file of 100 bytes, or of the size given.
 void writeFile(const QString &path, qint64 size = 100) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QVERIFY(file.resize(size));
+    DeskTest::writeSizedFile(path, size);
 }
 
 // Shape types by the start of the file's name, instead of running boxcheck.
@@ -54,11 +54,7 @@ struct Desk {
         objects.controlFileList->Refresh();
     }
     void select(int row) { files().setCurrentItem(files().topLevelItem(row)); }
-    void rightClick() {
-        QTest::mouseClick(files().viewport(), Qt::RightButton, {},
-                          QPoint(5, 5));
-        window.mnuFileList()->hide();
-    }
+    void rightClick() { DeskTest::rightClick(files(), *window.mnuFileList()); }
 };
 
 struct Task {
@@ -68,25 +64,19 @@ struct Task {
 };
 
 QList<Task> tasksOf(adoTaskList &store) {
-    QList<Task> tasks;
-    RecordSet &table = store.Recordset();
-    for (table.moveFirst(); !table.atEnd(); table.moveNext())
-        tasks.append(
-            {store.InputFile(), store.OutputFile(), store.ShapeType()});
-    return tasks;
+    return DeskTest::collect(store.Recordset(), [&] {
+        return Task{store.InputFile(), store.OutputFile(), store.ShapeType()};
+    });
 }
 } // namespace
 
 class tst_FileListView : public QObject {
     Q_OBJECT
-    QTemporaryDir settings_;
+    DeskTest::TemporarySettingsStore settings_;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(settings_.isValid());
-        clsUserSettings::setStoreFolder(settings_.path());
-    }
-    void init() { QFile::remove(clsUserSettings::storeFileName()); }
+    void initTestCase() { QVERIFY(settings_.isValid()); }
+    void init() { settings_.clear(); }
 
     void selectingAFolderListsItsShapefiles() {
         QTemporaryDir dir;

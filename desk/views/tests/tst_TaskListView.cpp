@@ -1,5 +1,6 @@
 #include "DeskMessages.h"
 #include "DeskObjects.h"
+#include "DeskTestSupport.h"
 #include "ListViewRows.h"
 #include "Twips.h"
 #include "adoFileList.h"
@@ -51,11 +52,7 @@ struct Desk {
     QTreeWidgetItem *row(int index) { return rows().topLevelItem(index); }
     void select(int index) { rows().setCurrentItem(row(index)); }
     QList<int> storeIDs() {
-        QList<int> ids;
-        RecordSet &table = store.Recordset();
-        for (table.moveFirst(); !table.atEnd(); table.moveNext())
-            ids << store.ID();
-        return ids;
+        return DeskTest::collect(store.Recordset(), [&] { return store.ID(); });
     }
     QList<int> rowIDs() {
         QList<int> ids;
@@ -64,10 +61,7 @@ struct Desk {
                                        clsControlTaskList::kColumnInput);
         return ids;
     }
-    void rightClick() {
-        QTest::mouseClick(rows().viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        window.mnuTaskList()->hide();
-    }
+    void rightClick() { DeskTest::rightClick(rows(), *window.mnuTaskList()); }
 };
 
 // Runs the action on the modal dialog that opens next, once it is up.
@@ -84,22 +78,16 @@ void whenModal(std::function<void(Dialog &)> action, bool *ran = nullptr) {
     });
 }
 
-void writeFile(const QString &path) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
+using DeskTest::writeFile;
 } // namespace
 
 class tst_TaskListView : public QObject {
     Q_OBJECT
-    QTemporaryDir settings_;
+    DeskTest::TemporarySettingsStore settings_;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(settings_.isValid());
-        clsUserSettings::setStoreFolder(settings_.path());
-    }
-    void init() { QFile::remove(clsUserSettings::storeFileName()); }
+    void initTestCase() { QVERIFY(settings_.isValid()); }
+    void init() { settings_.clear(); }
 
     void columnsAndRowsCarryTheirKeys() {
         Desk desk;

@@ -1,4 +1,5 @@
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
 #include "FolderTreeControl.h"
 #include "SplitterControl.h"
@@ -28,7 +29,7 @@
 class tst_frmMain : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> store_;
+    std::unique_ptr<DeskTest::TemporarySettingsStore> store_;
     std::unique_ptr<QTemporaryDir> folders_;
     std::unique_ptr<RecordingPresenter> messages_;
 
@@ -59,14 +60,12 @@ class tst_frmMain : public QObject {
 
   private slots:
     void init() {
-        store_ = std::make_unique<QTemporaryDir>();
+        store_ = std::make_unique<DeskTest::TemporarySettingsStore>();
         folders_ = std::make_unique<QTemporaryDir>();
-        clsUserSettings::setStoreFolder(store_->path());
         messages_ = std::make_unique<RecordingPresenter>();
     }
     void cleanup() {
         messages_.reset();
-        clsUserSettings::setStoreFolder(QString());
         folders_.reset();
         store_.reset();
     }
