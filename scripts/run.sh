@@ -6,7 +6,10 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release -j"$(nproc)"
+# Only the programs and their files; scripts/test.sh builds the tests.
+programs=(KAVRO boxcheck kavro_program_files)
+[ "${1:-}" = desk ] && programs+=(KavroDesk)
+cmake --build build/release -j"$(nproc)" --target "${programs[@]}"
 
 if [ "${1:-}" = desk ]; then
     exec build/release/bin/KavroDesk
