@@ -88,6 +88,7 @@ bool ShapeFileConverter::open() {
     input_.reset(SHPOpen(inputPath_.c_str(), "rb"));
     if (!input_)
         return fail("Unable to open the input shape file");
+    inputBuffering_.attach(input_.get());
     SHPGetInfo(input_.get(), &entityCount_, &shapeType_, nullptr, nullptr);
     if (entityCount_ <= 0)
         return fail("Empty shape file");
@@ -113,6 +114,7 @@ bool ShapeFileConverter::open() {
     output_.reset(SHPCreate(outputPath_.c_str(), shapeType_));
     if (!output_)
         return fail("Unable to create the output shape file");
+    outputBuffering_.attach(output_.get());
     return true;
 }
 
@@ -121,15 +123,15 @@ bool ShapeFileConverter::convert() {
         return fail("No shape file is open");
 
     for (int index = 0; index < entityCount_; ++index) {
-        const std::string shape = "shape " + std::to_string(index);
+        const auto shape = [index] { return "shape " + std::to_string(index); };
         ShpObject object(SHPReadObject(input_.get(), index));
         if (!object)
-            return failConversion("Unable to read " + shape +
+            return failConversion("Unable to read " + shape() +
                                   " of the input shape file");
         // shapelib stops the program when it is given a shape of another
         // type than the file's (a damaged record can carry one).
         if (object->nSHPType != shapeType_ && object->nSHPType != SHPT_NULL)
-            return failConversion("Unable to convert " + shape +
+            return failConversion("Unable to convert " + shape() +
                                   " of the input shape file: " + "its type " +
                                   std::to_string(object->nSHPType) +
                                   " is not the file's type " +
@@ -147,12 +149,14 @@ bool ShapeFileConverter::convert() {
         }
         SHPComputeExtents(object.get());
         if (SHPWriteObject(output_.get(), -1, object.get()) < 0)
-            return failConversion("Unable to write " + shape +
+            return failConversion("Unable to write " + shape() +
                                   " to the output shape file");
         object.reset();
     }
     input_.reset();
-    output_.reset();
+    output_.reset(); // writes the last records, the headers and the .shx
+    if (outputBuffering_.failed())
+        return failConversion("Unable to write the output shape file");
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileConverter.h"
+#include "ShpBuffering.h"
 #include "ShpHandle.h"
 
 #include <string>
@@ -42,6 +43,9 @@ class ShapeFileConverter final : public FileConverter {
     bool fail(std::string message);
     bool failConversion(std::string message);
 
+    // Declared before the handles, which are closed first.
+    ShpBuffering inputBuffering_;
+    ShpBuffering outputBuffering_;
     ShpHandle input_;
     ShpHandle output_;
     int shapeType_ = SHPT_NULL;
