@@ -178,3 +178,10 @@ void RecordSet::remove() {
     currentRow();
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(cursor_));
 }
+
+void RecordSet::removeAll() {
+    if (recordCount() > 0)
+        moveFirst();
+    while (!atEnd())
+        remove();
+}

@@ -72,6 +72,8 @@ class RecordSet {
     void update(const Values &values);
     // Removes the current record; the cursor moves to the record after it.
     void remove();
+    // Removes every record, first to last; an empty table stays as it is.
+    void removeAll();
 
   private:
     using Row = std::vector<QVariant>;

@@ -182,6 +182,14 @@ bool adoFileList::MoveTo(int lngID) {
     return found;
 }
 
+void adoFileList::moveToExisting(int lngID) {
+    if (!table_.find(kID, lngID))
+        throw DeskFailure(
+            FailureNumbers::kNoCurrentRecord,
+            QStringLiteral("The file list holds no record with the ID %1.")
+                .arg(lngID));
+}
+
 bool adoFileList::Update(int lngID, const QString &strName,
                          const QString &strShortName, const QString &strPath,
                          const QString &strShortPath, double vntSize,
@@ -215,31 +223,18 @@ bool adoFileList::Update(int lngID, const QString &strName,
             }
             return;
         }
-        if (!table_.find(kID, lngID))
-            throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                              QStringLiteral("The file list holds no record "
-                                             "with the ID %1.")
-                                  .arg(lngID));
+        moveToExisting(lngID);
         table_.update(values);
     });
 }
 
 bool adoFileList::Delete(int lngID) {
     return guard(QString(), [&] {
-        if (!table_.find(kID, lngID))
-            throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                              QStringLiteral("The file list holds no record "
-                                             "with the ID %1.")
-                                  .arg(lngID));
+        moveToExisting(lngID);
         table_.remove();
     });
 }
 
 void adoFileList::DeleteAll() {
-    guard(QString(), [&] {
-        if (table_.recordCount() > 0)
-            table_.moveFirst();
-        while (!table_.atEnd())
-            table_.remove();
-    });
+    guard(QString(), [&] { table_.removeAll(); });
 }

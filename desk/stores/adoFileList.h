@@ -82,6 +82,9 @@ class adoFileList {
     static QString formatDateTime(const QDateTime &time);
 
   private:
+    // Makes the record of that ID the current one; throws when none has it.
+    void moveToExisting(int lngID);
+
     RecordSet table_;
     ShapeClassifier classifier_;
     FolderSource folderSource_;

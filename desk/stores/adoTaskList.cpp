@@ -43,6 +43,14 @@ int adoTaskList::nextID() const {
     return highest + 1;
 }
 
+void adoTaskList::moveToExisting(int lngID) {
+    if (!table_.find(kID, lngID))
+        throw DeskFailure(
+            FailureNumbers::kNoCurrentRecord,
+            QStringLiteral("The task list holds no task with the ID %1.")
+                .arg(lngID));
+}
+
 bool adoTaskList::Update(int lngID, const QString &strInputFile,
                          const QString &strOutputFile,
                          const QString &strComment, int enumShapeType) {
@@ -65,11 +73,7 @@ bool adoTaskList::Update(int lngID, const QString &strInputFile,
             }
             return;
         }
-        if (!table_.find(kID, lngID))
-            throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                              QStringLiteral("The task list holds no task "
-                                             "with the ID %1.")
-                                  .arg(lngID));
+        moveToExisting(lngID);
         try {
             table_.update(values);
         } catch (const DeskFailure &failure) {
@@ -84,20 +88,11 @@ bool adoTaskList::Update(int lngID, const QString &strInputFile,
 
 bool adoTaskList::Delete(int lngID) {
     return guard(QString(), [&] {
-        if (!table_.find(kID, lngID))
-            throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                              QStringLiteral("The task list holds no task "
-                                             "with the ID %1.")
-                                  .arg(lngID));
+        moveToExisting(lngID);
         table_.remove();
     });
 }
 
 void adoTaskList::DeleteAll() {
-    guard(QString(), [&] {
-        if (table_.recordCount() > 0)
-            table_.moveFirst();
-        while (!table_.atEnd())
-            table_.remove();
-    });
+    guard(QString(), [&] { table_.removeAll(); });
 }

@@ -47,6 +47,8 @@ class adoTaskList {
 
   private:
     int nextID() const;
+    // Makes the task of that ID the current record; throws when none has it.
+    void moveToExisting(int lngID);
 
     RecordSet table_;
 };
