@@ -4,6 +4,7 @@
 #include "FailureNumbers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace {
 // The folder that setStoreFolder gave, for tests; empty in the program.
@@ -35,6 +37,43 @@ std::unique_ptr<QSettings> openStore() {
     return settings;
 }
 
+// The text of a line "key=value" in the group of the INI file, as it
+// stands; nothing when the file has no such line.
+std::optional<QString> lineValue(const QString &fileName, const QString &key) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    bool inGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'[')) {
+            inGroup = line == u'[' + clsUserSettings::kGroup + u']';
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (inGroup && equals > 0 && line.left(equals).trimmed() == key)
+            return line.mid(equals + 1).trimmed();
+    }
+    return std::nullopt;
+}
+
+// The stored text of the key, or nothing when the key does not exist. A
+// value typed into the file by hand with a comma and without double quotes
+// is read by QSettings as a list of texts; the line is then taken as it
+// stands, so that a folder such as "/data/maps, 2024" is not lost.
+std::optional<QString> storedText(const QString &key) {
+    const auto settings = openStore();
+    const QVariant stored = settings->value(key, QVariant());
+    if (!stored.isValid())
+        return std::nullopt;
+    if (stored.typeId() == QMetaType::QStringList) {
+        if (const auto line = lineValue(settings->fileName(), key))
+            return line;
+        return stored.toStringList().join(QStringLiteral(", "));
+    }
+    return stored.toString();
+}
+
 // The user's locale, without group separators either way: what is written
 // is read back exactly, and "1.440" in a German session is refused rather
 // than taken for 1440.
@@ -54,7 +93,7 @@ QString clsUserSettings::columnKey(const QString &prefix, int position) {
 
 QString clsUserSettings::readText(const QString &key,
                                   const QString &defaultValue) {
-    return openStore()->value(key, defaultValue).toString();
+    return storedText(key).value_or(defaultValue);
 }
 
 void clsUserSettings::writeText(const QString &key, const QString &value) {
@@ -85,10 +124,10 @@ double clsUserSettings::numberFromText(const QString &key,
 }
 
 double clsUserSettings::readNumber(const QString &key, double defaultValue) {
-    const QVariant stored = openStore()->value(key, QVariant());
-    if (!stored.isValid())
+    const std::optional<QString> stored = storedText(key);
+    if (!stored)
         return defaultValue;
-    return numberFromText(key, stored.toString());
+    return numberFromText(key, *stored);
 }
 
 void clsUserSettings::writeNumber(const QString &key, double value) {

@@ -217,6 +217,33 @@ class tst_clsUserSettings : public QObject {
         QCOMPARE(restarted.OutputFolder(), QStringLiteral("/out"));
         QCOMPARE(restarted.OutputSuffix(), QString());
     }
+
+    // KavroDesk never writes the output folder and suffix: the user types
+    // them into the file, usually without quotes, where a comma would make
+    // QSettings read a list of texts.
+    void handWrittenValuesAreReadAsTheyStand() {
+        QFile file(clsUserSettings::storeFileName());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Other]\n"
+                   "OutputFolder=/not/this\n"
+                   "[Environment]\n"
+                   "OutputFolder = /data/maps, 2024\n"
+                   "OutputSuffix=_UTM,ETRS89\n"
+                   "FormTop=1440,5\n");
+        file.close();
+        const clsUserSettings settings;
+        QCOMPARE(settings.OutputFolder(), QStringLiteral("/data/maps, 2024"));
+        QCOMPARE(settings.OutputSuffix(), QStringLiteral("_UTM,ETRS89"));
+        // In the C locale "1440,5" is no number: refused, not taken as 1440.
+        QCOMPARE(failureNumber([] {
+                     clsUserSettings::readNumber(clsUserSettings::kKeyFormTop,
+                                                 0);
+                 }),
+                 FailureNumbers::kTypeMismatch);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(clsUserSettings::readNumber(clsUserSettings::kKeyFormTop, 0),
+                 1440.5);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_clsUserSettings)
