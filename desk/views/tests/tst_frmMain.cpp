@@ -4,9 +4,16 @@
 #include "FolderTreeControl.h"
 #include "SplitterControl.h"
 #include "Twips.h"
+#include "clsCommandInfo.h"
 #include "clsCommandRefresh.h"
+#include "clsCommandStart.h"
+#include "clsCommandToolbox.h"
+#include "clsContextMenuFileList.h"
+#include "clsContextMenuTaskList.h"
+#include "clsControlFileList.h"
 #include "clsControlFolderTree.h"
 #include "clsControlSplitter.h"
+#include "clsControlTaskList.h"
 #include "clsEventsFolderTree.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
@@ -334,22 +341,35 @@ class tst_frmMain : public QObject {
         DeskObjects &objects = window->objects();
         QCOMPARE(DeskObjects::current(), &objects);
         QCOMPARE(objects.window(), window.get());
-        QStringList released;
-        const std::pair<QObject *, QString> watched[] = {
-            {objects.controlSplitter.get(), "clsControlSplitter"},
-            {objects.controlFolderTree.get(), "clsControlFolderTree"},
-            {objects.eventsFolderTree.get(), "clsEventsFolderTree"},
-            {objects.commandRefresh.get(), "clsCommandRefresh"}};
-        for (const auto &[object, name] : watched) {
+        // The controllers and commands, 4 to 14 in creation order; the
+        // settings and the two stores before them are no QObjects.
+        const QObject *const controllers[] = {
+            objects.controlSplitter.get(),    objects.controlFolderTree.get(),
+            objects.controlFileList.get(),    objects.controlTaskList.get(),
+            objects.eventsFolderTree.get(),   objects.commandRefresh.get(),
+            objects.commandToolbox.get(),     objects.commandStart.get(),
+            objects.commandInfo.get(),        objects.contextMenuFileList.get(),
+            objects.contextMenuTaskList.get()};
+        QStringList created, released;
+        for (const QObject *object : controllers) {
             QVERIFY(object);
+            const QString name = object->metaObject()->className();
+            created << name;
             connect(object, &QObject::destroyed, this,
                     [&released, name] { released << name; });
         }
-        QVERIFY(objects.userSettings);
-        window.reset();
-        QCOMPARE(released,
+        QCOMPARE(created,
                  QStringList({"clsControlSplitter", "clsControlFolderTree",
-                              "clsEventsFolderTree", "clsCommandRefresh"}));
+                              "clsControlFileList", "clsControlTaskList",
+                              "clsEventsFolderTree", "clsCommandRefresh",
+                              "clsCommandToolbox", "clsCommandStart",
+                              "clsCommandInfo", "clsContextMenuFileList",
+                              "clsContextMenuTaskList"}));
+        QVERIFY(objects.userSettings);
+        QVERIFY(objects.fileList);
+        QVERIFY(objects.taskList);
+        window.reset();
+        QCOMPARE(released, created);
         QCOMPARE(DeskObjects::current(), nullptr);
     }
 };
