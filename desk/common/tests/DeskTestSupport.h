@@ -9,14 +9,17 @@
 #include "clsUserSettings.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QMenu>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace DeskTest {
@@ -77,6 +80,22 @@ int failureOf(Call &&call, QString *description = nullptr) {
 inline void rightClick(QAbstractScrollArea &view, QMenu &menu) {
     QTest::mouseClick(view.viewport(), Qt::RightButton, {}, QPoint(5, 5));
     menu.hide();
+}
+
+// Runs the action on the modal dialog of that class that opens next, once it
+// is up (and notes that it ran); when none opens, the action does not run
+// and the test's own checks fail.
+template <class Dialog>
+void whenModal(std::function<void(Dialog &)> action, bool *ran = nullptr) {
+    QTimer::singleShot(0, [action, ran] {
+        auto *dialog =
+            qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (ran)
+            *ran = true;
+        action(*dialog);
+    });
 }
 
 // Restores an environment variable (or its absence) when it goes out of

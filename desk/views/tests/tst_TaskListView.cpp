@@ -64,20 +64,7 @@ struct Desk {
     void rightClick() { DeskTest::rightClick(rows(), *window.mnuTaskList()); }
 };
 
-// Runs the action on the modal dialog that opens next, once it is up.
-template <class Dialog>
-void whenModal(std::function<void(Dialog &)> action, bool *ran = nullptr) {
-    QTimer::singleShot(0, [action, ran] {
-        auto *dialog =
-            qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return; // the test's own checks then fail
-        if (ran)
-            *ran = true;
-        action(*dialog);
-    });
-}
-
+using DeskTest::whenModal;
 using DeskTest::writeFile;
 } // namespace
 
