@@ -5,7 +5,9 @@
 #include "Point.h"
 #include "TransformationScript.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -37,6 +39,29 @@ std::string openedName(const std::string &base, const char *lower,
                        const char *upper) {
     const std::string name = base + lower;
     return exists(name) || !exists(base + upper) ? name : base + upper;
+}
+
+// True when the index (.shx) declares more records than its size can hold.
+// shapelib sizes its record table from the declared length before it reads
+// the records, and only compares that length with the file's size for
+// indexes of more than a million records that are longer than their header:
+// a 100-byte index that claims 240 million records costs gigabytes of
+// memory before the read fails. Such an index is damaged either way.
+bool indexOverstatesItsRecords(const std::string &shx) {
+    std::ifstream file(shx, std::ios::binary | std::ios::ate);
+    if (!file)
+        return false; // SHPOpen reports a missing index itself
+    const std::streamoff size = file.tellg();
+    unsigned char header[28];
+    if (size < 100 || !file.seekg(0) ||
+        !file.read(reinterpret_cast<char *>(header), sizeof header))
+        return false; // too short for a header: SHPOpen refuses it
+    // The file length in 16-bit words, big-endian, read as shapelib reads it.
+    const std::uint32_t words = (std::uint32_t(header[24] & 0x7F) << 24) |
+                                (std::uint32_t(header[25]) << 16) |
+                                (std::uint32_t(header[26]) << 8) | header[27];
+    const std::int64_t declared = (std::int64_t(words) - 50) / 4;
+    return declared > (size - 100) / 8;
 }
 
 bool knownShapeType(int type) {
@@ -85,6 +110,11 @@ bool ShapeFileConverter::open() {
     entityCount_ = 0;
     shapeType_ = SHPT_NULL;
 
+    const std::string inBase = withoutExtension(inputPath_);
+    const std::string inputFiles[] = {openedName(inBase, ".shp", ".SHP"),
+                                      openedName(inBase, ".shx", ".SHX")};
+    if (indexOverstatesItsRecords(inputFiles[1]))
+        return fail("Unable to open the input shape file");
     input_.reset(SHPOpen(inputPath_.c_str(), "rb"));
     if (!input_)
         return fail("Unable to open the input shape file");
@@ -101,10 +131,7 @@ bool ShapeFileConverter::open() {
     // SHPCreate truncates whatever its names point to, so an output that
     // names the input (also through another spelling, a link, or a workspace
     // whose output directory is its input directory) must be stopped here.
-    const std::string inBase = withoutExtension(inputPath_);
     const std::string outBase = withoutExtension(outputPath_);
-    const std::string inputFiles[] = {openedName(inBase, ".shp", ".SHP"),
-                                      openedName(inBase, ".shx", ".SHX")};
     for (const std::string &created : {outBase + ".shp", outBase + ".shx"})
         for (const std::string &read : inputFiles)
             if (sameFile(created, read))

@@ -181,10 +181,19 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
         bytes[32] = 2; // no shapefile type has this number
         writeFile(dir_ / name, bytes);
     }
+    // An index of nothing but its header that claims 240 million records:
+    // refused before shapelib would size its record table by the claim.
+    writeShapefile(path("lying.shp"), SHPT_POINT, {point(1, 2)});
+    {
+        std::string header = readFile(dir_ / "lying.shx").substr(0, 100);
+        header.replace(24, 4, std::string("\x39\x40\x00\x00", 4));
+        writeFile(dir_ / "lying.shx", header);
+    }
     struct Case {
         const char *input, *output, *message;
     } const cases[] = {
         {"missing.shp", "out/r.shp", "Unable to open the input shape file"},
+        {"lying.shp", "out/r.shp", "Unable to open the input shape file"},
         {"", "out/r.shp", "Unable to open the input shape file"},
         {"text.shp", "out/r.shp", "Unable to open the input shape file"},
         {"good.shp", "out/r.shp", "Unable to open the input shape file"},
