@@ -40,7 +40,7 @@ void CassiniSoldnerForward::transform(Point &point) {
     const double E = FE_ + nu * (A - T * A3 * kSixth -
                                  (8 - T + 8 * C) * T * A5 * kOneOver120);
     const double N =
-        FN_ + M - M0_ +
+        FN_ + (M - M0_) +
         nu * tanPhi * (A2 * kHalf + (5 - T + 6 * C) * A4 * kOneOver24);
     point.x = E;
     point.y = N;

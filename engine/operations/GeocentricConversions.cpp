@@ -81,7 +81,7 @@ void GeocentricToGeographic::transform(Point &point) {
 // The iteration as the guidance writes it, on the latitude itself.
 void GeocentricToGeographic::iterateOnLatitude(double p, double Z, double &phi,
                                                double &h) const {
-    phi = std::atan(Z / ((1 - e2_) * p));
+    phi = std::atan(Z / (oneMinusE2_ * p));
     for (int i = 0; i < kMaxIterations; ++i) {
         const double nu = ellipsoid_->primeVerticalRadius(phi);
         const double phiNew = std::atan((Z + e2_ * nu * std::sin(phi)) / p);
@@ -98,7 +98,7 @@ void GeocentricToGeographic::iterateOnLatitude(double p, double Z, double &phi,
     // is used, which is well conditioned there.
     const double nu = ellipsoid_->primeVerticalRadius(phi);
     h = std::abs(phi) <= kPolarCap ? p / std::cos(phi) - nu
-                                   : Z / std::sin(phi) - (1 - e2_) * nu;
+                                   : Z / std::sin(phi) - oneMinusE2_ * nu;
 }
 
 // The same iteration carried on t = tan(phi), which needs no trigonometric

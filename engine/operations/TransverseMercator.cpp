@@ -70,6 +70,9 @@ void TransverseMercatorReverse::prepare() {
     inverseK0_ = 1 / k0_;
     inverseAK0_ = 1 / (ellipsoid_->semiMajorAxis() * k0_);
     inverseOneMinusE2_ = 1 / (1 - e2_);
+    fourthOrderConstant_ = 5 - 9 * ep2_;
+    sixthOrderConstant_ = 61 - 252 * ep2_;
+    fifthOrderConstant_ = 5 + 8 * ep2_;
 }
 
 void TransverseMercatorReverse::transform(Point &point) {
@@ -100,14 +103,16 @@ void TransverseMercatorReverse::transform(Point &point) {
         phi1 -
         nu1TanPhi1OverRho1 *
             (D2 * kHalf -
-             (5 + 3 * T1 + 10 * C1 - 4 * C1_2 - 9 * ep2_) * D4 * kOneOver24 +
-             (61 + 90 * T1 + 298 * C1 + 45 * T1_2 - 252 * ep2_ - 3 * C1_2) *
+             (fourthOrderConstant_ + 3 * T1 + 10 * C1 - 4 * C1_2) * D4 *
+                 kOneOver24 +
+             (sixthOrderConstant_ + 90 * T1 + 298 * C1 + 45 * T1_2 - 3 * C1_2) *
                  D6 * kOneOver720);
     const double lambda =
-        lambda0_ + (D - (1 + 2 * T1 + C1) * D3 * kSixth +
-                    (5 - 2 * C1 + 28 * T1 - 3 * C1_2 + 8 * ep2_ + 24 * T1_2) *
-                        D5 * kOneOver120) *
-                       secPhi1;
+        lambda0_ +
+        (D - (1 + 2 * T1 + C1) * D3 * kSixth +
+         (fifthOrderConstant_ - 2 * C1 + 28 * T1 - 3 * C1_2 + 24 * T1_2) * D5 *
+             kOneOver120) *
+            secPhi1;
     point.x = lambda;
     point.y = phi;
 }

@@ -45,11 +45,14 @@ class TransverseMercatorReverse final : public EllipsoidOperation {
 
   private:
     double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
-    double ep2_ = 0;               // second eccentricity squared e'^2
-    double M0_ = 0;                // meridian arc to phi0_
-    FootpointSeries footpoint_;    // c1 and b1 to b4
-    double e2_ = 0;                // first eccentricity squared
-    double inverseK0_ = 0;         // 1 / k0
-    double inverseAK0_ = 0;        // 1 / (a k0)
-    double inverseOneMinusE2_ = 0; // 1 / (1 - e^2)
+    double ep2_ = 0;                 // second eccentricity squared e'^2
+    double M0_ = 0;                  // meridian arc to phi0_
+    FootpointSeries footpoint_;      // c1 and b1 to b4
+    double e2_ = 0;                  // first eccentricity squared
+    double inverseK0_ = 0;           // 1 / k0
+    double inverseAK0_ = 0;          // 1 / (a k0)
+    double inverseOneMinusE2_ = 0;   // 1 / (1 - e^2)
+    double fourthOrderConstant_ = 0; // 5 - 9 e'^2
+    double sixthOrderConstant_ = 0;  // 61 - 252 e'^2
+    double fifthOrderConstant_ = 0;  // 5 + 8 e'^2
 };

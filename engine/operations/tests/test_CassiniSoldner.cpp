@@ -75,6 +75,16 @@ TEST_F(CassiniSoldnerTest, NaturalOriginAndFalseOriginCorrespond) {
     reverse_->transform(q);
     EXPECT_EQ(q.x, kLambda11_5);
     EXPECT_NEAR(q.y, kPhi46, 3e-11); // truncation of the footpoint series
+
+    // FN + M - M0 would round for origins such as this one.
+    const auto forward = makeOperation<CassiniSoldnerForward>(
+        {{"LatitudeOfNaturalOrigin", "0.00645771823237902"},
+         {"LongitudeOfNaturalOrigin", "0.2"},
+         {"FalseNorthing", "500000"}},
+        ellipsoid_.get());
+    Point origin{{0.2, 0.00645771823237902}, 0};
+    forward->transform(origin);
+    EXPECT_EQ(origin.y, 500000);
 }
 
 TEST_F(CassiniSoldnerTest, CentralMeridianGivesMeridianArcDifference) {
