@@ -33,6 +33,12 @@ bool exists(const std::string &path) {
     return std::filesystem::exists(path, error);
 }
 
+bool isEmptyFile(const std::string &path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) &&
+           std::filesystem::file_size(path, error) == 0 && !error;
+}
+
 // The input's file of a kind, as SHPOpen finds it: the lower-case extension
 // first, then the upper-case one.
 std::string openedName(const std::string &base, const char *lower,
@@ -139,8 +145,14 @@ bool ShapeFileConverter::open() {
                             "was left untouched");
 
     output_.reset(SHPCreate(outputPath_.c_str(), shapeType_));
-    if (!output_)
+    if (!output_) {
+        // SHPCreate opens the .shp before the .shx and writes neither
+        // header when the second open fails: an empty .shp is its own.
+        for (const std::string &created : {outBase + ".shp", outBase + ".shx"})
+            if (isEmptyFile(created))
+                removeFileIfExists(created);
         return fail("Unable to create the output shape file");
+    }
     outputBuffering_.attach(output_.get());
     return true;
 }
@@ -191,8 +203,13 @@ bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
                                             const std::string &outputPath) {
     const std::string inBase = withoutExtension(inputPath);
     const std::string outBase = withoutExtension(outputPath);
-    if (!copyFile(inBase + ".dbf", outBase + ".dbf"))
+    if (!copyFile(inBase + ".dbf", outBase + ".dbf")) {
+        // A table of an earlier output does not belong to the new shapes;
+        // beside them it would make the output look complete.
+        removeFileIfExists(outBase + ".dbf");
+        removeFileIfExists(outBase + ".cpg");
         return false;
+    }
     // The code page travels with the table: a .cpg of an earlier output
     // would make a reader decode these texts wrongly.
     const std::string codePage = inBase + ".cpg";

@@ -8,13 +8,22 @@
 
 using XERCES_CPP_NAMESPACE::SAXParseException;
 
-namespace {
-void print(const char *kind, const SAXParseException &e) {
+void ScriptErrorHandler::print(const char *kind, const SAXParseException &e) {
+    if (printed_ == kMaxPrinted) {
+        ++unprinted_;
+        return;
+    }
+    ++printed_;
     std::cerr << kind << " at file \"" << narrow(e.getSystemId()) << "\", line "
               << e.getLineNumber() << ", column " << e.getColumnNumber()
               << "\n   Message: " << narrow(e.getMessage()) << std::endl;
 }
-} // namespace
+
+void ScriptErrorHandler::reportUnprinted() const {
+    if (unprinted_ > 0)
+        std::cerr << "(" << unprinted_ << " further errors not shown)"
+                  << std::endl;
+}
 
 void ScriptErrorHandler::warning(const SAXParseException &) {}
 

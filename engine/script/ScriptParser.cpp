@@ -10,6 +10,7 @@
 
 #include <xercesc/dom/DOMException.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
@@ -44,6 +45,38 @@ std::string unreadableReason(const std::string &path) {
     return std::string();
 }
 
+// Xerces reads a grammar with a parser of its own that does not take the
+// security manager, so entities that a grammar declares in its internal
+// subset would be expanded without bound. Every grammar is therefore read
+// once beforehand by a non-validating parser with the same bound (and no
+// external resources); its errors are reported like the script's own.
+bool grammarIsSafe(const std::string &path, ScriptErrorHandler &errors) {
+    ScriptErrorHandler grammarErrors;
+    SecurityManager security;
+    security.setEntityExpansionLimit(ScriptParser::kEntityExpansionLimit);
+    SAXParser parser;
+    parser.setValidationScheme(SAXParser::Val_Never);
+    parser.setDoNamespaces(false);
+    parser.setDoSchema(false);
+    parser.setLoadExternalDTD(false);
+    parser.setDisableDefaultEntityResolution(true);
+    parser.setSecurityManager(&security);
+    parser.setErrorHandler(&grammarErrors);
+    try {
+        const XmlText widePath(path);
+        const LocalFileInputSource source(widePath.wide());
+        parser.parse(source);
+    } catch (const XMLException &e) {
+        std::cerr << "Error at file \"" << path
+                  << "\": " << narrow(e.getMessage()) << std::endl;
+        grammarErrors.markError();
+    }
+    grammarErrors.reportUnprinted();
+    if (grammarErrors.sawErrors())
+        errors.markError();
+    return !grammarErrors.sawErrors();
+}
+
 // Resolves every external resource of a script to a local file and refuses
 // the rest. Grammars (schema documents, the external DTD subset) may come
 // from local files, relative to the file that names them; external
@@ -59,11 +92,13 @@ class LocalOnlyResolver final : public XMLEntityResolver {
 
     InputSource *resolveEntity(XMLResourceIdentifier *resource) override {
         const std::string systemId = narrow(resource->getSystemId());
+        bool isGrammar = false;
         switch (resource->getResourceIdentifierType()) {
         case XMLResourceIdentifier::SchemaGrammar:
         case XMLResourceIdentifier::SchemaImport:
         case XMLResourceIdentifier::SchemaInclude:
         case XMLResourceIdentifier::SchemaRedefine:
+            isGrammar = true;
             break;
         case XMLResourceIdentifier::ExternalEntity:
             // The DTD's external subset comes through here as well; it is
@@ -95,10 +130,12 @@ class LocalOnlyResolver final : public XMLEntityResolver {
             base != nullptr && *base != 0
                 ? std::make_unique<LocalFileInputSource>(base, wide.wide())
                 : std::make_unique<LocalFileInputSource>(wide.wide());
-        const std::string reason =
-            unreadableReason(narrow(source->getSystemId()));
+        const std::string file = narrow(source->getSystemId());
+        const std::string reason = unreadableReason(file);
         if (!reason.empty())
             return refuse(resource, reason.c_str());
+        if (isGrammar && !grammarIsSafe(file, errors_))
+            return nullptr;      // its errors have been reported
         return source.release(); // the parser adopts it
     }
 
@@ -246,6 +283,7 @@ bool ScriptParser::parse(const std::string &path) {
         std::cerr << "\nUnexpected exception during parsing: '" << path << "'"
                   << std::endl;
     }
+    errors.reportUnprinted();
     // The handlers and the security manager die with this call.
     parser->setErrorHandler(nullptr);
     parser->setXMLEntityResolver(nullptr);

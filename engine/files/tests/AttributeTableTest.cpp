@@ -92,12 +92,19 @@ TEST_F(AttributeTableTest, FindsTheTableFromThePathText) {
     }
 }
 
-TEST_F(AttributeTableTest, FailsWithoutATableAndKeepsTheOldOutput) {
+// The table and code page of an earlier output do not belong to the new
+// shapes: left beside them they would make the output look complete.
+TEST_F(AttributeTableTest, FailsWithoutATableAndRemovesTheOldOne) {
     writeFile(dir_ / "out/r.dbf", "earlier");
+    writeFile(dir_ / "out/r.cpg", "UTF-8");
     writeFile(dir_ / "in.DBF", "upper-case extension is another file");
+    writeFile(dir_ / "in.cpg", "UTF-8");
     EXPECT_FALSE(ShapeFileConverter::copyAttributeTable(path("in.shp"),
                                                         path("out/r.shp")));
-    EXPECT_EQ(readFile(dir_ / "out/r.dbf"), "earlier");
+    EXPECT_FALSE(fs::exists(dir_ / "out/r.dbf"));
+    EXPECT_FALSE(fs::exists(dir_ / "out/r.cpg"));
+    EXPECT_EQ(readFile(dir_ / "in.DBF"),
+              "upper-case extension is another file");
 }
 
 TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {

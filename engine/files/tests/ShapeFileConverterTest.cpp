@@ -175,6 +175,7 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
     fs::remove(dir_ / "good.shx");
     writeShapefile(path("one.shp"), SHPT_POINT, {point(1, 2)});
     fs::create_directories(dir_ / "out/d.shp"); // a folder where the file goes
+    fs::create_directories(dir_ / "out/x.shx"); // and where the index goes
     writeShapefile(path("type2.shp"), SHPT_POINT, {point(1, 2)});
     for (const char *name : {"type2.shp", "type2.shx"}) {
         std::string bytes = readFile(dir_ / name);
@@ -202,6 +203,7 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
          "Unknown shape type 2 in the input shape file"},
         {"one.shp", "nodir/r.shp", "Unable to create the output shape file"},
         {"one.shp", "out/d.shp", "Unable to create the output shape file"},
+        {"one.shp", "out/x.shp", "Unable to create the output shape file"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.input);
@@ -212,6 +214,7 @@ TEST_F(ShapeFileConverterTest, OpenFailuresSayWhyAndCreateNothing) {
             << converter_.errorMessage();
         EXPECT_FALSE(outputExists("out/r"));
         EXPECT_FALSE(outputExists("nodir/r"));
+        EXPECT_FALSE(fs::exists(dir_ / "out/x.shp"));
     }
 }
 

@@ -1,9 +1,11 @@
 #include "TransformationScript.h"
 #include "OperationFactory.h"
+#include "ScriptErrorHandler.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -287,6 +289,18 @@ TEST_F(TransformationScriptTest, ErrorLinesNameFileLineAndColumn) {
                             "\", line 2, column 24\n"
                             "   Message: no declaration found for element "
                             "'TransformationScript'\n");
+
+    // A long document without its grammar: the first errors and a count.
+    std::string elements;
+    for (int i = 0; i < 1000; ++i)
+        elements += "<e/>";
+    const LoadResult flood =
+        load("flood.xml",
+             "<TransformationScript>" + elements + "</TransformationScript>\n");
+    EXPECT_FALSE(flood.loaded);
+    EXPECT_EQ(std::count(flood.errors.begin(), flood.errors.end(), '\n'),
+              2 * ScriptErrorHandler::kMaxPrinted + 1);
+    EXPECT_TRUE(contains(flood.errors, "(951 further errors not shown)\n"));
 }
 
 TEST_F(TransformationScriptTest, MissingOrUnreadableFileFails) {
@@ -456,13 +470,28 @@ TEST_F(TransformationScriptTest, EntityExpansionIsBounded) {
             value += previous;
         entities += "<!ENTITY e" + std::to_string(i) + " \"" + value + "\">\n";
     }
-    const auto start = std::chrono::steady_clock::now();
-    const LoadResult r =
-        load("laughs.xml", "<!DOCTYPE TransformationScript [\n" + entities +
-                               "]>\n<TransformationScript><Description>&e9;"
-                               "</Description></TransformationScript>\n");
-    EXPECT_FALSE(r.loaded);
-    EXPECT_TRUE(contains(r.errors, "entity expansions"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start,
-              std::chrono::seconds(5));
+    // In the script, and in the grammar that the script names (which the
+    // library reads with a parser of its own).
+    write("laughs.xsd",
+          "<!DOCTYPE xs:schema [\n" + entities +
+              "]>\n<xs:schema "
+              "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">"
+              "<xs:annotation><xs:documentation>&e9;</xs:documentation>"
+              "</xs:annotation><xs:element name=\"TransformationScript\"/>"
+              "</xs:schema>\n");
+    const std::string documents[] = {
+        "<!DOCTYPE TransformationScript [\n" + entities +
+            "]>\n<TransformationScript><Description>&e9;"
+            "</Description></TransformationScript>\n",
+        "<TransformationScript xmlns:xsi=\"http://www.w3.org/2001/"
+        "XMLSchema-instance\" xsi:noNamespaceSchemaLocation=\"laughs.xsd\"/>",
+    };
+    for (const std::string &document : documents) {
+        const auto start = std::chrono::steady_clock::now();
+        const LoadResult r = load("laughs.xml", document);
+        EXPECT_FALSE(r.loaded);
+        EXPECT_TRUE(contains(r.errors, "entity expansions")) << r.errors;
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  std::chrono::seconds(5));
+    }
 }
