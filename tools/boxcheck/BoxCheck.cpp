@@ -11,12 +11,23 @@ namespace {
 
 // Fixed notation with two decimals in every locale: the fraction token of
 // "1650000.25" is 25, never above 1000, and no exponent can split a value
-// into two numbers.
+// into two numbers. The decimals are cut, not rounded: rounding could carry
+// into the whole metres (999999.996 would read 1000000.00), and the whole
+// metres are what a reader of the line compares.
 std::string metres(double value) {
-    char buffer[64];
+    char buffer[512]; // the longest double in fixed notation, exactly
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer,
-                                            value, std::chars_format::fixed, 2);
-    return error == std::errc() ? std::string(buffer, end) : "none";
+                                            value, std::chars_format::fixed);
+    if (error != std::errc())
+        return "none";
+    std::string text(buffer, end);
+    std::size_t point = text.find('.');
+    if (point == std::string::npos) {
+        point = text.size();
+        text += '.';
+    }
+    text.resize(point + 3, '0');
+    return text;
 }
 
 bool readNumber(std::string_view text, double &value) {

@@ -258,7 +258,7 @@ TEST_F(OperationsEndToEnd, GaussBoagaToUtmReproducesTheSeriesChain) {
              element("XaxisTranslation", "-104.1") +
                  element("YaxisTranslation", "-49.1") +
                  element("ZaxisTranslation", "-9.9") +
-                 element("XaxisRotation", "4.707540843573594e-06") +
+                 element("XaxisRotation", "4.707540843573595e-06") +
                  element("YaxisRotation", "-1.4142015077965165e-05") +
                  element("ZaxisRotation", "3.461569683122087e-06") +
                  element("ScaleDifference", "-11.68")) +

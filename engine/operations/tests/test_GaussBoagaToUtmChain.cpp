@@ -30,7 +30,7 @@ class GaussBoagaToUtmChain : public testing::Test {
             {{"XaxisTranslation", "-104.1"},
              {"YaxisTranslation", "-49.1"},
              {"ZaxisTranslation", "-9.9"},
-             {"XaxisRotation", "4.707540843573594e-06"},   // 0.971"
+             {"XaxisRotation", "4.707540843573595e-06"},   // 0.971"
              {"YaxisRotation", "-1.4142015077965165e-05"}, // -2.917"
              {"ZaxisRotation", "3.461569683122087e-06"},   // 0.714"
              {"ScaleDifference", "-11.68"}}));
