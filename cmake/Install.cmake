@@ -51,7 +51,17 @@ if(TARGET KavroDesk)
     install(FILES ${CMAKE_BINARY_DIR}/links/doc
             DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR})
 endif()
-install(FILES docs/KAVRO.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages are installed compressed, as Debian keeps them.
+find_program(GZIP_PROGRAM gzip REQUIRED)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/KAVRO.1.gz
+    COMMAND ${GZIP_PROGRAM} -9n -c ${PROJECT_SOURCE_DIR}/docs/KAVRO.1
+            > ${CMAKE_BINARY_DIR}/KAVRO.1.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/KAVRO.1
+    COMMENT "Compressing the manual page")
+add_custom_target(kavro_manual ALL DEPENDS ${CMAKE_BINARY_DIR}/KAVRO.1.gz)
+install(FILES ${CMAKE_BINARY_DIR}/KAVRO.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(EXISTS ${PROJECT_SOURCE_DIR}/README.md)
     install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
@@ -70,5 +80,5 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libxerces-c3.2, libshp2, libqt6core6, libqt6gui6, libqt6widgets6, libc6, libstdc++6")
+    "libxerces-c3.2, libshp2, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libc6, libstdc++6")
 include(CPack)

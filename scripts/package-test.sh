@@ -24,8 +24,13 @@ for f in KAVRO boxcheck script/GBO-UTM32ETRS89-VLM.xml \
     [ -e "$root/usr/lib/kavrodesk/KAVRO/$f" ] || fail "missing $f"
 done
 [ -x "$root/usr/lib/kavrodesk/KavroDesk" ] || fail "missing KavroDesk"
+# KavroDesk finds its KAVRO folder beside its own executable, which the
+# command in bin reaches through a link.
+[ "$(readlink -f "$root/usr/bin/KavroDesk")" = \
+  "$(readlink -f "$root/usr/lib/kavrodesk/KavroDesk")" ] ||
+    fail "the KavroDesk command does not reach the program folder"
 [ -f "$root/usr/share/applications/kavrodesk.desktop" ] || fail "no desktop entry"
-[ -f "$root/usr/share/man/man1/KAVRO.1" ] || fail "no manual page"
+[ -f "$root/usr/share/man/man1/KAVRO.1.gz" ] || fail "no manual page"
 [ -f "$root/usr/lib/kavrodesk/doc/guide/KavroDesk-de.html" ] ||
     fail "the user's guide is not reachable beside KavroDesk"
 

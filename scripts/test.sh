@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test:
 #   1. the release tree, all tests;
-#   2. a sanitizer tree (Debug, AddressSanitizer + UndefinedBehaviorSanitizer),
+#   2. the Debian package, built, unpacked into a temporary root and used;
+#   3. a sanitizer tree (Debug, AddressSanitizer + UndefinedBehaviorSanitizer),
 #      all tests again; a finding fails the run;
-#   3. the fuzz targets (clang's libFuzzer), each for a bounded time.
+#   4. the fuzz targets (clang's libFuzzer), each for a bounded time.
 # KAVRO_TEST_QUICK=1 runs step 1 only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
