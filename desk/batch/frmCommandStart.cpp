@@ -38,10 +38,21 @@ QString lastExtension(const QString &path) {
     return dot < 0 ? path : path.mid(dot + 1);
 }
 
-// Two tasks name the same output when their paths, made absolute and clean,
-// are equal.
+// The shapefile the engine writes for an output path: it keeps the name up
+// to the extension and always appends the lower-case "shp", so "x.SHP"
+// writes "x.shp". Outputs with another extension are refused before any
+// run, so they stand for themselves.
+QString writtenShape(const QString &path) {
+    if (lastExtension(path).compare(QLatin1String("shp"),
+                                    Qt::CaseInsensitive) != 0)
+        return path;
+    return path.left(path.length() - 3) + QLatin1String("shp");
+}
+
+// Two tasks name the same output when the files the engine writes for them,
+// made absolute and clean, are equal.
 QString outputKey(const QString &path) {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return QDir::cleanPath(QFileInfo(writtenShape(path)).absoluteFilePath());
 }
 } // namespace
 
@@ -139,7 +150,8 @@ enumErrorType frmCommandStart::CheckTask(const QString &outputFile,
     const QString folder = folderPart(outputFile);
     if (folder.isEmpty() || !modVarious::FolderExists(folder))
         return ErrorOutputFolder;
-    if (modVarious::FileExists(outputFile))
+    if (modVarious::FileExists(outputFile) ||
+        modVarious::FileExists(writtenShape(outputFile)))
         return ErrorOutputExists;
     if (lastExtension(outputFile).toUpper() != QLatin1String("SHP"))
         return ErrorFileExtension;

@@ -111,6 +111,8 @@ class tst_frmCommandStart : public QObject {
             << "a.shp" << 1 << QStringList{} << folder << true;
         QTest::newRow("existing output")
             << "@/a.shp" << 1 << QStringList{"a.shp"} << exists << true;
+        QTest::newRow("upper-case output, lower-case file exists")
+            << "@/a.SHP" << 1 << QStringList{"a.shp"} << exists << true;
         QTest::newRow("existing output before extension")
             << "@/a.txt" << 1 << QStringList{"a.txt"} << exists << true;
         QTest::newRow("bak after shp")
@@ -125,6 +127,8 @@ class tst_frmCommandStart : public QObject {
             << "@/a.shp" << 2 << QStringList{} << "UTM WGS84-ETRS89" << false;
         QTest::newRow("same output as the first task")
             << "@/good.shp" << 1 << QStringList{} << exists << true;
+        QTest::newRow("first task's output in upper case")
+            << "@/good.SHP" << 1 << QStringList{} << exists << true;
     }
     void refusedRunsWriteNothing() {
         QFETCH(QString, output);
