@@ -12,10 +12,7 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -33,7 +30,7 @@ constexpr int kExtentLineNumber = 4;
 // Longer lines are read in pieces of this size; boxcheck's lines are short.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 // A token counts as a coordinate when its value is above this.
-constexpr double kSmallestCoordinate = 1000;
+constexpr std::int64_t kSmallestCoordinate = 1000;
 // Gauss-Boaga standard values lie above, the shortened form below.
 constexpr std::int64_t kGboThreshold = 1000000;
 
@@ -152,30 +149,38 @@ ShapeType readAnswer(const QString &path) {
     return result;
 }
 
-// The value of a token that reads as a decimal number (an optional sign,
-// digits, an optional exponent; blanks around it allowed), or false.
-bool readNumber(const QString &token, double &value) {
-    QByteArray text = token.trimmed().toLatin1();
-    if (text.startsWith('+'))
-        text.remove(0, 1);
-    if (text.isEmpty() || text.startsWith('+'))
+// A token reads as a number when it is an optional sign followed by decimal
+// digits, blanks around it allowed. Nothing else counts: the "." of a
+// fraction has become a blank, so "1.65E6" leaves "65E6", which is no
+// coordinate. Values beyond the 32-bit range come back as they are, capped
+// just above it, so that the caller can tell them apart.
+bool readNumber(const QString &token, std::int64_t &value) {
+    constexpr std::int64_t kCap =
+        std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    const QString text = token.trimmed();
+    qsizetype position = 0;
+    bool negative = false;
+    if (position < text.size() &&
+        (text[position] == u'+' || text[position] == u'-')) {
+        negative = text[position] == u'-';
+        ++position;
+    }
+    if (position == text.size())
         return false;
-    for (const char c : text)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' ||
-              c == 'e' || c == 'E'))
-            return false; // also refuses "inf", "nan" and hexadecimal
-    const char *end = text.constData() + text.size();
-    const auto [stop, error] = std::from_chars(text.constData(), end, value);
-    return error == std::errc() && stop == end && std::isfinite(value);
+    std::int64_t magnitude = 0;
+    for (; position < text.size(); ++position) {
+        const char16_t c = text[position].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        magnitude = std::min(magnitude * 10 + (c - u'0'), kCap);
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
 }
 
-// The whole-number value, rounded half to even. A value beyond the 32-bit
-// range is kept as it is (saturated to 64 bits) rather than overflowing: the
-// classification only compares it with 1 000 000.
-std::int64_t wholeNumber(double value) {
-    constexpr double kLimit = 9.0e18;
-    return static_cast<std::int64_t>(
-        std::nearbyint(std::clamp(value, -kLimit, kLimit)));
+bool fits32Bits(std::int64_t value) {
+    return value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
 }
 
 } // namespace
@@ -295,10 +300,14 @@ ShapeType ParseExtentLine(const QString &line) {
     // The last token is never examined (it is "end" in boxcheck's line).
     for (qsizetype index = 0; index + 1 < tokens.size() && counted < 2;
          ++index) {
-        double value = 0;
-        if (!readNumber(tokens[index], value) || !(value > kSmallestCoordinate))
+        std::int64_t value = 0;
+        if (!readNumber(tokens[index], value) || value <= kSmallestCoordinate)
             continue;
-        (counted++ == 0 ? first : second) = wholeNumber(value);
+        // A coordinate that does not fit a 32-bit whole number is no usable
+        // value: the pair cannot be classified.
+        if (!fits32Bits(value))
+            return ShapeUnknown;
+        (counted++ == 0 ? first : second) = value;
     }
     if (first <= 0 || second <= 0)
         return ShapeUnknown;

@@ -125,8 +125,20 @@ class tst_modKAVRO : public QObject {
         QTest::newRow("later values ignored")
             << "150000 100000 5100000 end" << 0;
         QTest::newRow("double blank") << "Xmin:  150000  Ymin: 100000 end" << 0;
-        QTest::newRow("beyond 32 bits") << "99999999999 5100000 end" << 1;
-        QTest::newRow("not numbers") << "inf nan 0x1F4240 1e 150000 end" << 3;
+        QTest::newRow("largest 32-bit value") << "2147483647 5100000 end" << 1;
+        QTest::newRow("one beyond 32 bits") << "2147483648 5100000 end" << 3;
+        QTest::newRow("far beyond 32 bits")
+            << "150000 99999999999999999999999 end" << 3;
+        QTest::newRow("beyond 32 bits after the pair")
+            << "150000 100000 99999999999 end" << 0;
+        QTest::newRow("signed") << "+150000 +100000 -5100000 end" << 0;
+        QTest::newRow("exponent after the point")
+            << "Xmin: 1.65E6 Ymin: 5.1E6 end" << 3;
+        QTest::newRow("exponent beside counting values")
+            << "150000 65E6 100000 end" << 0;
+        QTest::newRow("lower-case exponent") << "1650000 51e5 end" << 3;
+        QTest::newRow("not numbers")
+            << "inf nan 0x1F4240 1e 150000 - + +-5000 end" << 3;
     }
     void parseExtentLine() {
         QFETCH(QString, line);
