@@ -156,9 +156,9 @@ void RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
         if (!outcome.completed)
             throw DeskFailure(outcome.failureNumber,
                               QStringLiteral("%1 (line %2 of %3)")
-                                  .arg(outcome.failure)
-                                  .arg(outcome.failedLine)
-                                  .arg(path));
+                                  .arg(outcome.failure,
+                                       QString::number(outcome.failedLine),
+                                       path));
     });
 }
 

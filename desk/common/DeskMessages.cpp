@@ -12,16 +12,26 @@ class BoxPresenter final : public MessagePresenter {
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
-        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
         case MessageIcon::Information:
             box.setIcon(QMessageBox::Information);
             break;
         }
         switch (buttons) {
-        case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MessageButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         case MessageButtons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
@@ -30,10 +40,14 @@ class BoxPresenter final : public MessagePresenter {
             break;
         }
         switch (box.exec()) {
-        case QMessageBox::Cancel: return MessageAnswer::Cancel;
-        case QMessageBox::Yes: return MessageAnswer::Yes;
-        case QMessageBox::No: return MessageAnswer::No;
-        default: return MessageAnswer::Ok;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return MessageAnswer::Ok;
         }
     }
 };
@@ -59,7 +73,8 @@ void showFailure(const QString &procedure, int number,
                  const QString &description) {
     // The caption is the procedure's name as given, also when it is empty.
     presenter->present(procedure,
-                       QStringLiteral("Error %1: %2").arg(number).arg(description),
+                       QStringLiteral("Error %1: %2")
+                           .arg(QString::number(number), description),
                        MessageIcon::Critical, MessageButtons::Ok);
 }
 
@@ -68,8 +83,7 @@ void showFailure(const QString &procedure, const DeskFailure &failure) {
 }
 
 MessageAnswer RecordingPresenter::present(const QString &caption,
-                                          const QString &text,
-                                          MessageIcon icon,
+                                          const QString &text, MessageIcon icon,
                                           MessageButtons buttons) {
     messages.append({caption, text, icon, buttons});
     if (!answers.isEmpty())

@@ -114,9 +114,8 @@ QVariant RecordSet::checked(const Field &field, const QVariant &value) const {
             invalid(QStringLiteral("The text for the field \"%1\" is %2 "
                                    "characters long; the field holds at most "
                                    "%3.")
-                        .arg(field.name)
-                        .arg(text.size())
-                        .arg(field.maxLength));
+                        .arg(field.name, QString::number(text.size()),
+                             QString::number(field.maxLength)));
         return QVariant(text);
     }
     case FieldType::Number: {

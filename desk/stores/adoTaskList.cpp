@@ -80,8 +80,7 @@ bool adoTaskList::Update(int lngID, const QString &strInputFile,
             throw DeskFailure(
                 failure.number(),
                 QStringLiteral("The task %1 cannot be changed. %2")
-                    .arg(lngID)
-                    .arg(failure.description()));
+                    .arg(QString::number(lngID), failure.description()));
         }
     });
 }

@@ -91,11 +91,11 @@ void restoreColumnWidths(QTreeWidget &view, const QString &settingsPrefix) {
         // Stored as single precision in the original store; a width beyond
         // any screen or below zero is not a width.
         if (!std::isfinite(twips) || twips < 0 || twips > 1.0e7)
-            throw DeskFailure(FailureNumbers::kInvalidPropertyValue,
-                              QStringLiteral("The stored width %1 of column "
-                                             "%2 is not usable.")
-                                  .arg(twips)
-                                  .arg(column + 1));
+            throw DeskFailure(
+                FailureNumbers::kInvalidPropertyValue,
+                QStringLiteral("The stored width %1 of column "
+                               "%2 is not usable.")
+                    .arg(QString::number(twips), QString::number(column + 1)));
         view.setColumnWidth(column, twipsToPixels(twips));
     }
 }

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 struct Run {
     QList<QByteArray> arguments;
@@ -219,6 +222,21 @@ class tst_BatchInterpreter : public QObject {
         QVERIFY(
             recorder.messages[0].text.startsWith(QStringLiteral("Error 53: ")));
         QCOMPARE(readFile(out), QByteArray("one\nthree\n"));
+
+        // Markers such as "%1" in the paths are shown as they are.
+        recorder.messages.clear();
+        const QString marked = dir.filePath("%1 %2.bat");
+        const QString program = dir.filePath("%2/no %1 program");
+        writeFile(marked,
+                  "@echo off\r\n\"" + QFile::encodeName(program) + "\" x\r\n");
+        modWin32API::RunAndWait(marked, 0);
+        QCOMPARE(recorder.messages.size(), 1);
+        QCOMPARE(recorder.messages[0].text,
+                 QStringLiteral("Error 1001: Cannot start ") + program +
+                     QStringLiteral(": ") +
+                     QString::fromLocal8Bit(std::strerror(ENOENT)) +
+                     QStringLiteral(" (line 2 of ") + marked +
+                     QStringLiteral(")"));
     }
 };
 
