@@ -102,11 +102,14 @@ bool CopyFile(const QString &sourcePath, const QString &targetPath) {
             throw DeskFailure(
                 FailureNumbers::kPathNotFound,
                 QStringLiteral("Path not found: %1").arg(targetPath));
-        if (target.isDir())
+        // A symbolic link at the target is replaced itself, whatever it
+        // points to: writing through it would change a file elsewhere.
+        const bool link = target.isSymLink();
+        if (!link && target.isDir())
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot copy onto the folder %1")
                                   .arg(targetPath));
-        if (target.exists() && !target.isWritable())
+        if (!link && target.exists() && !target.isWritable())
             throw DeskFailure(
                 FailureNumbers::kPermissionDenied,
                 QStringLiteral("The file %1 is read-only").arg(targetPath));
@@ -116,6 +119,14 @@ bool CopyFile(const QString &sourcePath, const QString &targetPath) {
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot read %1: %2")
                                   .arg(sourcePath, source.errorString()));
+        // QSaveFile follows a link to the file it names, so the link goes
+        // first.
+        if (link && ::unlink(QFile::encodeName(targetPath).constData()) != 0) {
+            const int error = errno;
+            throw DeskFailure(FailureNumbers::kPermissionDenied,
+                              QStringLiteral("Cannot replace the link %1: %2")
+                                  .arg(targetPath, systemReason(error)));
+        }
         // Written beside the target and renamed over it on commit: a copy
         // that fails half-way leaves an existing target untouched.
         QSaveFile copy(targetPath);

@@ -163,6 +163,31 @@ class tst_modVarious : public QObject {
         QCOMPARE(readFile(path("target.prj")), content);
         QCOMPARE(readFile(path("new.prj")), content);
         QCOMPARE(readFile(path("source.prj")), content);
+
+        // A link at the target is replaced itself; the file it points to,
+        // read-only or not, and the place a dangling one names stay as they
+        // were.
+        writeFile(path("other.prj"), "other");
+        writeFile(path("locked.prj"), "locked");
+        QVERIFY(QFile::setPermissions(path("locked.prj"), QFile::ReadOwner));
+        QVERIFY(QDir(dir_.path()).mkdir("folder"));
+        const QStringList links = {"link.prj", "locked link.prj",
+                                   "dangling.prj", "folder link.prj"};
+        const QStringList pointed = {"other.prj", "locked.prj", "gone.prj",
+                                     "folder"};
+        for (int k = 0; k < links.size(); ++k) {
+            QVERIFY(QFile::link(path(pointed[k]), path(links[k])));
+            QVERIFY2(modVarious::CopyFile(path("source.prj"), path(links[k])),
+                     qPrintable(links[k]));
+            const QFileInfo replaced(path(links[k]));
+            QVERIFY(!replaced.isSymLink() && replaced.isFile());
+            QCOMPARE(readFile(path(links[k])), content);
+        }
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(readFile(path("other.prj")), QByteArray("other"));
+        QCOMPARE(readFile(path("locked.prj")), QByteArray("locked"));
+        QVERIFY(!QFileInfo::exists(path("gone.prj")));
+        QVERIFY(QDir(path("folder")).isEmpty());
     }
 
     void copyFailuresLeaveTheTargetAlone() {
