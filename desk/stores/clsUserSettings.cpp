@@ -85,7 +85,7 @@ QLocale numberLocale() {
 }
 } // namespace
 
-QString clsUserSettings::defaultOutputFileInitDir() { return QDir::rootPath(); }
+QString clsUserSettings::defaultOutputFileInitDir() { return QDir::homePath(); }
 
 QString clsUserSettings::columnKey(const QString &prefix, int position) {
     return prefix + QString::number(position);

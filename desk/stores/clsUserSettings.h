@@ -50,7 +50,7 @@ class clsUserSettings {
     static constexpr int kDefaultSplitterPosVertical = 33;   // per cent
     static inline const QString kDefaultOutputSuffix = QStringLiteral("_UTM");
     // Start folder of the task dialog's file dialog before a file was ever
-    // picked: the root of the file system.
+    // picked, or when the stored folder is gone: the user's home folder.
     static QString defaultOutputFileInitDir();
 
     static inline const QString kApplicationName = QStringLiteral("KavroDesk");

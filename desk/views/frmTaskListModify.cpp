@@ -124,9 +124,14 @@ void frmTaskListModify::cmdBrowse_Click() {
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDirectory(clsUserSettings::readText(
+        // A stored folder that has gone since (or an empty one) would leave
+        // the dialog wherever Qt chooses: start in the default instead.
+        QString startFolder = clsUserSettings::readText(
             clsUserSettings::kKeyOutputFileInitDir,
-            clsUserSettings::defaultOutputFileInitDir()));
+            clsUserSettings::defaultOutputFileInitDir());
+        if (!QFileInfo(startFolder).isDir())
+            startFolder = clsUserSettings::defaultOutputFileInitDir();
+        dialog.setDirectory(startFolder);
         dialog.setNameFilters({kFilterAll, kFilterShp});
         dialog.selectNameFilter(kFilterShp);
         dialog.setDefaultSuffix(QStringLiteral("shp"));
@@ -137,9 +142,12 @@ void frmTaskListModify::cmdBrowse_Click() {
             return;
         const QString picked = files.first();
         txtOutputFile_->setText(picked);
-        clsUserSettings::writeText(
-            clsUserSettings::kKeyOutputFileInitDir,
-            picked.left(picked.lastIndexOf(QLatin1Char('/'))));
+        // The text before the last "/"; a file in the root folder keeps
+        // "/", which the empty text before it would lose.
+        const qsizetype slash = picked.lastIndexOf(QLatin1Char('/'));
+        clsUserSettings::writeText(clsUserSettings::kKeyOutputFileInitDir,
+                                   slash == 0 ? QStringLiteral("/")
+                                              : picked.left(slash));
     });
 }
 

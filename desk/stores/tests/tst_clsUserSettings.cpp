@@ -4,6 +4,7 @@
 #include "clsUserSettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -85,7 +86,7 @@ class tst_clsUserSettings : public QObject {
         QCOMPARE(clsUserSettings::readText(
                      clsUserSettings::kKeyOutputFileInitDir,
                      clsUserSettings::defaultOutputFileInitDir()),
-                 QStringLiteral("/"));
+                 QDir::homePath());
         QCOMPARE(
             clsUserSettings::readNumber(clsUserSettings::kKeyFormTop, 1234.5),
             1234.5);

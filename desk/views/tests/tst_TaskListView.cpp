@@ -357,6 +357,38 @@ class tst_TaskListView : public QObject {
         again.window.mnuTaskListModify()->trigger();
         QCOMPARE(startFolder, dir.filePath("out"));
         QVERIFY(recorder.messages.isEmpty());
+
+        // A file picked in the root folder keeps "/" as the start folder;
+        // a stored folder that is gone starts in the home folder.
+        const QString rootFile = QStringLiteral("/kavrodesk-test-unused.shp");
+        QVERIFY(!QFileInfo::exists(rootFile));
+        QStringList startFolders;
+        auto browse = [&](const QString &pick) {
+            whenModal<frmTaskListModify>([&](frmTaskListModify &modify) {
+                whenModal<QFileDialog>([&](QFileDialog &dialog) {
+                    startFolders << dialog.directory().absolutePath();
+                    if (pick.isEmpty()) {
+                        dialog.reject();
+                        return;
+                    }
+                    dialog.selectFile(pick);
+                    static_cast<QDialog &>(dialog).accept();
+                });
+                modify.cmdBrowse()->click();
+                modify.cmdExit()->click();
+            });
+            again.window.mnuTaskListModify()->trigger();
+        };
+        browse(rootFile);
+        QCOMPARE(clsUserSettings::readText("OutputFileInitDir", QString()),
+                 QStringLiteral("/"));
+        browse(QString());
+        clsUserSettings::writeText("OutputFileInitDir", dir.filePath("gone"));
+        browse(QString());
+        QCOMPARE(startFolders,
+                 (QStringList{dir.filePath("out"), QStringLiteral("/"),
+                              QDir::homePath()}));
+        QVERIFY(!QFileInfo::exists(rootFile));
     }
 
     void browseAcceptsANewFileOnlyAfterConfirmation() {
