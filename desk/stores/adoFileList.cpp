@@ -36,12 +36,15 @@ bool isShapefileName(const QString &name) {
                                                  Qt::CaseInsensitive) == 0;
 }
 
-// The platform's description of a file's type. The shared MIME database
-// knows no shapefiles; for a type that it cannot tell from the generic
-// binary one, the upper-case extension followed by " file" says more.
+// The platform's description of a file's type, taken from the file's name
+// as a file manager shows it: the content would call an empty shapefile an
+// "empty document". The shared MIME database knows no shapefiles; for a
+// type that it cannot tell from the generic binary one, the upper-case
+// extension followed by " file" says more.
 QString typeDescription(const QFileInfo &file) {
     static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForFile(file);
+    const QMimeType type =
+        database.mimeTypeForFile(file, QMimeDatabase::MatchExtension);
     if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
         return type.comment();
     const QString suffix = file.suffix().toUpper();

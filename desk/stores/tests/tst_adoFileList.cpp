@@ -77,6 +77,19 @@ class tst_adoFileList : public QObject {
         QCOMPARE(store.FileSize(), QStringLiteral("2 KB"));
         QVERIFY(!store.FileType().isEmpty());
         QVERIFY(!store.DateCreated().isEmpty());
+
+        // The type follows the name, not the content: an empty shapefile or
+        // one holding text is described as every other one.
+        const QString type = store.FileType();
+        QVERIFY(QDir(root).mkdir("more"));
+        writeSizedFile(root + "/more/empty.shp", 0);
+        DeskTest::writeFile(root + "/more/text.shp", "plain words\n");
+        store.Refresh(root + "/more");
+        QCOMPARE(store.Recordset().recordCount(), 2);
+        for (int id = 1; id <= 2; ++id) {
+            QVERIFY(store.MoveTo(id));
+            QCOMPARE(store.FileType(), type);
+        }
     }
 
     void refreshingTwiceGivesTheSameIdsAgain() {
