@@ -114,6 +114,9 @@ class BufferedWriter {
     BufferedWriter(int fd, char *buffer) : fd_(fd), buffer_(buffer) {}
 
     int error() const { return error_; }
+    // The length of the file up to the end of its last whole line, counted
+    // from where the writer started (the file was empty then).
+    std::uint64_t wholeLinesEnd() const { return wholeLinesEnd_; }
 
     // Room for n bytes at the returned position; commit() what was used.
     char *reserve(std::size_t n) {
@@ -146,6 +149,12 @@ class BufferedWriter {
             else if (errno != EINTR)
                 error_ = errno;
         }
+        if (const void *newline = ::memrchr(buffer_, '\n', done))
+            wholeLinesEnd_ = written_ +
+                             static_cast<std::size_t>(
+                                 static_cast<const char *>(newline) - buffer_) +
+                             1;
+        written_ += done;
         used_ = 0;
     }
 
@@ -154,6 +163,8 @@ class BufferedWriter {
     char *buffer_;
     std::size_t used_ = 0;
     int error_ = 0;
+    std::uint64_t written_ = 0;
+    std::uint64_t wholeLinesEnd_ = 0;
 };
 
 // The C locale for strtod_l, made once.
@@ -477,6 +488,14 @@ bool TextFileConverter::convert() {
 
     out.flush();
     int writeError = out.error();
+    // A full disk stops the output anywhere, also inside a record: the file
+    // is cut back to its last whole record, so that every line it keeps is
+    // one that was converted whole. Devices are left as they are.
+    struct stat status {};
+    if (writeError != 0 && ::fstat(output_, &status) == 0 &&
+        S_ISREG(status.st_mode))
+        static_cast<void>(
+            ::ftruncate(output_, static_cast<off_t>(out.wholeLinesEnd())));
     // Some file systems report a failed write only when the file is closed.
     if (::close(output_) != 0 && writeError == 0)
         writeError = errno;
