@@ -6,6 +6,7 @@
 #include "frmMain.h"
 #include "modKAVRO.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QTreeWidget>
 
@@ -61,10 +62,11 @@ QTreeWidgetItem *clsControlTaskList::findRow(int lngID) const {
 void clsControlTaskList::Refresh() {
     guard(QString(), [&] {
         m_lvwTaskList->clear();
-        // No pending events are processed here: Refresh runs inside other
-        // handlers (the folder tree's change of selection), and letting the
-        // tree's own model events in halfway through its change corrupts it.
-        // The list paints when the handler has ended.
+        // The emptied list is painted before it is filled again. Refresh
+        // runs from Delete All, after the store has been emptied, so a
+        // handler that runs in between sees the store and the list agree;
+        // a task it adds keeps its one row, as Update finds rows by ID.
+        QCoreApplication::processEvents();
         if (tasks_.State() != 1)
             return;
         RecordSet &table = tasks_.Recordset();
