@@ -15,8 +15,9 @@ namespace {
 // ever; none of the batches the desktop writes runs more than a few lines.
 constexpr int kMaxLinesRun = 100000;
 
-// Commands of a platform command interpreter. A line that starts with one is
-// refused instead of being run as a program of that name.
+// Built-in commands of batch interpreters. The desktop never writes them, so
+// a line that starts with one is refused instead of being run as a program
+// of that name.
 constexpr std::array<std::string_view, 45> kInterpreterCommands = {
     "assoc",  "break", "call",  "cd",     "chdir", "cls",      "color",
     "copy",   "date",  "del",   "dir",    "echo",  "endlocal", "erase",

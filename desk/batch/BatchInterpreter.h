@@ -25,8 +25,8 @@ struct BatchOutcome {
     QList<QByteArray> echoed; // the texts of the "@echo" lines that ran
 };
 
-// Runs the batch files that the desktop writes, in place of a platform
-// command interpreter. It understands exactly these lines (keywords and
+// Runs the batch files that the desktop writes; the system offers no
+// interpreter for them. It understands exactly these lines (keywords and
 // labels without regard to letter case, blanks around a line ignored):
 //
 //   @echo off            accepted; nothing is ever shown
@@ -43,8 +43,9 @@ struct BatchOutcome {
 //
 // Nothing is expanded: "%", "$", "&", ";", "'" and backticks inside double
 // quotes are plain characters, so a quoted path is always one argument.
-// Outside quotes the characters & | < > ^ % are refused, as are commands of
-// a platform interpreter (set, if, call, del, ...). Every line that is not
+// Outside quotes the characters & | < > ^ % are refused, as are the built-in
+// commands of batch interpreters (set, if, call, del, ...), which the desktop
+// never writes. Every line that is not
 // one of the above stops the batch and is reported, never guessed at.
 class BatchInterpreter {
   public:

@@ -36,7 +36,7 @@ bool isShapefileName(const QString &name) {
                                                  Qt::CaseInsensitive) == 0;
 }
 
-// The platform's description of a file's type, taken from the file's name
+// The description of a file's type, taken from the file's name
 // as a file manager shows it: the content would call an empty shapefile an
 // "empty document". The shared MIME database knows no shapefiles; for a
 // type that it cannot tell from the generic binary one, the upper-case
@@ -152,9 +152,10 @@ void adoFileList::Refresh(const QString &folderPath) {
         const QFileInfo folder(folderPath);
         if (folderPath.isEmpty() || !folder.isDir())
             return;
-        // The original platform lists a folder in name order without regard
-        // to case; here the file system's own order is arbitrary, so the
-        // same order is asked for.
+        // The file system gives a folder's entries in no particular order;
+        // name order without regard to case is the order users look for
+        // files in, and it gives a folder's files the same IDs at every
+        // refresh.
         const QFileInfoList entries =
             QDir(folder.absoluteFilePath())
                 .entryInfoList(QDir::Files | QDir::Hidden,

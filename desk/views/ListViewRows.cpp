@@ -88,8 +88,8 @@ void restoreColumnWidths(QTreeWidget &view, const QString &settingsPrefix) {
         const double present = pixelsToTwips(view.columnWidth(column));
         const double twips = clsUserSettings::readNumber(
             clsUserSettings::columnKey(settingsPrefix, column + 1), present);
-        // Stored as single precision in the original store; a width beyond
-        // any screen or below zero is not a width.
+        // The settings file can be edited by hand: a stored width that is no
+        // finite number, below zero or beyond any screen is not a width.
         if (!std::isfinite(twips) || twips < 0 || twips > 1.0e7)
             throw DeskFailure(
                 FailureNumbers::kInvalidPropertyValue,
