@@ -5,7 +5,6 @@
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
 
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -69,13 +68,16 @@ frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
     cmdBrowse_ = new QPushButton(QStringLiteral("Browse ..."));
     cmdBrowse_->setAutoDefault(false);
 
-    auto *buttons = new QDialogButtonBox;
-    cmdExit_ = buttons->addButton(QStringLiteral("Exit"),
-                                  QDialogButtonBox::RejectRole);
-    cmdOK_ =
-        buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    cmdExit_ = new QPushButton(QStringLiteral("Exit"));
+    cmdOK_ = new QPushButton(QStringLiteral("OK"));
     cmdExit_->setAutoDefault(false);
     cmdOK_->setDefault(true);
+    // Laid out by hand: a button box would order them by the desktop
+    // style, and this dialog always shows Exit, then OK, at the right.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdExit_);
+    buttons->addWidget(cmdOK_);
     staStatusBar_ = new QStatusBar;
     staStatusBar_->setSizeGripEnabled(false);
 
@@ -89,7 +91,7 @@ frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
     layout->addWidget(lblOutputFile_);
     layout->addLayout(outputRow);
     layout->addSpacing(12);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     layout->addWidget(staStatusBar_);
     layout->setContentsMargins(9, 9, 9, 0);
     resize(560, sizeHint().height());

@@ -5,9 +5,9 @@
 #include "clsUserSettings.h"
 #include "modVarious.h"
 
-#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,13 +45,16 @@ void frmToolbox::createControls() {
     lblOutputFolder_->setBuddy(txtOutputFolder_);
     lblOutputSuffix_->setBuddy(txtOutputSuffix_);
 
-    auto *buttons = new QDialogButtonBox(this);
     cmdExit_ = new QPushButton(QStringLiteral("Exit"), this);
     cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
     cmdExit_->setAutoDefault(false);
     cmdOK_->setDefault(true);
-    buttons->addButton(cmdExit_, QDialogButtonBox::RejectRole);
-    buttons->addButton(cmdOK_, QDialogButtonBox::AcceptRole);
+    // Laid out by hand: a button box would order them by the desktop
+    // style, and this dialog always shows Exit, then OK, at the right.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdExit_);
+    buttons->addWidget(cmdOK_);
 
     staStatusBar_ = new QStatusBar(this);
     staStatusBar_->setSizeGripEnabled(false);
@@ -71,7 +74,7 @@ void frmToolbox::createControls() {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch(1);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     layout->addWidget(staStatusBar_);
     setMinimumWidth(460);
 

@@ -12,8 +12,10 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QLineEdit>
 #include <QList>
 #include <QMenu>
+#include <QPushButton>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -96,6 +98,25 @@ void whenModal(std::function<void(Dialog &)> action, bool *ran = nullptr) {
             *ran = true;
         action(*dialog);
     });
+}
+
+// The shown dialog's Exit and OK buttons side by side, Exit first, at its
+// bottom right below every line edit, OK the default button: whatever
+// order the desktop style gives dialog buttons.
+inline void exitThenOkAtBottomRight(QWidget &dialog, QPushButton *exit,
+                                    QPushButton *ok) {
+    QVERIFY(dialog.isVisible() && exit && ok);
+    QVERIFY(ok->isDefault() && !exit->isDefault());
+    const QRect e(exit->mapTo(&dialog, QPoint()), exit->size());
+    const QRect o(ok->mapTo(&dialog, QPoint()), ok->size());
+    QVERIFY2(e.right() < o.left(), "Exit stands left of OK");
+    QCOMPARE(e.center().y(), o.center().y());
+    QVERIFY2(dialog.width() - o.right() < 30, "OK ends at the right margin");
+    for (const QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+        if (edit->isVisible())
+            QVERIFY(
+                QRect(edit->mapTo(&dialog, QPoint()), edit->size()).bottom() <
+                e.top());
 }
 
 // Restores an environment variable (or its absence) when it goes out of

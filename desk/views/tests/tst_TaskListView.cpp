@@ -234,7 +234,8 @@ class tst_TaskListView : public QObject {
                 QVERIFY(!dialog.txtInputFile()->isEnabled());
                 QCOMPARE(dialog.txtOutputFile()->selectedText(),
                          QStringLiteral("/data/in2_UTM.shp"));
-                QVERIFY(dialog.cmdOK()->isDefault());
+                DeskTest::exitThenOkAtBottomRight(dialog, dialog.cmdExit(),
+                                                  dialog.cmdOK());
                 dialog.txtOutputFile()->setText("/other/roads.shp");
                 dialog.cmdOK()->click();
             },

@@ -1,5 +1,6 @@
 #include "BrowseFF.h"
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "clsUserSettings.h"
 #include "frmToolbox.h"
 
@@ -69,6 +70,8 @@ class tst_frmToolbox : public QObject {
         QCOMPARE(dialog.txtOutputSuffix()->text(), QStringLiteral("_UTM"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        DeskTest::exitThenOkAtBottomRight(dialog, dialog.cmdExit(),
+                                          dialog.cmdOK());
         dialog.txtOutputFolder()->setText(folder);
         dialog.txtOutputSuffix()->setText(suffix);
         dialog.txtOutputSuffix()->setFocus();
