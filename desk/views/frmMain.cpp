@@ -307,8 +307,24 @@ bool frmMain::event(QEvent *event) {
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    // A key that a control ignores is offered, as the same event, to each of
+    // its parents in turn, and this filter sees every offer. An offer to the
+    // parent of the widget offered the key before is not a new key press.
+    // The release ends a key press: a later press may be built at the same
+    // address.
+    if (event->type() == QEvent::KeyRelease) {
+        offeredKey_ = nullptr;
+        offeredTo_ = nullptr;
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget *>(watched)->window() == this) {
+        auto *widget = static_cast<QWidget *>(watched);
+        const bool offeredAgain = event == offeredKey_ && offeredTo_ &&
+                                  widget == offeredTo_->parentWidget();
+        offeredKey_ = event;
+        offeredTo_ = widget;
+        if (offeredAgain)
+            return QMainWindow::eventFilter(watched, event);
         const auto *key = static_cast<QKeyEvent *>(event);
         int keyAscii = 0;
         if (key->key() == Qt::Key_Escape)
@@ -316,6 +332,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
         else if (!key->text().isEmpty())
             keyAscii = key->text().at(0).unicode();
         if (keyAscii != 0) {
+            emit KeyPress(keyAscii);
             Form_KeyPress(keyAscii);
             if (keyAscii == kEscape)
                 return true;

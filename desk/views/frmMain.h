@@ -4,6 +4,7 @@
 #include "ImageList.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class FolderTreeControl;
 class QAction;
@@ -30,8 +31,10 @@ class SplitterControl;
 // destroyed without being closed writes no settings.
 //
 // Key preview: an application event filter shows every key press meant for
-// this window or one of its controls to Form_KeyPress before the control
-// sees it; Escape (character 27) closes the window.
+// this window or one of its controls to Form_KeyPress (raising KeyPress
+// first) before the control sees it, once per key press, also when the
+// control ignores the key and Qt offers it to the control's parents; Escape
+// (character 27) closes the window.
 //
 // The list views are QTreeWidgets used as report views (no root decoration,
 // whole rows selected, no editing); their columns are added by their
@@ -89,6 +92,7 @@ class frmMain : public QMainWindow {
     void Activate();
     void QueryUnload();
     void Unload();
+    void KeyPress(int keyAscii);
 
   protected:
     bool event(QEvent *event) override;
@@ -110,6 +114,11 @@ class frmMain : public QMainWindow {
     void Form_KeyPress(int keyAscii);
     void Form_Unload();
     void applyWindowStateNumber(int state);
+
+    // The key press last shown to the preview and the widget it was offered
+    // to, to tell a key offered again to a parent from a new key press.
+    const QEvent *offeredKey_ = nullptr;
+    QPointer<QWidget> offeredTo_;
 
     QToolBar *tlbToolbar_ = nullptr;
     QToolButton *cmdRefresh_ = nullptr;

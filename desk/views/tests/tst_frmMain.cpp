@@ -287,11 +287,21 @@ class tst_frmMain : public QObject {
         QVERIFY(messages_->messages.isEmpty());
     }
 
+    // Other keys are previewed once each, also a key that a button
+    // ignores and Qt therefore offers to its parents.
     void otherKeysDoNotClose() {
         const auto window = start();
+        QList<int> previewed;
+        connect(window.get(), &frmMain::KeyPress,
+                [&](int keyAscii) { previewed << keyAscii; });
+        window->cmdStart()->setFocus();
+        QTest::keyClick(window->cmdStart(), Qt::Key_A);
+        QTest::keyClick(window->cmdStart(), Qt::Key_B);
         QTest::keyClick(window->lvwFileList(), Qt::Key_A);
         QTest::keyClick(window->lvwFileList(), Qt::Key_Return);
+        QTest::keyClick(window.get(), Qt::Key_C);
         QVERIFY(window->isVisible());
+        QCOMPARE(previewed, (QList<int>{'a', 'b', 'a', '\r', 'c'}));
     }
 
     void minimisedOrTooSmallWindowKeepsTheSplitterHeight() {
