@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeskFailure.h"
+#include "FailureNumbers.h"
 
 #include <QList>
 #include <QString>
@@ -50,9 +51,11 @@ template <class Body> bool guard(const QString &procedure, Body &&body) {
     } catch (const DeskFailure &failure) {
         showFailure(procedure, failure);
     } catch (const std::exception &error) {
-        showFailure(procedure, 5, QString::fromLocal8Bit(error.what()));
+        showFailure(procedure, FailureNumbers::kUnexpected,
+                    QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        showFailure(procedure, 5, QStringLiteral("Unexpected failure"));
+        showFailure(procedure, FailureNumbers::kUnexpected,
+                    QStringLiteral("Unexpected failure"));
     }
     return false;
 }
