@@ -6,7 +6,7 @@
 #   fuzz/run.sh [seconds-per-target]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-45}
+seconds=${1:-60}
 build=build/fuzz
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

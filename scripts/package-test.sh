@@ -31,6 +31,10 @@ done
     fail "the KavroDesk command does not reach the program folder"
 [ -f "$root/usr/share/applications/kavrodesk.desktop" ] || fail "no desktop entry"
 [ -f "$root/usr/share/man/man1/KAVRO.1.gz" ] || fail "no manual page"
+if command -v groff >/dev/null; then
+    warnings=$(zcat "$root/usr/share/man/man1/KAVRO.1.gz" | groff -man -ww -z 2>&1)
+    [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+fi
 [ -f "$root/usr/lib/kavrodesk/doc/guide/KavroDesk-de.html" ] ||
     fail "the user's guide is not reachable beside KavroDesk"
 

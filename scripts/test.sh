@@ -41,5 +41,5 @@ unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
 if [ -x fuzz/run.sh ]; then
     echo "== fuzzing"
-    fuzz/run.sh "${KAVRO_FUZZ_SECONDS:-45}"
+    fuzz/run.sh "${KAVRO_FUZZ_SECONDS:-60}"
 fi
