@@ -87,4 +87,19 @@ inline std::string writeScript(const fs::path &folder, const std::string &name,
     return (folder / name).string();
 }
 
+// A grammar that takes any content under the root elements
+// "TransformationScript" and "Other", as a user may write one: for
+// documents that are valid but that the loader cannot use.
+inline constexpr const char *kLaxGrammar = R"(<?xml version="1.0"?>
+<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
+  <xs:complexType name="Anything" mixed="true">
+    <xs:sequence>
+      <xs:any processContents="skip" minOccurs="0" maxOccurs="unbounded"/>
+    </xs:sequence>
+  </xs:complexType>
+  <xs:element name="TransformationScript" type="Anything"/>
+  <xs:element name="Other" type="Anything"/>
+</xs:schema>
+)";
+
 } // namespace kavrotest

@@ -55,18 +55,6 @@ std::string scriptNaming(const std::string &grammar, const std::string &body) {
            grammar + "\">" + body + "</TransformationScript>\n";
 }
 
-// A grammar that takes any content under the root, as a user may write one.
-const char *const kLaxGrammar = R"(<?xml version="1.0"?>
-<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
-  <xs:complexType name="Anything" mixed="true">
-    <xs:sequence>
-      <xs:any processContents="skip" minOccurs="0" maxOccurs="unbounded"/>
-    </xs:sequence>
-  </xs:complexType>
-  <xs:element name="TransformationScript" type="Anything"/>
-</xs:schema>
-)";
-
 // Ten entities, each ten times the one before: 10^9 "lol"s when expanded.
 std::string laughingEntities() {
     std::string entities = "<!ENTITY e0 \"lol\">\n";

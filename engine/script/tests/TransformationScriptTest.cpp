@@ -37,18 +37,6 @@ std::string laxScript(const std::string &root, const std::string &body) {
            root + ">\n";
 }
 
-const char *const kLaxGrammar = R"(<?xml version="1.0"?>
-<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">
-  <xs:complexType name="Anything" mixed="true">
-    <xs:sequence>
-      <xs:any processContents="skip" minOccurs="0" maxOccurs="unbounded"/>
-    </xs:sequence>
-  </xs:complexType>
-  <xs:element name="TransformationScript" type="Anything"/>
-  <xs:element name="Other" type="Anything"/>
-</xs:schema>
-)";
-
 const char *const kInternational1924 =
     R"(  <Ellipsoid Name="International 1924">
     <SemiMajorAxes>6378388</SemiMajorAxes>
@@ -75,7 +63,7 @@ class TransformationScriptTest : public testing::Test {
     void SetUp() override {
         folder_ = kavrotest::freshFolder("kavro-script-test-");
         kavrotest::copyGrammar(folder_);
-        write("Lax.xsd", kLaxGrammar);
+        write("Lax.xsd", kavrotest::kLaxGrammar);
     }
     void TearDown() override { kavrotest::removeFolder(folder_); }
 
