@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -119,13 +120,32 @@ TEST_F(ProgramTest, ScriptThatDoesNotLoadStopsWithStatusZero) {
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.err, "");
     }
-    const std::string unusable =
-        writeScript("unusable.xml", "  <Description/>\n");
-    const ProgramRun r = run({"-TS", unusable});
-    EXPECT_EQ(r.out, kBanner + kScriptError);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "Transformation script \"" + unusable +
-                         "\", Description: the element has no content\n");
+
+    // Documents the parser refuses and documents it accepts but the loader
+    // cannot use: the reason on the error stream, the same stop.
+    kavrotest::writeFile(folder_ / "Lax.xsd", kavrotest::kLaxGrammar);
+    const std::string lax =
+        " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+        " xsi:noNamespaceSchemaLocation=\"Lax.xsd\"";
+    const std::pair<std::string, std::string> documents[] = {
+        {"<TransformationScript/>\n", "no declaration found for element"},
+        {kavrotest::scriptText("  <Description>x</Descr>\n"), "Fatal Error"},
+        {"<Other" + lax + "/>\n", "no TransformationScript element"},
+        {kavrotest::scriptText("  <Description/>\n"),
+         "Description: the element has no content"},
+        {"<TransformationScript" + lax +
+             "><Transformation>\n<Unknown/>\n</Transformation>"
+             "</TransformationScript>\n",
+         "unknown operation \"Unknown\""},
+    };
+    for (const auto &[document, reason] : documents) {
+        SCOPED_TRACE(reason);
+        kavrotest::writeFile(folder_ / "unusable.xml", document);
+        const ProgramRun r = run({"-TS", (folder_ / "unusable.xml").string()});
+        EXPECT_EQ(r.out, kBanner + kScriptError);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
 }
 
 // A loaded script prints its description and the run reaches the driver,
