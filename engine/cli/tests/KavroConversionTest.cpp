@@ -148,6 +148,7 @@ TEST_F(KavroConversionTest, ConvertsATextWorkspaceAndGoesOnAfterFailures) {
     writeFile(in_ / "blocked.txt", kRecord);
     fs::create_directories(out_ / "blocked.txt");
     writeFile(in_ / "other.dat", kRecord);
+    writeFile(in_ / "empty.txt", "");
 
     const std::string failed = " conversion failed! (";
     KavroRun run = kavro({"-FT", "TXT", "-IWS", in_.string(), "-F", "*.txt",
@@ -157,6 +158,7 @@ TEST_F(KavroConversionTest, ConvertsATextWorkspaceAndGoesOnAfterFailures) {
     EXPECT_EQ(sorted(run.lines),
               sorted({in("a.txt") + " converted to " + out("a.txt"),
                       in("b c.txt") + " converted to " + out("b c.txt"),
+                      in("empty.txt") + " converted to " + out("empty.txt"),
                       in("bad.txt") + failed +
                           "Malformed record 2 in input text file, line 2: x "
                           "is not a number)",
@@ -165,11 +167,13 @@ TEST_F(KavroConversionTest, ConvertsATextWorkspaceAndGoesOnAfterFailures) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(readFile(out("a.txt")), kConverted);
     EXPECT_EQ(readFile(out("b c.txt")), kConverted);
+    EXPECT_EQ(readFile(out("empty.txt")), "");
+    EXPECT_TRUE(fs::exists(out_ / "empty.txt"));
     EXPECT_FALSE(fs::exists(out_ / "other.dat"));
 
     // The default filter takes every entry, "." and ".." among them.
     run = kavro({"-FT", "TXT", "-IWS", in_.string(), "-OWS", out_.string()});
-    EXPECT_EQ(run.lines.size(), 1u + 7u);
+    EXPECT_EQ(run.lines.size(), 1u + 8u);
     for (const char *entry : {".", ".."})
         EXPECT_NE(
             std::find(run.lines.begin(), run.lines.end(),
@@ -220,18 +224,24 @@ TEST_F(KavroConversionTest, WorkspaceMessages) {
 TEST_F(KavroConversionTest, ShapefileWorkspaceTakesShpFilesOnly) {
     for (const char *name : {"a.shp", "b.shp", "c.txt", "a.dbf"})
         writeFile(in_ / name, "x");
-    for (const auto &filter :
-         {std::vector<std::string>{}, std::vector<std::string>{"-F", "*"}}) {
+    const struct {
+        std::vector<std::string> filter;
+        std::vector<std::string> taken;
+    } cases[] = {
+        {{}, {in("a.shp"), in("b.shp")}},
+        {{"-F", "*"}, {in("a.shp"), in("b.shp")}},
+        {{"-F", "a*"}, {in("a.shp")}},
+    };
+    for (const auto &c : cases) {
         std::vector<std::string> args = {"-IWS", in_.string(), "-OWS",
                                          out_.string()};
-        args.insert(args.end(), filter.begin(), filter.end());
+        args.insert(args.end(), c.filter.begin(), c.filter.end());
         KavroRun run = kavro(args);
-        ASSERT_EQ(run.lines.size(), 3u);
+        ASSERT_EQ(run.lines.size(), 1 + c.taken.size());
         run.lines.erase(run.lines.begin());
         for (std::string &line : run.lines)
             line = line.substr(0, line.find(' ', in_.string().size()));
-        EXPECT_EQ(sorted(run.lines),
-                  (std::vector<std::string>{in("a.shp"), in("b.shp")}));
+        EXPECT_EQ(sorted(run.lines), c.taken);
     }
 }
 
