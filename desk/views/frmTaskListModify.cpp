@@ -1,6 +1,7 @@
 #include "frmTaskListModify.h"
 
 #include "DeskMessages.h"
+#include "ExitOkButtons.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
@@ -68,16 +69,9 @@ frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
     cmdBrowse_ = new QPushButton(QStringLiteral("Browse ..."));
     cmdBrowse_->setAutoDefault(false);
 
-    cmdExit_ = new QPushButton(QStringLiteral("Exit"));
-    cmdOK_ = new QPushButton(QStringLiteral("OK"));
-    cmdExit_->setAutoDefault(false);
-    cmdOK_->setDefault(true);
-    // Laid out by hand: a button box would order them by the desktop
-    // style, and this dialog always shows Exit, then OK, at the right.
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdExit_);
-    buttons->addWidget(cmdOK_);
+    const ExitOkButtons buttons = makeExitOkButtons();
+    cmdExit_ = buttons.exit;
+    cmdOK_ = buttons.ok;
     staStatusBar_ = new QStatusBar;
     staStatusBar_->setSizeGripEnabled(false);
 
@@ -91,7 +85,7 @@ frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
     layout->addWidget(lblOutputFile_);
     layout->addLayout(outputRow);
     layout->addSpacing(12);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->addWidget(staStatusBar_);
     layout->setContentsMargins(9, 9, 9, 0);
     resize(560, sizeHint().height());

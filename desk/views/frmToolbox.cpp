@@ -2,12 +2,12 @@
 
 #include "BrowseFF.h"
 #include "DeskMessages.h"
+#include "ExitOkButtons.h"
 #include "clsUserSettings.h"
 #include "modVarious.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,16 +45,9 @@ void frmToolbox::createControls() {
     lblOutputFolder_->setBuddy(txtOutputFolder_);
     lblOutputSuffix_->setBuddy(txtOutputSuffix_);
 
-    cmdExit_ = new QPushButton(QStringLiteral("Exit"), this);
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdExit_->setAutoDefault(false);
-    cmdOK_->setDefault(true);
-    // Laid out by hand: a button box would order them by the desktop
-    // style, and this dialog always shows Exit, then OK, at the right.
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdExit_);
-    buttons->addWidget(cmdOK_);
+    const ExitOkButtons buttons = makeExitOkButtons();
+    cmdExit_ = buttons.exit;
+    cmdOK_ = buttons.ok;
 
     staStatusBar_ = new QStatusBar(this);
     staStatusBar_->setSizeGripEnabled(false);
@@ -74,7 +67,7 @@ void frmToolbox::createControls() {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->addWidget(staStatusBar_);
     setMinimumWidth(460);
 
