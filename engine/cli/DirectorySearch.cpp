@@ -1,5 +1,7 @@
 #include "DirectorySearch.h"
 
+#include "TemporaryOutput.h"
+
 #include <memory>
 
 #include <dirent.h>
@@ -34,6 +36,37 @@ std::vector<FilterToken> translate(const std::string &filter) {
             tokens.push_back({Token::Literal, c});
     }
     return tokens;
+}
+
+// The length in bytes of the character that starts at name[n]: a whole
+// UTF-8 sequence, or one byte where the bytes there are not one (a byte of
+// another encoding counts as a character of its own).
+std::size_t characterLength(const std::string &name, std::size_t n) {
+    const auto byte = [&](std::size_t i) {
+        return i < name.size() ? static_cast<unsigned char>(name[i]) : 0u;
+    };
+    const unsigned lead = byte(n);
+    std::size_t length = 1;
+    unsigned low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing beyond U+10FFFF
+    } else {
+        return 1;
+    }
+    if (byte(n + 1) < low || byte(n + 1) > high)
+        return 1;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(n + i) < 0x80 || byte(n + i) > 0xBF)
+            return 1;
+    return length;
 }
 
 } // namespace
@@ -72,7 +105,7 @@ bool matchesFilter(const std::string &filter, const std::string &name) {
                 break;
             case Token::QuestionMark:
                 if (more && c != '.') {
-                    match = matches[p + 1][n + 1];
+                    match = matches[p + 1][n + characterLength(name, n)];
                 } else {
                     // Skips the rest of a run of question marks.
                     std::size_t q = p;
@@ -106,6 +139,9 @@ std::vector<std::string> findEntries(const std::string &pattern) {
     if (!dir)
         return names;
     while (const dirent *entry = ::readdir(dir.get())) {
+        // What a run is writing, or a killed run left, is no input.
+        if (isTemporaryOutputName(entry->d_name))
+            continue;
         if (matchesFilter(filter, entry->d_name))
             names.emplace_back(entry->d_name);
     }

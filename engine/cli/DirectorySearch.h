@@ -9,7 +9,8 @@
 //
 //   *    any run of characters, also none ("*" and "*.*" match every name,
 //        "." and ".." included);
-//   ?    one character; at the end of the filter or in front of a '.' also
+//   ?    one character (a whole UTF-8 sequence, or one byte that is not
+//        part of one); at the end of the filter or in front of a '.' also
 //        none ("a?.txt" matches "a.txt" and "ab.txt");
 //   *.   (a star in front of a point) does not reach over the last '.' of
 //        the name, so "*.txt" matches "a.b.txt" but not "a.txt.bak";
@@ -28,5 +29,6 @@ bool matchesFilter(const std::string &filter, const std::string &name);
 // The pattern is the directory, '/' and the filter; the directory is what
 // comes before the last '/'. Returns the names (not paths) of the matching
 // entries, directories included, in the order the file system lists them;
-// nothing when the directory cannot be read.
+// nothing when the directory cannot be read. Outputs under their temporary
+// names (TemporaryOutput.h) are never found.
 std::vector<std::string> findEntries(const std::string &pattern);

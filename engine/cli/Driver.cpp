@@ -42,9 +42,8 @@ bool convertFile(int fileType, const std::string &inputPath,
             // that the output does not look like a whole shapefile.
             message = shape.errorMessage();
         } else {
-            // A table that could not be copied has no message of its own.
-            converted =
-                ShapeFileConverter::copyAttributeTable(inputPath, outputPath);
+            converted = ShapeFileConverter::copyAttributeTable(
+                inputPath, outputPath, message);
         }
     }
     if (converted)
@@ -68,6 +67,8 @@ bool convertWorkspace(const RunSettings &settings, Converters &converters) {
         }
     }
 
+    // Found files may be anything; only named ones may be pipes.
+    converters.text.setRegularFilesOnly(true);
     const std::string pattern = inputDirectory + filter;
     const std::vector<std::string> names = findEntries(pattern);
     if (names.empty()) {

@@ -1,5 +1,6 @@
 #include "FileCopy.h"
 #include "PathSafety.h"
+#include "TemporaryOutput.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -21,7 +22,6 @@ bool removeFileIfExists(const std::string &path) {
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -84,27 +84,33 @@ bool copyContent(int from, int to) {
 } // namespace
 
 bool copyFile(const std::string &source, const std::string &target) {
-    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting: a pipe under the source's name is refused, not
+    // waited on.
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (from.get() < 0 || ::fstat(from.get(), &status) != 0 ||
-        !S_ISREG(status.st_mode))
+    if (from.get() < 0 || ::fstat(from.get(), &status) != 0)
         return false;
+    if (!S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    ::fcntl(from.get(), F_SETFL, ::fcntl(from.get(), F_GETFL) & ~O_NONBLOCK);
     if (sameFile(source, target))
         return true;
 
-    std::string temporary = target + ".XXXXXX";
-    std::vector<char> name(temporary.begin(), temporary.end());
-    name.push_back('\0');
-    Descriptor to(::mkstemp(name.data()));
+    std::string temporary;
+    Descriptor to(createTemporaryOutput(target, temporary));
     if (to.get() < 0)
         return false;
-    temporary = name.data();
     const bool copied = copyContent(from.get(), to.get()) &&
                         ::fchmod(to.get(), status.st_mode & 07777) == 0 &&
                         to.close() &&
                         ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!copied)
+    if (!copied) {
+        const int error = errno;
         ::unlink(temporary.c_str());
+        errno = error;
+    }
     return copied;
 }
 

@@ -3,13 +3,19 @@
 #include "FileCopy.h"
 #include "PathSafety.h"
 #include "Point.h"
+#include "TemporaryOutput.h"
 #include "TransformationScript.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,11 +39,15 @@ bool exists(const std::string &path) {
     return std::filesystem::exists(path, error);
 }
 
-bool isEmptyFile(const std::string &path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) &&
-           std::filesystem::file_size(path, error) == 0 && !error;
+// True when something exists at the path that is not a regular file (links
+// followed): a pipe would block the reader that opens it, and a device or a
+// folder holds no shapefile.
+bool isOtherThanRegularFile(const std::string &path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
 }
+
+std::string systemError(int error) { return std::strerror(error); }
 
 // The input's file of a kind, as SHPOpen finds it: the lower-case extension
 // first, then the upper-case one.
@@ -94,6 +104,11 @@ bool knownShapeType(int type) {
 
 } // namespace
 
+ShapeFileConverter::~ShapeFileConverter() {
+    output_.reset();
+    removeTemporaryFiles();
+}
+
 bool ShapeFileConverter::fail(std::string message) {
     input_.reset();
     output_.reset();
@@ -103,15 +118,22 @@ bool ShapeFileConverter::fail(std::string message) {
 
 bool ShapeFileConverter::failConversion(std::string message) {
     fail(std::move(message));
-    const std::string base = withoutExtension(outputPath_);
-    removeFileIfExists(base + ".shp");
-    removeFileIfExists(base + ".shx");
+    removeTemporaryFiles();
     return false;
+}
+
+void ShapeFileConverter::removeTemporaryFiles() {
+    if (temporaryBase_.empty())
+        return;
+    removeFileIfExists(temporaryBase_ + ".shp");
+    removeFileIfExists(temporaryBase_ + ".shx");
+    temporaryBase_.clear();
 }
 
 bool ShapeFileConverter::open() {
     input_.reset();
     output_.reset();
+    removeTemporaryFiles();
     errorMessage_.clear();
     entityCount_ = 0;
     shapeType_ = SHPT_NULL;
@@ -119,6 +141,13 @@ bool ShapeFileConverter::open() {
     const std::string inBase = withoutExtension(inputPath_);
     const std::string inputFiles[] = {openedName(inBase, ".shp", ".SHP"),
                                       openedName(inBase, ".shx", ".SHX")};
+    // Checked before anything opens them: shapelib would wait for ever on a
+    // pipe. The table and its code page are copied later; they are refused
+    // now, before any output is written.
+    for (const std::string &file :
+         {inputFiles[0], inputFiles[1], inBase + ".dbf", inBase + ".cpg"})
+        if (isOtherThanRegularFile(file))
+            return fail(file + " is not a regular file");
     if (indexOverstatesItsRecords(inputFiles[1]))
         return fail("Unable to open the input shape file");
     input_.reset(SHPOpen(inputPath_.c_str(), "rb"));
@@ -134,26 +163,64 @@ bool ShapeFileConverter::open() {
         return fail("Unknown shape type " + std::to_string(shapeType_) +
                     " in the input shape file");
 
-    // SHPCreate truncates whatever its names point to, so an output that
+    // The output replaces whatever its names point to, so an output that
     // names the input (also through another spelling, a link, or a workspace
     // whose output directory is its input directory) must be stopped here.
     const std::string outBase = withoutExtension(outputPath_);
-    for (const std::string &created : {outBase + ".shp", outBase + ".shx"})
+    for (const std::string &created : {outBase + ".shp", outBase + ".shx"}) {
         for (const std::string &read : inputFiles)
             if (sameFile(created, read))
                 return fail("Output shape file is the input shape file; it "
                             "was left untouched");
+        // A folder in the way, or a file that could not be truncated in
+        // place, is not replaced.
+        struct stat status {};
+        if (::stat(created.c_str(), &status) == 0 &&
+            (S_ISDIR(status.st_mode) || ::access(created.c_str(), W_OK) != 0))
+            return fail("Unable to create the output shape file");
+    }
 
-    output_.reset(SHPCreate(outputPath_.c_str(), shapeType_));
+    // Written under temporary names and renamed into place by convert()
+    // when the shapes are whole.
+    temporaryBase_ = createTemporaryShapefile(outBase);
+    if (temporaryBase_.empty())
+        return fail("Unable to create the output shape file");
+    output_.reset(SHPCreate((temporaryBase_ + ".shp").c_str(), shapeType_));
     if (!output_) {
-        // SHPCreate opens the .shp before the .shx and writes neither
-        // header when the second open fails: an empty .shp is its own.
-        for (const std::string &created : {outBase + ".shp", outBase + ".shx"})
-            if (isEmptyFile(created))
-                removeFileIfExists(created);
+        removeTemporaryFiles();
         return fail("Unable to create the output shape file");
     }
     outputBuffering_.attach(output_.get());
+    return true;
+}
+
+// The whole shapes take the final names. The table of an earlier output
+// goes first: beside the new shapes it would look like theirs, also when
+// the run is killed before the new table is copied. The earlier .shp goes
+// before the new .shx arrives, so that the two never stand as a mismatched
+// pair.
+bool ShapeFileConverter::commitOutput() {
+    const std::string inBase = withoutExtension(inputPath_);
+    const std::string outBase = withoutExtension(outputPath_);
+    for (const char *part : {".dbf", ".cpg"}) {
+        const std::string stale = outBase + part;
+        if (!sameFile(inBase + part, stale) && !removeFileIfExists(stale))
+            return failConversion("Unable to replace " + stale + ": " +
+                                  systemError(errno));
+    }
+    const std::string shp = outBase + ".shp";
+    if (!removeFileIfExists(shp))
+        return failConversion("Unable to replace " + shp + ": " +
+                              systemError(errno));
+    for (const char *part : {".shx", ".shp"}) {
+        if (!commitTemporaryOutput(temporaryBase_ + part, outBase + part)) {
+            const std::string reason = systemError(errno);
+            removeFileIfExists(outBase + ".shx"); // no index without shapes
+            return failConversion("Unable to write the output shape file: " +
+                                  reason);
+        }
+    }
+    temporaryBase_.clear();
     return true;
 }
 
@@ -196,14 +263,22 @@ bool ShapeFileConverter::convert() {
     output_.reset(); // writes the last records, the headers and the .shx
     if (outputBuffering_.failed())
         return failConversion("Unable to write the output shape file");
-    return true;
+    return commitOutput();
 }
 
 bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
                                             const std::string &outputPath) {
+    std::string reason;
+    return copyAttributeTable(inputPath, outputPath, reason);
+}
+
+bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
+                                            const std::string &outputPath,
+                                            std::string &reason) {
     const std::string inBase = withoutExtension(inputPath);
     const std::string outBase = withoutExtension(outputPath);
     if (!copyFile(inBase + ".dbf", outBase + ".dbf")) {
+        reason = "Unable to copy the attribute table: " + systemError(errno);
         // A table of an earlier output does not belong to the new shapes;
         // beside them it would make the output look complete.
         removeFileIfExists(outBase + ".dbf");
@@ -213,7 +288,16 @@ bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
     // The code page travels with the table: a .cpg of an earlier output
     // would make a reader decode these texts wrongly.
     const std::string codePage = inBase + ".cpg";
-    if (exists(codePage))
-        return copyFile(codePage, outBase + ".cpg");
-    return removeFileIfExists(outBase + ".cpg");
+    if (exists(codePage)) {
+        if (copyFile(codePage, outBase + ".cpg"))
+            return true;
+        reason = "Unable to copy the code page of the attribute table: " +
+                 systemError(errno);
+        return false;
+    }
+    if (removeFileIfExists(outBase + ".cpg"))
+        return true;
+    reason = "Unable to remove the code page " + outBase +
+             ".cpg of an earlier output: " + systemError(errno);
+    return false;
 }

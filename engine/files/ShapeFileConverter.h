@@ -21,27 +21,37 @@
 class ShapeFileConverter final : public FileConverter {
   public:
     using FileConverter::FileConverter;
+    ~ShapeFileConverter() override; // removes an output left unfinished
 
-    // Opens the input and creates the output. Refuses, without touching any
-    // file, an output that would overwrite the input's .shp or .shx.
+    // Opens the input and creates the output under temporary names beside
+    // it (TemporaryOutput.h). Refuses, without touching any file, an output
+    // that would overwrite the input's .shp or .shx, and an input whose
+    // .shp, .shx, .dbf or .cpg is there but not a regular file.
     bool open() override;
+    // Converts every shape, then renames the whole .shx and .shp into place,
+    // after removing the table (.dbf, .cpg) of an earlier output there.
     // False when a shape cannot be read, has a type other than the file's,
     // or cannot be written; errorMessage() then names the shape (numbered
-    // from 0, as shapelib counts) and the incomplete output .shp and .shx
-    // are removed.
+    // from 0, as shapelib counts), the temporary files are removed and the
+    // files under the final names are left as they were.
     bool convert() override;
 
     // Copies the input's .dbf beside the output, replacing an existing one,
     // and with it the input's .cpg (the code page of the table's texts); a
     // .cpg beside the output that the input does not have is removed. False
     // when the .dbf or the .cpg cannot be copied, or a stale .cpg cannot be
-    // removed.
+    // removed; reason then says which and why.
+    static bool copyAttributeTable(const std::string &inputPath,
+                                   const std::string &outputPath,
+                                   std::string &reason);
     static bool copyAttributeTable(const std::string &inputPath,
                                    const std::string &outputPath);
 
   private:
     bool fail(std::string message);
     bool failConversion(std::string message);
+    bool commitOutput();
+    void removeTemporaryFiles();
 
     // Declared before the handles, which are closed first.
     ShpBuffering inputBuffering_;
@@ -50,4 +60,6 @@ class ShapeFileConverter final : public FileConverter {
     ShpHandle output_;
     int shapeType_ = SHPT_NULL;
     int entityCount_ = 0;
+    // The output's temporary base path while it is written, else empty.
+    std::string temporaryBase_;
 };

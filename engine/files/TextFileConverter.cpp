@@ -2,6 +2,7 @@
 
 #include "PathSafety.h"
 #include "Point.h"
+#include "TemporaryOutput.h"
 #include "TransformationScript.h"
 
 #include <algorithm>
@@ -368,6 +369,10 @@ void TextFileConverter::closeFiles() {
     if (output_ >= 0)
         ::close(output_);
     input_ = output_ = -1;
+    // An output that was not finished does not stay, not even hidden.
+    if (!pendingOutput_.empty())
+        ::unlink(pendingOutput_.c_str());
+    pendingOutput_.clear();
 }
 
 bool TextFileConverter::fail(std::string message) {
@@ -375,11 +380,11 @@ bool TextFileConverter::fail(std::string message) {
     return false;
 }
 
-bool TextFileConverter::open() {
-    closeFiles();
-    errorMessage_.clear();
-
-    input_ = ::open(inputPath_.c_str(), O_RDONLY | O_CLOEXEC);
+bool TextFileConverter::openInput() {
+    // A found file is opened without waiting, so that a pipe among them is
+    // refused instead of blocking the run.
+    input_ = ::open(inputPath_.c_str(),
+                    O_RDONLY | O_CLOEXEC | (regularOnly_ ? O_NONBLOCK : 0));
     struct stat status {};
     if (input_ >= 0 &&
         (::fstat(input_, &status) != 0 || S_ISDIR(status.st_mode))) {
@@ -389,18 +394,53 @@ bool TextFileConverter::open() {
     }
     if (input_ < 0)
         return fail("Unable to open input text file");
+    if (regularOnly_) {
+        if (!S_ISREG(status.st_mode)) {
+            closeFiles();
+            return fail(inputPath_ + " is not a regular file");
+        }
+        ::fcntl(input_, F_SETFL, ::fcntl(input_, F_GETFL) & ~O_NONBLOCK);
+    }
+    return true;
+}
 
+bool TextFileConverter::createOutput() {
+    struct stat status {};
+    const bool exists = ::stat(outputPath_.c_str(), &status) == 0;
+    if (exists && S_ISDIR(status.st_mode))
+        return fail("Unable to create output text file");
+    if (exists && !S_ISREG(status.st_mode)) {
+        if (regularOnly_)
+            return fail(outputPath_ + " is not a regular file");
+        // A device or a pipe named as the output is written as it is.
+        output_ = ::open(outputPath_.c_str(),
+                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        return output_ >= 0 || fail("Unable to create output text file");
+    }
+    // A file that could not be truncated in place is not replaced either.
+    if (exists && ::access(outputPath_.c_str(), W_OK) != 0)
+        return fail("Unable to create output text file");
+    output_ = createTemporaryOutput(outputPath_, pendingOutput_);
+    if (output_ < 0) {
+        pendingOutput_.clear();
+        return fail("Unable to create output text file");
+    }
+    return true;
+}
+
+bool TextFileConverter::open() {
+    closeFiles();
+    errorMessage_.clear();
+    if (!openInput())
+        return false;
     if (sameFile(inputPath_, outputPath_)) {
         closeFiles();
         return fail("Output text file is the input file; it was left "
                     "untouched");
     }
-
-    output_ = ::open(outputPath_.c_str(),
-                     O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (output_ < 0) {
+    if (!createOutput()) {
         closeFiles();
-        return fail("Unable to create output text file");
+        return false;
     }
     return true;
 }
@@ -500,6 +540,14 @@ bool TextFileConverter::convert() {
     if (::close(output_) != 0 && writeError == 0)
         writeError = errno;
     output_ = -1;
+    // What was written whole takes the final name, also after a malformed
+    // record or a full disk: its lines are converted records.
+    if (!pendingOutput_.empty()) {
+        if (!commitTemporaryOutput(pendingOutput_, outputPath_) &&
+            writeError == 0)
+            writeError = errno;
+        pendingOutput_.clear();
+    }
     closeFiles();
     if (writeError != 0)
         return fail("Unable to write output text file: " +

@@ -25,20 +25,35 @@ class TextFileConverter final : public FileConverter {
     explicit TextFileConverter(const TransformationScript &script);
     ~TextFileConverter() override;
 
-    // Opens the input and creates (or truncates) the output. Refuses an
-    // output that names the input file, before anything is written.
+    // Opens the input and creates the output under a temporary name beside
+    // it (TemporaryOutput.h); an output that exists as a device or a pipe is
+    // written as it is. Refuses an output that names the input file, before
+    // anything is written.
     bool open() override;
-    // Converts every record, then closes both files. False, with
-    // errorMessage(), when the input is malformed or unreadable or the output
-    // could not be written whole.
+    // Converts every record, closes both files and renames the output into
+    // place, also when the input turned out malformed: the records before
+    // the fault stay. False, with errorMessage(), when the input is
+    // malformed or unreadable or the output could not be written whole.
     bool convert() override;
+
+    // In a workspace run the files are found, not named: an input, or an
+    // existing output, that is not a regular file (a pipe would block the
+    // run) is refused with "<path> is not a regular file". Directories keep
+    // their own failure.
+    void setRegularFilesOnly(bool regularOnly) { regularOnly_ = regularOnly; }
 
   private:
     void closeFiles();
     bool fail(std::string message);
+    bool openInput();
+    bool createOutput();
 
     int input_ = -1;
     int output_ = -1;
+    bool regularOnly_ = false;
+    // The output's temporary name while it is written; empty when the output
+    // is written in place (a device or a pipe) or no file is open.
+    std::string pendingOutput_;
     std::unique_ptr<char[]> inputBuffer_;
     std::unique_ptr<char[]> outputBuffer_;
 };

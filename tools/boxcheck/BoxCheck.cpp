@@ -1,11 +1,17 @@
 #include "BoxCheck.h"
 #include "ShpHandle.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +75,32 @@ const char *answerText(BoxAnswer answer) {
     return "";
 }
 
+// The file that was refused because it is not a regular file (a pipe, a
+// device, a folder), for the report; boxcheck checks one shapefile a run.
+std::string refusedFile;
+
+// shapelib's open, without waiting: a pipe under the name of the .shp or the
+// .shx would block an ordinary open until something writes into it. Each
+// file is opened first, then looked at, so nothing can be put in its place
+// in between.
+SAFile openRegularFile(const char *name, const char *access) {
+    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        refusedFile = name;
+        errno = EINVAL;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *file = ::fdopen(fd, access);
+    if (file == nullptr)
+        ::close(fd);
+    return reinterpret_cast<SAFile>(file);
+}
+
 } // namespace
 
 BoxAnswer classify(const Extent &e, double boxYMin) {
@@ -117,7 +149,11 @@ BoxAnswer checkBox(int argc, const char *const argv[],
         return BoxAnswer::WrongParameters;
     }
 
-    ShpHandle handle(SHPOpen(path.c_str(), "rb"));
+    SAHooks hooks;
+    SASetupDefaultHooks(&hooks);
+    hooks.FOpen = openRegularFile;
+    refusedFile.clear();
+    ShpHandle handle(SHPOpenLL(path.c_str(), "rb", &hooks));
     int count = 0;
     int type = SHPT_NULL;
     double minimum[4] = {};
@@ -130,6 +166,8 @@ BoxAnswer checkBox(int argc, const char *const argv[],
         !std::isfinite(extent.yMin) || !std::isfinite(extent.xMax) ||
         !std::isfinite(extent.yMax)) {
         lines = report(path, boxYMin, nullptr, BoxAnswer::CannotOpen);
+        if (!handle && !refusedFile.empty())
+            lines[4] += ": " + oneLine(refusedFile) + " is not a regular file";
         return BoxAnswer::CannotOpen;
     }
     const BoxAnswer answer = classify(extent, boxYMin);

@@ -47,6 +47,18 @@ TEST(DirectorySearch, MatchesLikeTheWindowsSearchButCaseSensitive) {
         {"data.txt", "data.txtx", false},
         {"<>\"", "<>\"", true}, // no special meaning here
         {"", "a", false},
+        // ? is one character: a whole UTF-8 sequence, or one stray byte
+        {"citt?.shp", "citt\xc3\xa0.shp", true},          // 2 bytes
+        {"?.shp", "\xe2\x82\xac.shp", true},              // 3 bytes
+        {"?.shp", "\xf0\x9f\x97\xba.shp", true},          // 4 bytes
+        {"citt?.shp", "citt\xe0.shp", true},              // Latin-1
+        {"citt?.shp", "citt\xc3\xa0\xc3\xa0.shp", false}, // two
+        {"?.shp", "\xc3\xc3.shp", false}, // two stray lead bytes
+        {"?a",
+         "\xe2\x82"
+         "a",
+         false},                      // a sequence cut short: two
+        {"?\xa0", "\xc3\xa0", false}, // no half of a character
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.filter) + " ~ " + c.name);

@@ -12,19 +12,25 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
+#include <regex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -132,6 +138,23 @@ Checksums checksums(const fs::path &folder) {
         if (it->is_regular_file(error) && !it->is_symlink(error))
             sums[it->path()] = std::hash<std::string>{}(readFile(it->path()));
     return sums;
+}
+
+// The names of a folder's entries that have the form of an output under its
+// temporary name: ".<stem>.kavro-part-<6 letters or digits>[.<extension>]".
+std::vector<std::string> temporaryNames(const fs::path &folder) {
+    static const std::regex pattern(
+        R"(\..*\.kavro-part-[A-Za-z0-9]{6}(\..*)?)");
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (std::regex_match(name, pattern))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // The files that differ between two sets of checksums: changed, added
@@ -301,7 +324,10 @@ class HostileInputTest : public testing::Test {
                    const RunOptions &options = {}) {
         const Checksums inputs = checksums(in_);
         const Checksums outputs = checksums(out_);
+        const auto temporary = temporaryNames(out_);
         const ProgramRun run = runKavro(arguments, run_, root_, options);
+        EXPECT_EQ(temporaryNames(out_), temporary)
+            << "a run that ended left temporary files";
         EXPECT_NE(run.status, -1) << "KAVRO did not exit normally\n" << run.err;
         EXPECT_EQ(changedFiles(inputs, checksums(in_)),
                   std::vector<std::string>{})
@@ -625,17 +651,16 @@ TEST_F(HostileInputTest, DamagedShapefilesFailWithoutHalfOutput) {
         }
     }
 
-    // The attribute table is a folder: the shapes are converted whole, the
-    // table cannot be copied, and that failure has no message of its own.
+    // The attribute table is a folder: refused before anything is written.
     writeLines("table is a folder");
     fs::remove(in_ / "table is a folder.dbf");
     fs::create_directory(in_ / "table is a folder.dbf");
     const KavroRun run = convert("SHP", in("table is a folder.shp"),
                                  out("table is a folder.shp"));
-    reports.push_back(in("table is a folder.shp") + " conversion failed! ()");
+    reports.push_back(in("table is a folder.shp") + " conversion failed! (" +
+                      in("table is a folder.dbf") + " is not a regular file)");
     EXPECT_EQ(run.report(), reports.back() + "\n");
-    EXPECT_EQ(readShapefile(out("table is a folder.shp")).shapes.size(), 3u);
-    EXPECT_FALSE(fs::exists(out_ / "table is a folder.dbf"));
+    EXPECT_FALSE(shapefileOutputExists("table is a folder"));
 
     fs::remove_all(out_);
     fs::create_directory(out_);
@@ -865,7 +890,8 @@ TEST_F(HostileInputTest, FoldersWithoutWritePermissionAndUnreadableInputs) {
          (open / "locked shapes.shp").string(),
          "Unable to open the input shape file"},
         {"unreadable attribute table", "SHP", in("locked table.shp"),
-         (open / "locked table.shp").string(), ""},
+         (open / "locked table.shp").string(),
+         "Unable to copy the attribute table: Permission denied"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -950,6 +976,245 @@ TEST_F(HostileInputTest, FullDisks) {
             << run.report();
         EXPECT_FALSE(shapefileOutputExists("many"));
     }
+}
+
+// ---------------------------------------------------- killed runs, pipes
+
+// Starts KAVRO, waits until ready() holds, then kills it as kill -9 does.
+// False when KAVRO ended by itself first.
+bool killWhen(std::vector<std::string> arguments,
+              const std::function<bool()> &ready) {
+    arguments.insert(arguments.begin(), KAVRO_EXE);
+    std::vector<char *> argv;
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, KAVRO_EXE, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return false;
+    int status = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (ready() || std::chrono::steady_clock::now() - start >
+                           std::chrono::seconds(30)) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return false;
+}
+
+// The largest file of the folder whose name has the temporary form.
+std::uintmax_t largestTemporary(const fs::path &folder) {
+    std::uintmax_t largest = 0;
+    std::error_code error;
+    for (const std::string &name : temporaryNames(folder))
+        largest = std::max(largest, fs::file_size(folder / name, error));
+    return largest;
+}
+
+// kill -9 in the middle of a file leaves nothing under the final names, only
+// hidden temporary files, and no later workspace run takes those for
+// inputs. The text input is a pipe that the test feeds, so that the run is
+// caught in the middle; the shapefile is large enough to be.
+TEST_F(HostileInputTest, KilledRunsLeaveNoPartialFileUnderAFinalName) {
+    std::vector<Shape> points;
+    for (int i = 0; i < 400000; ++i)
+        points.push_back(point(i, i));
+    writeShapefile(in("big.shp"), SHPT_POINT, points);
+    writeFile(in_ / "big.dbf", std::string(1 << 20, 'd'));
+    writeFile(in_ / "big.cpg", "UTF-8");
+    ASSERT_EQ(::mkfifo(in("feed").c_str(), 0600), 0);
+    const Checksums inputs = checksums(in_);
+
+    EXPECT_TRUE(killWhen({"-IF", in("big.shp"), "-OF", out("big.shp"), "-TS",
+                          in("identity.xml")},
+                         [&] { return largestTemporary(out_) >= 65536; }));
+    std::string records;
+    for (int i = 0; i < 1000; ++i)
+        records += "1 2 3 P" + std::to_string(i) + "\n";
+    std::thread feeder([&] {
+        const int fd = ::open(in("feed").c_str(), O_WRONLY);
+        if (fd >= 0) {
+            // Kept open: KAVRO waits for more until it is killed.
+            static_cast<void>(::write(fd, records.data(), records.size()));
+            while (temporaryNames(out_).size() < 3)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ::close(fd);
+        }
+    });
+    EXPECT_TRUE(killWhen({"-FT", "TXT", "-IF", in("feed"), "-OF",
+                          out("fed.txt"), "-TS", in("identity.xml")},
+                         [&] { return temporaryNames(out_).size() >= 3; }));
+    feeder.join();
+
+    EXPECT_EQ(changedFiles(inputs, checksums(in_)), std::vector<std::string>{});
+    std::vector<std::string> left;
+    for (const auto &entry : fs::directory_iterator(out_))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, temporaryNames(out_)) << "a file under its final name";
+    const std::regex expected(R"(\.(big\.kavro-part-\w{6}\.sh[px]|)"
+                              R"(fed\.kavro-part-\w{6}\.txt))");
+    for (const std::string &name : left)
+        EXPECT_TRUE(std::regex_match(name, expected)) << name;
+
+    // The folder holds nothing a workspace run takes for an input.
+    const fs::path again = root_ / "again";
+    fs::create_directory(again);
+    KavroRun run = kavro({"-IWS", out_.string(), "-OWS", again.string(), "-TS",
+                          in("identity.xml")});
+    EXPECT_EQ(run.report(), "no files found in " + out_.string() + "/*.shp\n");
+    run = kavro({"-FT", "TXT", "-IWS", out_.string(), "-OWS", again.string(),
+                 "-TS", in("identity.xml")});
+    EXPECT_EQ(run.report().find("kavro-part"), std::string::npos)
+        << run.report();
+    EXPECT_TRUE(fs::is_empty(again));
+
+    // A run that is not killed puts its whole output in place.
+    run = convert("SHP", in("big.shp"), out("big.shp"));
+    EXPECT_EQ(run.report(),
+              in("big.shp") + " converted to " + out("big.shp") + "\n");
+    EXPECT_EQ(readFile(out_ / "big.dbf"), readFile(in_ / "big.dbf"));
+}
+
+// A disk that fills up while the table or its code page is copied: the
+// report names the file and the reason, and neither is left half written.
+TEST_F(HostileInputTest, TableCopiesThatFailSayWhy) {
+    writeLines("wide table");
+    writeFile(in_ / "wide table.dbf", std::string(200000, 't'));
+    writeLines("long code page");
+    writeFile(in_ / "long code page.cpg", std::string(200000, 'c'));
+    RunOptions limited;
+    limited.fileSizeLimit = 100000;
+    struct Case {
+        const char *name, *reason;
+    } const cases[] = {
+        {"wide table", "Unable to copy the attribute table: File too large"},
+        {"long code page", "Unable to copy the code page of the attribute "
+                           "table: File too large"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = c.name;
+        const KavroRun run =
+            convert("SHP", in(name + ".shp"), out(name + ".shp"),
+                    "identity.xml", limited);
+        EXPECT_EQ(run.report(), in(name + ".shp") + " conversion failed! (" +
+                                    c.reason + ")\n");
+        EXPECT_EQ(readShapefile(out(name + ".shp")).shapes.size(), 3u);
+        EXPECT_FALSE(fs::exists(out_ / (name + ".cpg")));
+    }
+    EXPECT_FALSE(fs::exists(out_ / "wide table.dbf"));
+    EXPECT_EQ(readFile(out_ / "long code page.dbf"),
+              readFile(in_ / "long code page.dbf"));
+}
+
+// Pipes, devices and folders where a shapefile or one of its companions
+// should be are refused at once, and a workspace run goes on; a text file
+// that is named may still be a pipe.
+TEST_F(HostileInputTest, PipesWhereFilesShouldBeAreRefusedAtOnce) {
+    const auto fifo = [&](const std::string &name) {
+        ASSERT_EQ(::mkfifo(in(name).c_str(), 0600), 0) << name;
+    };
+    fifo("pipe.shp");
+    writeLines("pipe index");
+    fs::remove(in_ / "pipe index.shx");
+    fifo("pipe index.shx");
+    writeLines("pipe table");
+    fs::remove(in_ / "pipe table.dbf");
+    fifo("pipe table.dbf");
+    writeLines("pipe code page");
+    fifo("pipe code page.cpg");
+    writeLines("plain");
+    writeFile(in_ / "plain.txt", "1 2 3 A\n");
+    fifo("pipe.txt");
+    const std::string notRegular = " is not a regular file)";
+    RunOptions quick;
+    quick.timeLimit = std::chrono::seconds(20);
+
+    const std::string failed = " conversion failed! (";
+    for (const char *name : {"pipe.shp", "pipe index.shp", "pipe table.shp",
+                             "pipe code page.shp"}) {
+        SCOPED_TRACE(name);
+        const std::string shp = in(name);
+        const std::string base = shp.substr(0, shp.size() - 4);
+        const std::string refused = fs::is_fifo(shp)             ? shp
+                                    : fs::is_fifo(base + ".shx") ? base + ".shx"
+                                    : fs::is_fifo(base + ".dbf")
+                                        ? base + ".dbf"
+                                        : base + ".cpg";
+        const KavroRun run =
+            convert("SHP", shp, out(name), "identity.xml", quick);
+        EXPECT_EQ(run.report(), shp + failed + refused + notRegular + "\n");
+    }
+    EXPECT_TRUE(fs::is_empty(out_));
+
+    KavroRun run = kavro({"-IWS", in_.string(), "-OWS", out_.string(), "-TS",
+                          in("identity.xml")},
+                         quick);
+    EXPECT_NE(run.report().find(in("plain.shp") + " converted to "),
+              std::string::npos)
+        << run.report();
+    EXPECT_NE(run.report().find(in("pipe.shp") + failed + in("pipe.shp") +
+                                notRegular),
+              std::string::npos);
+    run = kavro({"-FT", "TXT", "-IWS", in_.string(), "-F", "*.txt", "-OWS",
+                 out_.string(), "-TS", in("identity.xml")},
+                quick);
+    std::vector<std::string> lines = splitLines(run.report());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  in("pipe.txt") + failed + in("pipe.txt") + notRegular,
+                  in("plain.txt") + " converted to " + out("plain.txt")}));
+
+    // Named, a pipe is read as any text input.
+    std::thread feeder([&] {
+        const int fd = ::open(in("pipe.txt").c_str(), O_WRONLY);
+        if (fd >= 0) {
+            static_cast<void>(::write(fd, "4 5 6 B\n", 8));
+            ::close(fd);
+        }
+    });
+    run =
+        convert("TXT", in("pipe.txt"), out("piped.txt"), "identity.xml", quick);
+    feeder.join();
+    EXPECT_EQ(run.report(),
+              in("pipe.txt") + " converted to " + out("piped.txt") + "\n");
+    EXPECT_EQ(readFile(out_ / "piped.txt"),
+              "4.00000000\t5.00000000\t6.00000000\tB\n");
+}
+
+// "?" in a filter stands for one character: "citt?" takes "città" (two
+// bytes in UTF-8) and "citt\xe0" (Latin-1, one byte that is no UTF-8), and
+// not "cittàà".
+TEST_F(HostileInputTest, QuestionMarkInAFilterIsOneCharacter) {
+    for (const char *name :
+         {"citta", "citt\xc3\xa0", "citt\xe0", "citt\xc3\xa0\xc3\xa0"}) {
+        writeShapefile(in(std::string(name) + ".shp"), SHPT_POINT,
+                       {point(1, 2)});
+        writeFile(in_ / (std::string(name) + ".dbf"), "table");
+    }
+    const KavroRun run = kavro({"-IWS", in_.string(), "-F", "citt?", "-OWS",
+                                out_.string(), "-TS", in("identity.xml")});
+    std::vector<std::string> lines = splitLines(run.report());
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> expected;
+    for (const char *name : {"citta", "citt\xc3\xa0", "citt\xe0"})
+        expected.push_back(in(std::string(name) + ".shp") + " converted to " +
+                           out(std::string(name) + ".shp"));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
 }
 
 } // namespace

@@ -197,7 +197,9 @@ TEST_F(ShapefileRunTest, ReportLinesOfShapefiles) {
         bool outputWritten;
     } const cases[] = {
         {in("nodbf.shp"), out("nodbf.shp"),
-         in("nodbf.shp") + " conversion failed! ()", true},
+         in("nodbf.shp") + " conversion failed! (Unable to copy the "
+                           "attribute table: No such file or directory)",
+         true},
         {in("empty.shp"), out("empty.shp"),
          in("empty.shp") + " conversion failed! (Empty shape file)", false},
         {in("same.shp"), (root_ / "out/../in/same.shp").string(),

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,6 +38,7 @@ Outcome runBoxcheck(const std::vector<std::string> &arguments,
         const int fd =
             ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, STDOUT_FILENO);
+        ::alarm(20); // a boxcheck that blocks ends, and its test fails
         ::execv(BOXCHECK_EXE, const_cast<char *const *>(argv.data()));
         ::_exit(127);
     }
@@ -149,6 +151,26 @@ TEST_F(BoxCheckTest, AnswersFromRealFiles) {
         EXPECT_EQ(lines[4], c.answer);
         EXPECT_EQ(readAsTheDesktop(lines[3]), c.desktopValues) << lines[3];
         EXPECT_EQ(lines[3].substr(lines[3].size() - 4), " end");
+    }
+}
+
+// A pipe where the .shp or the .shx should be, or a folder, gives no extent
+// at once: an ordinary open would wait on the pipe for a writer.
+TEST_F(BoxCheckTest, RefusesPipesAndFoldersAtOnce) {
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.shp").c_str(), 0600), 0);
+    points("beside.shp", {{1650000, 5100000}});
+    fs::remove(dir_ / "beside.shx");
+    ASSERT_EQ(::mkfifo((dir_ / "beside.shx").c_str(), 0600), 0);
+    fs::create_directories(dir_ / "folder.shp");
+    for (const char *name : {"pipe.shp", "beside.shp", "folder.shp"}) {
+        SCOPED_TRACE(name);
+        const Outcome r = check({(dir_ / name).string(), "-YMIN", "2500000"});
+        EXPECT_EQ(r.status, 0);
+        const auto lines = splitLines(r.out);
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
+        EXPECT_NE(lines[4].find("is not a regular file"), std::string::npos)
+            << lines[4];
     }
 }
 
