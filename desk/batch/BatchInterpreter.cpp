@@ -178,8 +178,11 @@ BatchOutcome BatchInterpreter::run(const QByteArray &batchText) {
                 return stop(index, QStringLiteral("The batch line \"%1\" is "
                                                   "not understood (%2)")
                                        .arg(shown(line), refused));
-            const QString failure =
-                starter_.run(program.arguments, program.appendFile);
+            const QString failure = starter_.runShowing(
+                program.arguments, program.appendFile, outcome.console);
+            if (outcome.console.size() > BatchOutcome::kMaxConsoleBytes)
+                outcome.console.remove(0, outcome.console.size() -
+                                              BatchOutcome::kMaxConsoleBytes);
             if (!failure.isEmpty())
                 return stop(index, failure);
             ++index;

@@ -14,6 +14,16 @@ class ProgramStarter {
     // not be started.
     virtual QString run(const QList<QByteArray> &arguments,
                         const QByteArray &appendFile) = 0;
+    // The same, but what a console window would have shown of the program
+    // (its standard error, and its standard output when there is no
+    // appendFile) is added to console. By default it is discarded, as run()
+    // discards it.
+    virtual QString runShowing(const QList<QByteArray> &arguments,
+                               const QByteArray &appendFile,
+                               QByteArray &console) {
+        static_cast<void>(console);
+        return run(arguments, appendFile);
+    }
 };
 
 // How a batch ended.
@@ -23,6 +33,10 @@ struct BatchOutcome {
     int failureNumber = 0;    // a FailureNumbers value
     QString failure;          // what went wrong there
     QList<QByteArray> echoed; // the texts of the "@echo" lines that ran
+    // What the programs showed on their console, in the order they wrote it;
+    // only its last kMaxConsoleBytes are kept.
+    QByteArray console;
+    static constexpr qsizetype kMaxConsoleBytes = 256 * 1024;
 };
 
 // Runs the batch files that the desktop writes; the system offers no

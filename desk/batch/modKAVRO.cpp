@@ -60,6 +60,32 @@ QByteArray batchPath(const QString &path) {
 
 QByteArray quoted(const QByteArray &text) { return '"' + text + '"'; }
 
+// The files of a converted shapefile as the desktop places them.
+constexpr const char *kOutputExtensions[] = {"shp", "shx", "dbf", "cpg", "prj"};
+
+// Whether something (also a dangling link) has that name.
+bool exists(const QString &path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+void removeIfThere(const QString &path) {
+    ::unlink(QFile::encodeName(path).constData());
+}
+
+// Whether the console output holds the line, whole.
+bool reportsLine(const QByteArray &console, const QByteArray &line) {
+    for (qsizetype at = console.indexOf(line); at >= 0;
+         at = console.indexOf(line, at + 1)) {
+        const qsizetype end = at + line.size();
+        if ((at == 0 || console[at - 1] == '\n') &&
+            (end == console.size() || console[end] == '\n' ||
+             console[end] == '\r'))
+            return true;
+    }
+    return false;
+}
+
 // Removes a file left by an earlier, maybe interrupted, run; a missing one
 // is fine. A symbolic link of that name is removed, not its target.
 void removeStale(const QString &path) {
@@ -344,39 +370,56 @@ ShapeType GetShapeType(const QString &shapeFile) {
 bool ConvertShape(const QString &inputFile, const QString &outputFile,
                   ShapeType enumShapeType) {
     bool converted = false;
+    // The output ends in "shp"; its companions differ only there.
+    const QString base = outputFile.left(outputFile.size() - 3);
+    const QString shp = base + QStringLiteral("shp");
+    QStringList created; // the companions this run may create
+    bool ran = false;
     guard(QString(), [&] {
         const QString program = ProgramFolder();
         const QByteArray text =
             ConvertBatchText(program, inputFile, outputFile, enumShapeType);
         const QString batch = TempFolder() + u'/' + kConvertBatch;
+        for (const char *extension : kOutputExtensions)
+            if (!exists(base + QLatin1String(extension)))
+                created.append(base + QLatin1String(extension));
         removeStale(batch);
         createNew(batch, text);
-        modWin32API::RunAndWait(batch, 0);
+        const QByteArray console = modWin32API::RunAndWait(batch, 0);
+        ran = true;
         modVarious::DeleteFile(batch);
 
-        // The output ends in "shp"; its two companions differ only there.
-        const QString base = outputFile.left(outputFile.size() - 3);
-        const QString shp = base + QStringLiteral("shp");
         const bool haveShp = modVarious::FileExists(shp);
         const bool haveShx =
             modVarious::FileExists(base + QStringLiteral("shx"));
         const bool haveDbf =
             modVarious::FileExists(base + QStringLiteral("dbf"));
-        // Only types 0 and 1 run the engine; files found after any other
-        // run were there before it and are not its output.
+        // Only types 0 and 1 run the engine, and only its own report line
+        // says that the output is whole: files alone may be what a full disk
+        // left, or an earlier run.
         const bool engineRan =
             enumShapeType == ShapeGBOShift || enumShapeType == ShapeGBO;
-        if (engineRan && haveShp && haveShx && haveDbf) {
+        const QByteArray report =
+            batchPath(inputFile) + " converted to " + batchPath(outputFile);
+        if (engineRan && reportsLine(console, report) && haveShp && haveShx &&
+            haveDbf) {
             const QString prj = modVarious::GetParentFolder(shp) + u'/' +
                                 modVarious::GetFileBaseName(shp) +
                                 QStringLiteral(".prj");
             converted = modVarious::CopyFile(
                 program + QStringLiteral("/KAVRO/utm_etrs89.prj"), prj);
-        } else {
-            showPlainMessage(QStringLiteral("Error creating File ") +
-                             outputFile);
         }
     });
+    if (!converted) {
+        // A failure before the run has been shown; nothing was converted.
+        if (ran)
+            showPlainMessage(QStringLiteral("Error creating File ") +
+                             outputFile);
+        // What this run left of a conversion that is not whole goes; files
+        // that were there before it stay, whatever happened to them.
+        for (const QString &file : created)
+            removeIfThere(file);
+    }
     return converted;
 }
 

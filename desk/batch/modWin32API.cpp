@@ -9,11 +9,14 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
+
+#include <pthread.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,12 +100,180 @@ QByteArray readBatchFile(const QString &path) {
 
 } // namespace
 
+namespace {
+
+// The program's file: a name with a "/" as it is, any other looked up in
+// PATH as the shell would (the default path when PATH is unset). Empty with
+// errno set when there is none.
+QByteArray programFile(const QByteArray &program) {
+    if (program.contains('/'))
+        return program;
+    QByteArray path = qgetenv("PATH");
+    if (path.isNull())
+        path = "/bin:/usr/bin";
+    int error = ENOENT;
+    for (const QByteArray &folder : path.split(':')) {
+        const QByteArray candidate =
+            (folder.isEmpty() ? QByteArray(".") : folder) + '/' + program;
+        struct stat status {};
+        if (::stat(candidate.constData(), &status) == 0 &&
+            S_ISREG(status.st_mode)) {
+            if (::access(candidate.constData(), X_OK) == 0)
+                return candidate;
+            error = EACCES;
+        }
+    }
+    errno = error;
+    return {};
+}
+
+// Reads the pipe to its end, keeping at most the last `limit` bytes of what
+// came in console (when there is one).
+void drain(int fd, QByteArray *console, qsizetype limit) {
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return;
+        if (!console)
+            continue;
+        console->append(buffer, got);
+        if (console->size() > limit)
+            console->remove(0, console->size() - limit);
+    }
+}
+
+// What the child needs, prepared before it exists.
+struct ChildSetup {
+    const char *file;
+    char *const *argv;
+    int stdinFd, stdoutFd, stderrFd;
+    int errorFd; // the exec's errno goes here when it fails
+    pid_t parent;
+};
+
+// vfork: the desktop's memory is not copied for a program that replaces it
+// at once, so the child calls nothing but system calls. As the C library's
+// own spawn does, every signal is blocked (by the caller) until the child
+// has set the handlers that it inherited back to their defaults.
+[[gnu::noinline]] pid_t spawnChild(const ChildSetup &setup,
+                                   const sigset_t &mask) {
+    const pid_t pid = ::vfork();
+    if (pid != 0)
+        return pid;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != setup.parent)
+        ::_exit(127); // the desktop has ended already
+    for (int signal = 1; signal < NSIG; ++signal) {
+        struct sigaction action {};
+        if (::sigaction(signal, nullptr, &action) == 0 &&
+            action.sa_handler != SIG_IGN && action.sa_handler != SIG_DFL) {
+            action.sa_handler = SIG_DFL;
+            action.sa_flags = 0;
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+    ::sigprocmask(SIG_SETMASK, &mask, nullptr);
+    // A descriptor that is already in place keeps it across the exec.
+    const auto place = [](int fd, int target) {
+        return fd == target ? ::fcntl(fd, F_SETFD, 0) >= 0
+                            : ::dup2(fd, target) >= 0;
+    };
+    if (place(setup.stdinFd, STDIN_FILENO) &&
+        place(setup.stdoutFd, STDOUT_FILENO) &&
+        place(setup.stderrFd, STDERR_FILENO))
+        ::execve(setup.file, setup.argv, environ);
+    const int error = errno;
+    static_cast<void>(::write(setup.errorFd, &error, sizeof error));
+    ::_exit(127);
+}
+
+// Starts the program and waits for it. Its standard input is the null
+// device; its standard output goes to outputFd, or into the console pipe
+// when outputFd is -1; its standard error into the console pipe. The child
+// gets a parent-death signal: when the desktop ends, also by kill -9, so
+// does every program it started, and no orphaned engine goes on writing
+// outputs that nobody will judge.
+QString startAndWait(const QByteArray &program,
+                     const QList<QByteArray> &arguments, int nullFd,
+                     int outputFd, QByteArray *console) {
+    const QByteArray file = programFile(program);
+    if (file.isEmpty())
+        return QStringLiteral("Cannot start %1: %2")
+            .arg(QFile::decodeName(program), systemReason(errno));
+    std::vector<char *> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+
+    int consolePipe[2], errorPipe[2];
+    if (::pipe2(consolePipe, O_CLOEXEC) != 0)
+        return QStringLiteral("Cannot start %1: %2")
+            .arg(QFile::decodeName(program), systemReason(errno));
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
+        const int error = errno;
+        ::close(consolePipe[0]);
+        ::close(consolePipe[1]);
+        return QStringLiteral("Cannot start %1: %2")
+            .arg(QFile::decodeName(program), systemReason(error));
+    }
+    const ChildSetup setup{
+        file.constData(), argv.data(),
+        nullFd,           outputFd >= 0 ? outputFd : consolePipe[1],
+        consolePipe[1],   errorPipe[1],
+        ::getpid()};
+    sigset_t all, saved;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &saved);
+    const pid_t pid = spawnChild(setup, saved);
+    const int forkError = errno;
+    ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+    ::close(consolePipe[1]);
+    ::close(errorPipe[1]);
+    if (pid < 0) {
+        ::close(consolePipe[0]);
+        ::close(errorPipe[0]);
+        return QStringLiteral("Cannot start %1: %2")
+            .arg(QFile::decodeName(program), systemReason(forkError));
+    }
+    int startError = 0;
+    ssize_t got;
+    while ((got = ::read(errorPipe[0], &startError, sizeof startError)) < 0 &&
+           errno == EINTR) {
+    }
+    ::close(errorPipe[0]);
+    drain(consolePipe[0], console, BatchOutcome::kMaxConsoleBytes);
+    ::close(consolePipe[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (got == static_cast<ssize_t>(sizeof startError))
+        return QStringLiteral("Cannot start %1: %2")
+            .arg(QFile::decodeName(program), systemReason(startError));
+    return {};
+}
+
+} // namespace
+
 QString ProcessStarter::run(const QList<QByteArray> &arguments,
                             const QByteArray &appendFile) {
+    return start(arguments, appendFile, nullptr);
+}
+
+QString ProcessStarter::runShowing(const QList<QByteArray> &arguments,
+                                   const QByteArray &appendFile,
+                                   QByteArray &console) {
+    return start(arguments, appendFile, &console);
+}
+
+QString ProcessStarter::start(const QList<QByteArray> &arguments,
+                              const QByteArray &appendFile,
+                              QByteArray *console) {
     if (arguments.isEmpty() || arguments.front().isEmpty())
         return QStringLiteral("No program to start");
-    const QByteArray &program = arguments.front();
-
     Descriptor nullDevice(::open("/dev/null", O_RDWR | O_CLOEXEC));
     if (nullDevice.get() < 0)
         return QStringLiteral("Cannot open /dev/null: %1")
@@ -113,39 +284,13 @@ QString ProcessStarter::run(const QList<QByteArray> &arguments,
             : openPlainFile(appendFile, O_WRONLY | O_APPEND | O_CREAT));
     if (!appendFile.isEmpty() && output.get() < 0)
         return openFailure(QStringLiteral("output file"), appendFile, errno);
-    const int outputFd = output.get() >= 0 ? output.get() : nullDevice.get();
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, nullDevice.get(), STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, nullDevice.get(), STDERR_FILENO);
-
-    std::vector<char *> argv;
-    argv.reserve(arguments.size() + 1);
-    for (const QByteArray &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.constData()));
-    argv.push_back(nullptr);
-
-    pid_t pid = 0;
-    const int started = program.contains('/')
-                            ? posix_spawn(&pid, program.constData(), &actions,
-                                          nullptr, argv.data(), environ)
-                            : posix_spawnp(&pid, program.constData(), &actions,
-                                           nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0)
-        return QStringLiteral("Cannot start %1: %2")
-            .arg(QFile::decodeName(program), systemReason(started));
-
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return {};
+    return startAndWait(arguments.front(), arguments, nullDevice.get(),
+                        output.get(), console);
 }
 
-void RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
+QByteArray RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
     static_cast<void>(windowStyle); // nothing is ever shown
+    QByteArray console;
     guard(QString(), [&] {
         QString path = commandLine.trimmed();
         if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"'))
@@ -153,6 +298,7 @@ void RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
         const QByteArray text = readBatchFile(path);
         ProcessStarter starter;
         const BatchOutcome outcome = BatchInterpreter(starter).run(text);
+        console = outcome.console;
         if (!outcome.completed)
             throw DeskFailure(outcome.failureNumber,
                               QStringLiteral("%1 (line %2 of %3)")
@@ -160,6 +306,7 @@ void RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
                                        QString::number(outcome.failedLine),
                                        path));
     });
+    return console;
 }
 
 void OpenDocument(const QString &document) {

@@ -6,10 +6,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace modVarious {
@@ -34,6 +37,90 @@ QFileInfo existingFile(const QString &filePath) {
         throw DeskFailure(FailureNumbers::kFileNotFound,
                           QStringLiteral("File not found: %1").arg(filePath));
     return info;
+}
+
+// A descriptor closed when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+// A new file beside the target, hidden, under a name that no other file
+// has, of the form the engine gives its outputs while it writes them (and
+// never takes for inputs): ".<stem>.kavro-part-<6 random characters><.ext>".
+// Gives -1 with errno set on failure.
+int createBeside(const QByteArray &target, QByteArray &temporary) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf('.');
+    const QByteArray stem = dot > 0 ? name.left(dot) : name;
+    const QByteArray extension = dot > 0 ? name.mid(dot) : QByteArray();
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray random(6, ' ');
+        for (char &c : random)
+            c = kLetters[QRandomGenerator::global()->bounded(
+                int(sizeof kLetters - 1))];
+        temporary = folder + '.' + stem + ".kavro-part-" + random + extension;
+        const int fd =
+            ::open(temporary.constData(),
+                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Copies a regular file's bytes and gives the copy the permission bits of
+// the target it replaces (a new file keeps those it was created with). 0, or
+// the errno of the first failure.
+int copyInto(int from, int to, const QByteArray &target) {
+    struct stat source {};
+    if (::fstat(from, &source) != 0)
+        return errno;
+    if (!S_ISREG(source.st_mode))
+        return S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
+    ::fcntl(from, F_SETFL, ::fcntl(from, F_GETFL) & ~O_NONBLOCK);
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(from, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t written = ::write(to, buffer + done, got - done);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0)
+                return errno;
+            done += written;
+        }
+    }
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(to, old.st_mode & 07777) != 0)
+        return errno;
+    return 0;
 }
 
 } // namespace
@@ -114,42 +201,39 @@ bool CopyFile(const QString &sourcePath, const QString &targetPath) {
                 FailureNumbers::kPermissionDenied,
                 QStringLiteral("The file %1 is read-only").arg(targetPath));
 
-        QFile source(sourcePath);
-        if (!source.open(QIODevice::ReadOnly))
+        // Written beside the target and renamed over it when it is whole: a
+        // copy that fails half-way leaves an existing target untouched and
+        // no partial file under its name. Plain system calls, so that every
+        // short write (a full disk, a file size limit) is seen.
+        const QByteArray sourceName = QFile::encodeName(sourcePath);
+        const QByteArray targetName = QFile::encodeName(targetPath);
+        Descriptor from(
+            ::open(sourceName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        if (from.get() < 0)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot read %1: %2")
-                                  .arg(sourcePath, source.errorString()));
-        // QSaveFile follows a link to the file it names, so the link goes
-        // first.
-        if (link && ::unlink(QFile::encodeName(targetPath).constData()) != 0) {
+                                  .arg(sourcePath, systemReason(errno)));
+        if (link && ::unlink(targetName.constData()) != 0) {
             const int error = errno;
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot replace the link %1: %2")
                                   .arg(targetPath, systemReason(error)));
         }
-        // Written beside the target and renamed over it on commit: a copy
-        // that fails half-way leaves an existing target untouched.
-        QSaveFile copy(targetPath);
-        if (!copy.open(QIODevice::WriteOnly))
+        QByteArray temporary;
+        Descriptor to(createBeside(targetName, temporary));
+        if (to.get() < 0)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot write %1: %2")
-                                  .arg(targetPath, copy.errorString()));
-        constexpr qint64 kChunkBytes = 64 * 1024;
-        while (!source.atEnd()) {
-            const QByteArray chunk = source.read(kChunkBytes);
-            if (chunk.isEmpty())
-                throw DeskFailure(FailureNumbers::kFileAccess,
-                                  QStringLiteral("Cannot read %1: %2")
-                                      .arg(sourcePath, source.errorString()));
-            if (copy.write(chunk) != chunk.size())
-                throw DeskFailure(FailureNumbers::kFileAccess,
-                                  QStringLiteral("Cannot write %1: %2")
-                                      .arg(targetPath, copy.errorString()));
+                                  .arg(targetPath, systemReason(errno)));
+        const int error = copyInto(from.get(), to.get(), targetName);
+        if (error != 0 || !to.close() ||
+            ::rename(temporary.constData(), targetName.constData()) != 0) {
+            const int reason = error != 0 ? error : errno;
+            ::unlink(temporary.constData());
+            throw DeskFailure(FailureNumbers::kFileAccess,
+                              QStringLiteral("Cannot write %1: %2")
+                                  .arg(targetPath, systemReason(reason)));
         }
-        if (!copy.commit())
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot write %1: %2")
-                                  .arg(targetPath, copy.errorString()));
         return true;
     });
 }

@@ -170,6 +170,36 @@ class tst_BatchInterpreter : public QObject {
         QCOMPARE(starter.run(words({"/bin/echo", "gone"}), {}), QString());
     }
 
+    // A batch hands back what its programs showed on the console: both
+    // streams of a line without ">>", the error stream of one with it, and
+    // of much output only the end.
+    void runAndWaitGivesWhatTheConsoleShowed() {
+        QTemporaryDir dir;
+        const QString batch = dir.filePath(QStringLiteral("c.bat"));
+        const QByteArray out = QFile::encodeName(dir.filePath("out.txt"));
+        writeFile(batch, crlf("@echo off\n"
+                              "sh -c \"echo one; echo two >&2\"\n"
+                              "sh -c \"echo three; echo four >&2\" >> \"" +
+                              out +
+                              "\"\n"
+                              "sh -c \"yes x | head -c 300000; "
+                              "echo; echo last\"\n"));
+        RecordingPresenter recorder;
+        const QByteArray console = modWin32API::RunAndWait(batch, 0);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(readFile(QFile::decodeName(out)), QByteArray("three\n"));
+        QCOMPARE(console.size(), BatchOutcome::kMaxConsoleBytes);
+        QVERIFY(console.endsWith("x\nx\n\nlast\n"));
+        FakeStarter fake;
+        QCOMPARE(BatchInterpreter(fake).run("prog\r\n").console, QByteArray());
+
+        writeFile(batch, crlf("sh -c \"echo one; echo two >&2\"\n"
+                              "sh -c \"echo four >&2\" >> \"" +
+                              out + "\"\n"));
+        QCOMPARE(modWin32API::RunAndWait(batch, 0),
+                 QByteArray("one\ntwo\nfour\n"));
+    }
+
     void processStarterRefusesWhatItCannotDo() {
         QTemporaryDir dir;
         writeFile(dir.filePath("target"), "kept");

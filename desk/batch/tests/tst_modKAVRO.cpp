@@ -55,16 +55,24 @@ class tst_modKAVRO : public QObject {
                   "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + log +
                       "/KAVRO.args'\n"
                       "while [ $# -gt 0 ]; do\n"
+                      "  [ \"$1\" = -IF ] && in=\"$2\"\n"
                       "  [ \"$1\" = -OF ] && out=\"$2\"\n  shift\n"
                       "done\n"
                       "for ext in $(cat '" +
                       log +
                       "/KAVRO.writes'); do\n"
-                      "  : > \"${out%shp}$ext\"\ndone\n",
+                      "  : > \"${out%shp}$ext\"\ndone\n"
+                      "printf '%s %s %s\\n' \"$in\" \"$(cat '" +
+                      log + "/KAVRO.reports')\" \"$out\"\n",
                   kExecutable);
         writeFile(engine + QStringLiteral("/utm_etrs89.prj"), "PROJCS[utm]");
         setBoxcheckOutput({});
         setEngineWrites("shp shx dbf");
+        setEngineReports("converted to");
+    }
+    // What the engine's report line says between the input and the output.
+    void setEngineReports(const QByteArray &verdict) {
+        writeFile(log_ + QStringLiteral("/KAVRO.reports"), verdict);
     }
     void setBoxcheckOutput(const QByteArray &output) {
         writeFile(log_ + QStringLiteral("/boxcheck.out"), output);
@@ -415,26 +423,34 @@ class tst_modKAVRO : public QObject {
         QVERIFY(!QFileInfo::exists(data_ + QStringLiteral("/out.prj")));
     }
 
+    // Only files and the engine's own report line together make a
+    // conversion; what a failed one wrote goes, what was there before stays.
     void incompleteOutputFails_data() {
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("no dbf") << QByteArray("shp shx");
-        QTest::newRow("no shx") << QByteArray("shp dbf");
-        QTest::newRow("nothing") << QByteArray();
+        QTest::addColumn<QByteArray>("reported");
+        const QByteArray converted = "converted to";
+        QTest::newRow("no dbf") << QByteArray("shp shx cpg") << converted;
+        QTest::newRow("no shx") << QByteArray("shp dbf") << converted;
+        QTest::newRow("nothing") << QByteArray() << converted;
+        QTest::newRow("all, but reported as failed")
+            << QByteArray("shp shx dbf")
+            << QByteArray("conversion failed! (x)");
     }
     void incompleteOutputFails() {
         QFETCH(QByteArray, written);
+        QFETCH(QByteArray, reported);
         setEngineWrites(written);
+        setEngineReports(reported);
+        writeFile(data_ + QStringLiteral("/out.cpg"), "older");
         const QString output = data_ + QStringLiteral("/out.shp");
         RecordingPresenter recorder;
         QVERIFY(!modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
                                         output, 0));
         QCOMPARE(recorder.messages.size(), 1);
         QCOMPARE(recorder.messages[0].text, "Error creating File " + output);
-        QVERIFY(!QFileInfo::exists(data_ + QStringLiteral("/out.prj")));
-        // Nothing the engine wrote is removed.
-        for (const QByteArray &extension : written.split(' '))
-            if (!extension.isEmpty())
-                QVERIFY(QFileInfo::exists(data_ + "/out." + extension));
+        for (const char *extension : {"shp", "shx", "dbf", "prj"})
+            QVERIFY(!QFileInfo::exists(data_ + "/out." + extension));
+        QVERIFY(QFileInfo::exists(data_ + QStringLiteral("/out.cpg")));
     }
 
     void missingBoxcheckIsReported() {

@@ -4,9 +4,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The shape type test and the conversion with the real boxcheck and KAVRO of
 // the build's program folder, on the shipped sample shapefiles.
@@ -15,6 +23,44 @@ const QString kEngineDir = QStringLiteral(KAVRO_ENGINE_DIR);
 const QString kSamples = QStringLiteral(KAVRO_SOURCE_DIR "/data/samples");
 using DeskTest::readFile;
 using DeskTest::writeFile;
+
+// A point shapefile of n points (its .shp and .shx), written byte by byte.
+void writePoints(const QString &base, int n) {
+    const auto big = [](QByteArray &b, qint32 v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            b.append(char(v >> shift));
+    };
+    const auto little = [](QByteArray &b, const void *p, int size) {
+        b.append(static_cast<const char *>(p), size);
+    };
+    const auto header = [&](qint64 bytes) {
+        QByteArray h;
+        big(h, 9994);
+        h.append(QByteArray(20, 0));
+        big(h, qint32(bytes / 2));
+        const qint32 version = 1000, type = 1; // points
+        little(h, &version, 4);
+        little(h, &type, 4);
+        const double bounds[8] = {0, 0, double(n - 1), double(n - 1), 0, 0,
+                                  0, 0};
+        little(h, bounds, sizeof bounds);
+        return h;
+    };
+    QByteArray shp = header(100 + qint64(n) * 28);
+    QByteArray shx = header(100 + qint64(n) * 8);
+    for (int i = 0; i < n; ++i) {
+        big(shx, qint32((100 + qint64(i) * 28) / 2));
+        big(shx, 10);
+        big(shp, i + 1);
+        big(shp, 10);
+        const qint32 type = 1;
+        const double xy[2] = {1650000.0 + i % 1000, 5100000.0 + i / 1000};
+        little(shp, &type, 4);
+        little(shp, xy, sizeof xy);
+    }
+    writeFile(base + ".shp", shp);
+    writeFile(base + ".shx", shx);
+}
 } // namespace
 
 class tst_modKAVROEndToEnd : public QObject {
@@ -100,6 +146,110 @@ class tst_modKAVROEndToEnd : public QObject {
                      "Error creating File " + output_ + "/o.shp");
             QVERIFY(QDir(output_).isEmpty());
         }
+    }
+
+    // A disk that fills up (here a file size limit, inherited by KAVRO)
+    // while the code page or the projection file is written: the task is
+    // not done, its outputs go, and what was there before and the inputs
+    // stay as they were.
+    void fullDiskFailsTheTask_data() {
+        QTest::addColumn<QString>("tooLong");
+        QTest::newRow("code page") << QStringLiteral("cpg");
+        QTest::newRow("projection file") << QStringLiteral("prj");
+    }
+    void fullDiskFailsTheTask() {
+        QFETCH(QString, tooLong);
+        constexpr rlim_t kLimit = 16 * 1024; // the batch file fits
+        const QByteArray big(2 * kLimit, 'x');
+        for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+            QVERIFY(QFile::copy(kSamples + "/gbo_points" + extension,
+                                data_ + "/in" + extension));
+        // A program folder of its own, with the real engine and boxcheck.
+        const QString program = dir_->filePath(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(program + "/KAVRO/script"));
+        for (const char *file : {"KAVRO", "boxcheck", "utm_etrs89.prj",
+                                 "script/GBO-UTM32ETRS89-VLM.xml",
+                                 "script/GBOSHIFT-UTM32ETRS89-VLM.xml",
+                                 "script/TransformationScript.xsd"})
+            QVERIFY(QFile::link(kEngineDir + "/" + file,
+                                program + "/KAVRO/" + file));
+        if (tooLong == "cpg") {
+            writeFile(data_ + "/in.cpg", big);
+        } else {
+            QVERIFY(QFile::remove(program + "/KAVRO/utm_etrs89.prj"));
+            writeFile(program + "/KAVRO/utm_etrs89.prj", big);
+        }
+        modKAVRO::SetProgramFolder(program);
+        const QString output = output_ + "/out.shp";
+        writeFile(output_ + "/out.sbx.txt", "not the task's");
+        const auto before = [&](const QString &folder) {
+            QMap<QString, QByteArray> files;
+            for (const QString &name : QDir(folder).entryList(QDir::Files))
+                files[name] = readFile(folder + "/" + name);
+            return files;
+        };
+        const auto inputs = before(data_);
+        const auto outputs = before(output_);
+
+        RecordingPresenter recorder;
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = kLimit;
+        const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const bool converted =
+            modKAVRO::ConvertShape(data_ + "/in.shp", output, ShapeGBO);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, signal);
+        modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
+
+        QVERIFY(!converted);
+        QCOMPARE(recorder.messages.last().text,
+                 "Error creating File " + output);
+        QCOMPARE(before(data_), inputs);
+        QCOMPARE(before(output_), outputs);
+        QVERIFY(QDir(output_).entryList(QDir::Hidden | QDir::Files).size() ==
+                outputs.size());
+    }
+
+    // kill -9 of the desktop in the middle of a conversion ends the engine
+    // with it: nothing appears under the output's names afterwards.
+    void killedDesktopTakesItsEngineAlong() {
+        writePoints(data_ + "/big", 1000000);
+        writeFile(data_ + "/big.dbf", "table");
+        const QString output = output_ + "/big.shp";
+        const pid_t desk = ::fork();
+        if (desk == 0) {
+            RecordingPresenter quiet;
+            modKAVRO::ConvertShape(data_ + "/big.shp", output, ShapeGBO);
+            ::_exit(0);
+        }
+        QVERIFY(desk > 0);
+        // Killed once the engine has started writing.
+        QElapsedTimer clock;
+        clock.start();
+        while (QDir(output_).entryList(QDir::Hidden | QDir::Files).isEmpty() &&
+               clock.elapsed() < 30000)
+            QThread::usleep(200);
+        ::kill(desk, SIGKILL);
+        int status = 0;
+        ::waitpid(desk, &status, 0);
+        QThread::msleep(1500); // what an orphaned engine needs to finish
+        for (const char *extension : {"shp", "shx", "dbf", "prj"})
+            QVERIFY2(!QFileInfo::exists(output_ + "/big." + extension),
+                     extension);
+        // The engine's temporary files stop growing: it has ended.
+        const auto sizes = [&] {
+            QList<qint64> all;
+            for (const QFileInfo &file :
+                 QDir(output_).entryInfoList(QDir::Hidden | QDir::Files))
+                all.append(file.size());
+            return all;
+        };
+        const QList<qint64> first = sizes();
+        QThread::msleep(300);
+        QCOMPARE(sizes(), first);
     }
 
     // An input without its attribute table gives an output without one.
