@@ -228,6 +228,7 @@ bool ShapeFileConverter::convert() {
     if (!input_ || !output_)
         return fail("No shape file is open");
 
+    std::uint64_t pointNumber = 0; // of the file, from 1
     for (int index = 0; index < entityCount_; ++index) {
         const auto shape = [index] { return "shape " + std::to_string(index); };
         ShpObject object(SHPReadObject(input_.get(), index));
@@ -249,7 +250,12 @@ bool ShapeFileConverter::convert() {
             Point point;
             point.x = x[vertex];
             point.y = y[vertex];
-            script_.transformPoint(point); // its z is not written back
+            ++pointNumber;
+            if (!script_.transformPoint(point)) // its z is not written back
+                return failConversion("point " + std::to_string(pointNumber) +
+                                      ", vertex " + std::to_string(vertex) +
+                                      " of " + shape() + ", " +
+                                      script_.takePointFailure());
             x[vertex] = point.x;
             y[vertex] = point.y;
         }

@@ -31,9 +31,12 @@ class ShapeFileConverter final : public FileConverter {
     // Converts every shape, then renames the whole .shx and .shp into place,
     // after removing the table (.dbf, .cpg) of an earlier output there.
     // False when a shape cannot be read, has a type other than the file's,
-    // or cannot be written; errorMessage() then names the shape (numbered
-    // from 0, as shapelib counts), the temporary files are removed and the
-    // files under the final names are left as they were.
+    // or cannot be written, or when the chain cannot convert a vertex;
+    // errorMessage() then names the shape (numbered from 0, as shapelib
+    // counts), the temporary files are removed and the files under the
+    // final names are left as they were. A vertex is named "point N, vertex
+    // V of shape S": N counts every vertex of the file from 1, V the
+    // vertices of the shape from 0.
     bool convert() override;
 
     // Copies the input's .dbf beside the output, replacing an existing one,

@@ -461,9 +461,12 @@ bool TextFileConverter::convert() {
         double xyz[3];
         int field = 0;
         std::uint64_t tokenLine = in.line;
+        std::uint64_t recordLine = in.line;
         const char *problem = nullptr;
         for (; field < 3 && in.skipSpace(); ++field) {
             tokenLine = in.line;
+            if (field == 0)
+                recordLine = in.line;
             in.lookahead(kNumberLookahead);
             const char *end = readClassicNumber(in.pos, in.end, xyz[field]);
             if (end == nullptr || (end == in.end && !in.atEnd())) {
@@ -499,7 +502,12 @@ bool TextFileConverter::convert() {
         point.x = xyz[0];
         point.y = xyz[1];
         point.z = xyz[2];
-        script_.transformPoint(point);
+        if (!script_.transformPoint(point)) {
+            failure = "point " + std::to_string(record) + ", on line " +
+                      std::to_string(recordLine) + ", " +
+                      script_.takePointFailure();
+            break;
+        }
 
         char *text = out.reserve(3 * (kFixed8MaxLength + 1));
         text = writeFixed8(text, point.x);

@@ -33,7 +33,10 @@ class TextFileConverter final : public FileConverter {
     // Converts every record, closes both files and renames the output into
     // place, also when the input turned out malformed: the records before
     // the fault stay. False, with errorMessage(), when the input is
-    // malformed or unreadable or the output could not be written whole.
+    // malformed or unreadable, when the chain cannot convert a point
+    // ("point N, on line L, lies outside the grid ...", N the record's
+    // number from 1, L the line it starts on; the records before it stay
+    // written), or when the output could not be written whole.
     bool convert() override;
 
     // In a workspace run the files are found, not named: an input, or an

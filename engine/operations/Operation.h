@@ -3,7 +3,10 @@
 #include "ParameterMap.h"
 #include "Point.h"
 
+#include <string>
+
 class Ellipsoid;
+struct LoadContext;
 
 // A coordinate operation of the chain. The loader fills the parameters (and
 // the ellipsoid references of the operations that have them), then calls
@@ -21,6 +24,12 @@ class Operation {
     virtual void transform(Point &point) = 0;
 
     ParameterMap &parameters() { return parameters_; }
+
+    // Takes what the operation needs from outside the script (a grid file),
+    // once, while the script loads and before prepare(). False, with the
+    // problem, when it cannot be had: the script is then refused. Most
+    // operations need nothing.
+    virtual bool acquire(LoadContext &, std::string &) { return true; }
 
     // Ellipsoid references, set by the factory before prepare(). An
     // operation without the reference ignores the call.

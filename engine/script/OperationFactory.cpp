@@ -4,6 +4,7 @@
 #include "CassiniSoldner.h"
 #include "DatumShifts.h"
 #include "GeocentricConversions.h"
+#include "NTv2GridShift.h"
 #include "TransverseMercator.h"
 #include "UnitsConversion.h"
 
@@ -35,6 +36,7 @@ const OperationKind kKinds[] = {
      make<GeographicToGeocentric>},
     {"GeocentricToGeographic", EllipsoidReferences::Ref,
      make<GeocentricToGeographic>},
+    {"NTv2GridShift", EllipsoidReferences::None, make<NTv2GridShift>},
 };
 } // namespace
 

@@ -1,8 +1,10 @@
 #include "TransformationScript.h"
 
+#include "GridSearch.h"
 #include "OperationFactory.h"
 #include "XmlText.h"
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -68,7 +70,9 @@ std::vector<const DOMElement *> elementsNamed(const DOMDocument &document,
 } // namespace
 
 TransformationScript::TransformationScript(const std::string &fileName)
-    : fileName_(fileName) {}
+    : fileName_(fileName) {
+    context_.status = &status_;
+}
 
 TransformationScript::~TransformationScript() = default;
 
@@ -90,6 +94,8 @@ bool TransformationScript::reject(const std::string &where,
 bool TransformationScript::load() {
     chain_.clear();
     ellipsoids_.clear();
+    context_.grids.clear();
+    status_.take();
     if (fileName_.empty())
         return reject("", "no script file given (option -TS)");
     if (!parser_.parse(fileName_))
@@ -98,6 +104,7 @@ bool TransformationScript::load() {
         // Nothing half-built stays behind.
         chain_.clear();
         ellipsoids_.clear();
+        context_.grids.clear();
         return false;
     }
     // Every ellipsoid before any operation: operations read their
@@ -214,6 +221,22 @@ std::unique_ptr<Operation> TransformationScript::createOperation(
     if (!reason.empty()) {
         if (problem != nullptr)
             *problem = reason;
+        return nullptr;
+    }
+    // Grid files are looked for beside the script first.
+    // (named absolute in messages, without the "." of a bare file name).
+    std::error_code ignored;
+    context_.scriptFolder =
+        std::filesystem::absolute(folderOf(fileName_), ignored)
+            .lexically_normal()
+            .string();
+    if (context_.scriptFolder.size() > 1 && context_.scriptFolder.back() == '/')
+        context_.scriptFolder.pop_back();
+    if (context_.programFolder.empty())
+        context_.programFolder = runningProgramFolder();
+    if (!operation->acquire(context_, reason)) {
+        if (problem != nullptr)
+            *problem = name + ": " + reason;
         return nullptr;
     }
     return operation;

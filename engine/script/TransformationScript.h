@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChainStatus.h"
 #include "Ellipsoid.h"
 #include "Operation.h"
 #include "ScriptParser.h"
@@ -38,11 +39,18 @@ class TransformationScript {
     // usable (the reason has been written to the error stream).
     bool load();
 
-    // Passes the point through every step, first to last.
-    void transformPoint(Point &point) const {
+    // Passes the point through every step, first to last. False when a
+    // step could not convert it (a grid shift outside its grid); the point
+    // is then not usable and takePointFailure() says why. Only such steps
+    // write the status, so the check costs one load per point.
+    bool transformPoint(Point &point) const {
         for (const ChainStep &step : chain_)
             step.operation->transform(point);
+        return !status_.failed();
     }
+    // Why transformPoint refused the last point ("lies outside the grid
+    // PATH"), and ready for the next one.
+    std::string takePointFailure() const { return status_.take(); }
 
     const std::string &description() const { return description_; }
     const std::string &version() const { return version_; }
@@ -75,4 +83,8 @@ class TransformationScript {
     const std::string &fileName_;
     std::unordered_map<std::string, std::unique_ptr<Ellipsoid>> ellipsoids_;
     std::vector<ChainStep> chain_;
+    // Written by the steps that can fail a point, through the pointer that
+    // they take from context_ while the script loads.
+    mutable ChainStatus status_;
+    LoadContext context_;
 };

@@ -1,0 +1,187 @@
+#include "NTv2GridShift.h"
+
+#include "ChainStatus.h"
+#include "GridSearch.h"
+#include "NTv2GridFile.h"
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 6.283185307179586477;
+
+// PROJ's reverse iteration: at most this many passes, until the squared
+// change of an iterate is at most kTolerance squared (radians).
+constexpr int kMaxIterations = 10;
+constexpr double kTolerance = 1e-12;
+// A point this many cells (in units of resX + resY) west of a grid is taken
+// 2 pi further east, and the other way round.
+constexpr double kWrapTolerance = 1e-5;
+
+constexpr const char *kOutside = "lies outside the grid ";
+constexpr const char *kNoConvergence = "does not converge in the grid ";
+
+// PROJ's adjlon: into [-pi, pi], letting a longitude overshoot by 1e-12.
+double adjustLongitude(double longitude) {
+    if (std::fabs(longitude) < kPi + 1e-12)
+        return longitude;
+    longitude += kPi;
+    longitude -= kTwoPi * std::floor(longitude / kTwoPi);
+    longitude -= kPi;
+    return longitude;
+}
+
+// The longitude offset from the grid's west edge, moved by 2 pi when it lies
+// more than epsilon outside (PROJ does this before it interpolates).
+double offsetFromWest(double longitude, const NTv2SubGrid &grid,
+                      double epsilon) {
+    double offset = longitude - grid.west;
+    if (offset + epsilon < 0)
+        offset += kTwoPi;
+    else if (offset - epsilon > grid.east - grid.west)
+        offset -= kTwoPi;
+    return offset;
+}
+
+std::string trimmed(const std::string &text) {
+    const char *space = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(space);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(space) - first + 1);
+}
+
+std::string joined(const std::vector<std::string> &folders) {
+    std::string text;
+    for (const std::string &folder : folders)
+        text += (text.empty() ? "" : ", ") + folder;
+    return text;
+}
+
+} // namespace
+
+NTv2GridShift::NTv2GridShift() = default;
+NTv2GridShift::~NTv2GridShift() = default;
+
+bool NTv2GridShift::acquire(LoadContext &context, std::string &problem) {
+    // A file name carries no white space at its ends; a script formatted
+    // over several lines may put some there.
+    const std::string name = trimmed(parameters_.parameterText("GridFile"));
+    const std::string direction = parameters_.parameterText("Direction");
+    if (direction == "Reverse") {
+        reverse_ = true;
+    } else if (direction.empty() || direction == "Forward") {
+        reverse_ = false;
+    } else {
+        problem =
+            "Direction \"" + direction + "\" is neither Forward nor Reverse";
+        return false;
+    }
+    if (name.empty()) {
+        problem = "GridFile names no grid file";
+        return false;
+    }
+    const GridLocation location = findGridFile(
+        name, gridSearchFolders(context.scriptFolder, context.programFolder));
+    if (location.path.empty()) {
+        problem = "grid file \"" + name + "\" not found";
+        if (!location.searched.empty())
+            problem += " in " + joined(location.searched);
+        return false;
+    }
+    // One file reached under two names is read once.
+    std::error_code error;
+    std::string key = std::filesystem::canonical(location.path, error).string();
+    if (error)
+        key = location.path;
+    auto &cached = context.grids[key];
+    if (!cached) {
+        NTv2ReadResult read = readNTv2GridFile(location.path);
+        if (!read.grids) {
+            context.grids.erase(key);
+            problem = read.error;
+            return false;
+        }
+        cached = std::move(read.grids);
+    }
+    grids_ = cached;
+    path_ = location.path;
+    status_ = context.status;
+    return true;
+}
+
+void NTv2GridShift::fail(Point &point, const char *reason) {
+    point.x = point.y = std::numeric_limits<double>::quiet_NaN();
+    if (status_ != nullptr)
+        status_->fail(reason, path_);
+}
+
+// PROJ 9's pj_hgrid_apply for one grid file, step by step, so that the
+// results agree to the last bits: the grid is chosen at the input point;
+// the reverse starts at t = in - shift(in) and moves to another sub-grid
+// when an iterate leaves the current one.
+void NTv2GridShift::transform(Point &point) {
+    if (!reverse_) {
+        // PROJ checks and wraps a forward input before any operation: a
+        // latitude beyond a pole or a longitude beyond 10 radians is refused,
+        // the longitude is brought into [-pi, pi].
+        if (std::fabs(point.y) - kPi / 2 > 1e-12 || !(std::fabs(point.x) <= 10))
+            return fail(point, kOutside);
+        point.x = adjustLongitude(point.x);
+    }
+    const NTv2SubGrid *grid = grids_->subGridAt(point.x, point.y);
+    if (grid == nullptr)
+        return fail(point, kOutside);
+    // PROJ keeps the tolerance of the first grid through the iteration.
+    const double epsilon = (grid->resX + grid->resY) * kWrapTolerance;
+    double inLon = offsetFromWest(point.x, *grid, epsilon);
+    double inLat = point.y - grid->south;
+    double dLon = 0, dLat = 0;
+    if (!grid->interpolate(inLon, inLat, dLon, dLat))
+        return fail(point, kOutside);
+    if (!reverse_) {
+        point.x += dLon;
+        point.y += dLat;
+        return;
+    }
+
+    double lon = inLon - dLon;
+    double lat = inLat - dLat;
+    double difLon = 0, difLat = 0;
+    bool lost = false;
+    int passes = kMaxIterations;
+    do {
+        if (!grid->interpolate(lon, lat, dLon, dLat)) {
+            // The iterate has left this grid: go on in the one it is in.
+            const double atLon = lon + grid->west;
+            const double atLat = lat + grid->south;
+            const NTv2SubGrid *next = grids_->subGridAt(atLon, atLat);
+            if (next == nullptr || next == grid) {
+                lost = true;
+                break;
+            }
+            grid = next;
+            lon = atLon - grid->west;
+            lat = atLat - grid->south;
+            inLon = offsetFromWest(point.x, *grid, epsilon);
+            inLat = point.y - grid->south;
+            difLon = difLat = std::numeric_limits<double>::max();
+            continue;
+        }
+        difLon = lon + dLon - inLon;
+        difLat = lat + dLat - inLat;
+        lon -= difLon;
+        lat -= difLat;
+    } while (--passes &&
+             difLon * difLon + difLat * difLat > kTolerance * kTolerance);
+    // Running out of passes fails in PROJ too; an iterate that leaves every
+    // grid is where PROJ returns its guess as if it had converged.
+    if (passes == 0 || lost)
+        return fail(point, kNoConvergence);
+    point.x = adjustLongitude(lon + grid->west);
+    point.y = lat + grid->south;
+}
