@@ -1,4 +1,6 @@
 #include "TransformationScript.h"
+#include "NTv2GridShift.h"
+#include "NTv2TestGrids.h"
 #include "OperationFactory.h"
 #include "ScriptErrorHandler.h"
 #include "TestFiles.h"
@@ -482,4 +484,49 @@ TEST_F(TransformationScriptTest, EntityExpansionIsBounded) {
         EXPECT_LT(std::chrono::steady_clock::now() - start,
                   std::chrono::seconds(5));
     }
+}
+
+// Grid steps: a relative GridFile is found beside the script, two steps
+// naming one file share the grid read once, a point outside fails only
+// itself, and a grid that cannot be read refuses the script.
+TEST_F(TransformationScriptTest, GridStepsShareTheirGridAndReportFailures) {
+    write("grids/g.gsb", kavrotest::ntv2File({kavrotest::TestSubGrid{}}));
+    const auto step = [](const char *grid, const char *direction) {
+        return "  <Transformation Name=\"grid\">\n    <NTv2GridShift>"s +
+               "<GridFile>" + grid + "</GridFile><Direction>" + direction +
+               "</Direction></NTv2GridShift>\n  </Transformation>\n";
+    };
+    LoadResult r = load("shift.xml", script(step("grids/g.gsb", "Forward") +
+                                            step("grids/g.gsb", "Reverse")));
+    ASSERT_TRUE(r.loaded) << r.errors;
+    ASSERT_EQ(script_.chain().size(), 2u);
+    const auto *first =
+        dynamic_cast<const NTv2GridShift *>(script_.chain()[0].operation.get());
+    const auto *second =
+        dynamic_cast<const NTv2GridShift *>(script_.chain()[1].operation.get());
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->grids(), second->grids());
+    EXPECT_EQ(first->gridPath(), (folder_ / "grids" / "g.gsb").string());
+
+    constexpr double kDegree = 0.017453292519943295;
+    Point outside{{20 * kDegree, 45.5 * kDegree}, 0};
+    EXPECT_FALSE(script_.transformPoint(outside));
+    EXPECT_EQ(script_.takePointFailure(),
+              "lies outside the grid " + first->gridPath());
+    Point inside{{10.5 * kDegree, 45.5 * kDegree}, 0};
+    EXPECT_TRUE(script_.transformPoint(inside));
+    EXPECT_NEAR(inside.x, 10.5 * kDegree, 1e-12);
+    EXPECT_NEAR(inside.y, 45.5 * kDegree, 1e-12);
+
+    write("grids/cut.gsb",
+          kavrotest::ntv2File({kavrotest::TestSubGrid{}}).substr(0, 300));
+    r = load("cut.xml", script(step("grids/cut.gsb", "Forward")));
+    EXPECT_FALSE(r.loaded);
+    EXPECT_TRUE(script_.chain().empty());
+    EXPECT_EQ(r.errors, "Transformation script \"" + path_ +
+                            "\", Transformation \"grid\": NTv2GridShift: the "
+                            "grid file \"" +
+                            (folder_ / "grids" / "cut.gsb").string() +
+                            "\" ends early, in the nodes of sub-grid "
+                            "\"GRID\"\n");
 }
