@@ -519,7 +519,7 @@ TEST_F(TransformationScriptTest, GridStepsShareTheirGridAndReportFailures) {
     EXPECT_NEAR(inside.y, 45.5 * kDegree, 1e-12);
 
     write("grids/cut.gsb",
-          kavrotest::ntv2File({kavrotest::TestSubGrid{}}).substr(0, 300));
+          kavrotest::ntv2File({kavrotest::TestSubGrid{}}).substr(0, 400));
     r = load("cut.xml", script(step("grids/cut.gsb", "Forward")));
     EXPECT_FALSE(r.loaded);
     EXPECT_TRUE(script_.chain().empty());
