@@ -46,7 +46,7 @@ int compareText(const char *a, const char *b) {
         worst = std::fmax(worst, std::hypot(xa - xb, ya - yb));
         ++count;
     }
-    std::printf("%.6f %ld\n", worst, count);
+    std::printf("%.9g %ld\n", worst, count);
     return 0;
 }
 
@@ -79,7 +79,7 @@ int compareShapes(const char *a, const char *b) {
     }
     SHPClose(sa);
     SHPClose(sb);
-    std::printf("%.6f %ld\n", worst, count);
+    std::printf("%.9g %ld\n", worst, count);
     return 0;
 }
 
