@@ -30,6 +30,10 @@ bool firstTwo(const std::string &line, double &x, double &y) {
 
 int compareText(const char *a, const char *b) {
     std::ifstream fa(a), fb(b);
+    if (!fa || !fb) {
+        std::fprintf(stderr, "cannot open %s or %s\n", a, b);
+        return 1;
+    }
     std::string la, lb;
     double worst = 0;
     long count = 0;
@@ -45,6 +49,10 @@ int compareText(const char *a, const char *b) {
         }
         worst = std::fmax(worst, std::hypot(xa - xb, ya - yb));
         ++count;
+    }
+    if (std::getline(fb, lb)) {
+        std::fprintf(stderr, "%s has more lines than %s\n", b, a);
+        return 1;
     }
     std::printf("%.9g %ld\n", worst, count);
     return 0;
