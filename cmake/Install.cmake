@@ -12,12 +12,13 @@ if(TARGET KavroDesk)
 endif()
 
 # The KAVRO folder beside KavroDesk: the engine, the extent tester, the
-# transformation scripts with their grammar and the projection file that is
-# placed beside every output.
+# transformation scripts with their grammar and the projection files of the
+# scripts' targets, one of which is placed beside every output.
 install(TARGETS KAVRO boxcheck RUNTIME DESTINATION ${KAVRO_INSTALL_ENGINE_DIR})
 install(DIRECTORY data/script/ DESTINATION ${KAVRO_INSTALL_ENGINE_DIR}/script
         FILES_MATCHING PATTERN "*.xml" PATTERN "*.xsd")
-install(FILES data/utm_etrs89.prj DESTINATION ${KAVRO_INSTALL_ENGINE_DIR})
+file(GLOB projection_files ${PROJECT_SOURCE_DIR}/data/*.prj)
+install(FILES ${projection_files} DESTINATION ${KAVRO_INSTALL_ENGINE_DIR})
 
 # The commands in bin/ are relative symbolic links: the programs resolve
 # their own location through the link, so KavroDesk still finds its KAVRO

@@ -1,9 +1,11 @@
 #include "DatumShifts.h"
 
 #include "Ellipsoid.h"
+#include "OperationDirection.h"
 #include "SinCos.h"
 
 #include <cmath>
+#include <string>
 
 namespace {
 constexpr double kPartsPerMillion = 1e-6;
@@ -22,6 +24,36 @@ void PositionVector7Parameter::prepare() {
     rX_ = parameters_.parameterNumber("XaxisRotation");
     rY_ = parameters_.parameterNumber("YaxisRotation");
     rZ_ = parameters_.parameterNumber("ZaxisRotation");
+    std::string ignored; // acquire() has refused a wrong Direction
+    readDirection(parameters_, reverse_, ignored);
+    if (!reverse_)
+        return;
+    // The forward matrix M R, inverted through its adjugate: R is within a
+    // few arc-seconds of the identity, so the determinant is close to M^3
+    // and nothing cancels.
+    const double a[3][3] = {{M_, -M_ * rZ_, M_ * rY_},
+                            {M_ * rZ_, M_, -M_ * rX_},
+                            {-M_ * rY_, M_ * rX_, M_}};
+    const double cofactor[3][3] = {{a[1][1] * a[2][2] - a[1][2] * a[2][1],
+                                    a[1][2] * a[2][0] - a[1][0] * a[2][2],
+                                    a[1][0] * a[2][1] - a[1][1] * a[2][0]},
+                                   {a[0][2] * a[2][1] - a[0][1] * a[2][2],
+                                    a[0][0] * a[2][2] - a[0][2] * a[2][0],
+                                    a[0][1] * a[2][0] - a[0][0] * a[2][1]},
+                                   {a[0][1] * a[1][2] - a[0][2] * a[1][1],
+                                    a[0][2] * a[1][0] - a[0][0] * a[1][2],
+                                    a[0][0] * a[1][1] - a[0][1] * a[1][0]}};
+    const double determinant = a[0][0] * cofactor[0][0] +
+                               a[0][1] * cofactor[0][1] +
+                               a[0][2] * cofactor[0][2];
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            inverse_[row][column] = cofactor[column][row] / determinant;
+}
+
+bool PositionVector7Parameter::acquire(LoadContext &, std::string &problem) {
+    bool reverse = false;
+    return readDirection(parameters_, reverse, problem);
 }
 
 // Position vector convention: the matrix
@@ -32,6 +64,15 @@ void PositionVector7Parameter::prepare() {
 // towards +Y. The coordinate frame convention (EPSG method 1032) has the
 // opposite signs: its published rotations must be negated for this one.
 void PositionVector7Parameter::transform(Point &point) {
+    if (reverse_) {
+        const double X = point.x - tX_;
+        const double Y = point.y - tY_;
+        const double Z = point.z - tZ_;
+        point.x = inverse_[0][0] * X + inverse_[0][1] * Y + inverse_[0][2] * Z;
+        point.y = inverse_[1][0] * X + inverse_[1][1] * Y + inverse_[1][2] * Z;
+        point.z = inverse_[2][0] * X + inverse_[2][1] * Y + inverse_[2][2] * Z;
+        return;
+    }
     const double X = point.x;
     const double Y = point.y;
     const double Z = point.z;

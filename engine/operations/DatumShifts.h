@@ -8,10 +8,19 @@
 // Out: geocentric X, Y, Z in the target frame.
 // Parameters: "XaxisTranslation", "YaxisTranslation", "ZaxisTranslation"
 // (lengths), "XaxisRotation", "YaxisRotation", "ZaxisRotation" (radians,
-// not arc-seconds), "ScaleDifference" (parts per million). The small-angle
-// rotation matrix is only valid for rotations of a few arc-seconds.
+// not arc-seconds), "ScaleDifference" (parts per million), "Direction"
+// ("Forward", the default, or "Reverse"). The small-angle rotation matrix is
+// only valid for rotations of a few arc-seconds.
+// Reverse takes the target frame back to the source with the exact inverse
+// of the forward transformation (the 3 x 3 system solved once in prepare),
+// so a forward and a reverse step with the same parameters return to the
+// start to rounding. Negating the parameters instead misses that by
+// millimetres, and so does PROJ's inverse, which takes the transposed
+// rotation matrix.
 class PositionVector7Parameter final : public Operation {
   public:
+    // Refuses a Direction other than Forward or Reverse.
+    bool acquire(LoadContext &context, std::string &problem) override;
     void prepare() override;
     void transform(Point &point) override;
 
@@ -19,6 +28,9 @@ class PositionVector7Parameter final : public Operation {
     double tX_ = 0, tY_ = 0, tZ_ = 0;
     double rX_ = 0, rY_ = 0, rZ_ = 0; // radians
     double M_ = 1;                    // 1 + ScaleDifference * 1e-6
+    bool reverse_ = false;
+    // Reverse only: the inverse of M times the rotation matrix, by rows.
+    double inverse_[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 };
 
 // Abridged Molodensky datum shift of geographic coordinates (EPSG Guidance

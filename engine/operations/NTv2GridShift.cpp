@@ -3,6 +3,7 @@
 #include "ChainStatus.h"
 #include "GridSearch.h"
 #include "NTv2GridFile.h"
+#include "OperationDirection.h"
 
 #include <cmath>
 #include <filesystem>
@@ -71,16 +72,8 @@ bool NTv2GridShift::acquire(LoadContext &context, std::string &problem) {
     // A file name carries no white space at its ends; a script formatted
     // over several lines may put some there.
     const std::string name = trimmed(parameters_.parameterText("GridFile"));
-    const std::string direction = parameters_.parameterText("Direction");
-    if (direction == "Reverse") {
-        reverse_ = true;
-    } else if (direction.empty() || direction == "Forward") {
-        reverse_ = false;
-    } else {
-        problem =
-            "Direction \"" + direction + "\" is neither Forward nor Reverse";
+    if (!readDirection(parameters_, reverse_, problem))
         return false;
-    }
     if (name.empty()) {
         problem = "GridFile names no grid file";
         return false;
