@@ -3,12 +3,13 @@
 #include "FileCopy.h"
 #include "PathSafety.h"
 #include "Point.h"
+#include "ShapefileNames.h"
+#include "SystemError.h"
 #include "TemporaryOutput.h"
 #include "TransformationScript.h"
 
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -18,21 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The path without its extension, cut as shapelib cuts it before it adds
-// ".shp" and ".shx": at the last "." after the last "/" or "\", unless that
-// "." is the path's first character. A path without an extension is kept
-// whole, so "roads" names "roads.shp" and "roads.dbf", and the "." of a
-// directory such as "v1.2/roads" is not taken for one.
-std::string withoutExtension(const std::string &path) {
-    for (std::size_t i = path.size(); i-- > 1;) {
-        if (path[i] == '/' || path[i] == '\\')
-            break;
-        if (path[i] == '.')
-            return path.substr(0, i);
-    }
-    return path;
-}
 
 bool exists(const std::string &path) {
     std::error_code error;
@@ -46,8 +32,6 @@ bool isOtherThanRegularFile(const std::string &path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
 }
-
-std::string systemError(int error) { return std::strerror(error); }
 
 // The input's file of a kind, as SHPOpen finds it: the lower-case extension
 // first, then the upper-case one.
@@ -138,7 +122,7 @@ bool ShapeFileConverter::open() {
     entityCount_ = 0;
     shapeType_ = SHPT_NULL;
 
-    const std::string inBase = withoutExtension(inputPath_);
+    const std::string inBase = shapefileBase(inputPath_);
     const std::string inputFiles[] = {openedName(inBase, ".shp", ".SHP"),
                                       openedName(inBase, ".shx", ".SHX")};
     // Checked before anything opens them: shapelib would wait for ever on a
@@ -166,7 +150,7 @@ bool ShapeFileConverter::open() {
     // The output replaces whatever its names point to, so an output that
     // names the input (also through another spelling, a link, or a workspace
     // whose output directory is its input directory) must be stopped here.
-    const std::string outBase = withoutExtension(outputPath_);
+    const std::string outBase = shapefileBase(outputPath_);
     for (const std::string &created : {outBase + ".shp", outBase + ".shx"}) {
         for (const std::string &read : inputFiles)
             if (sameFile(created, read))
@@ -200,21 +184,21 @@ bool ShapeFileConverter::open() {
 // before the new .shx arrives, so that the two never stand as a mismatched
 // pair.
 bool ShapeFileConverter::commitOutput() {
-    const std::string inBase = withoutExtension(inputPath_);
-    const std::string outBase = withoutExtension(outputPath_);
+    const std::string inBase = shapefileBase(inputPath_);
+    const std::string outBase = shapefileBase(outputPath_);
     for (const char *part : {".dbf", ".cpg"}) {
         const std::string stale = outBase + part;
         if (!sameFile(inBase + part, stale) && !removeFileIfExists(stale))
             return failConversion("Unable to replace " + stale + ": " +
-                                  systemError(errno));
+                                  systemErrorText(errno));
     }
     const std::string shp = outBase + ".shp";
     if (!removeFileIfExists(shp))
         return failConversion("Unable to replace " + shp + ": " +
-                              systemError(errno));
+                              systemErrorText(errno));
     for (const char *part : {".shx", ".shp"}) {
         if (!commitTemporaryOutput(temporaryBase_ + part, outBase + part)) {
-            const std::string reason = systemError(errno);
+            const std::string reason = systemErrorText(errno);
             removeFileIfExists(outBase + ".shx"); // no index without shapes
             return failConversion("Unable to write the output shape file: " +
                                   reason);
@@ -281,10 +265,11 @@ bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
 bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
                                             const std::string &outputPath,
                                             std::string &reason) {
-    const std::string inBase = withoutExtension(inputPath);
-    const std::string outBase = withoutExtension(outputPath);
+    const std::string inBase = shapefileBase(inputPath);
+    const std::string outBase = shapefileBase(outputPath);
     if (!copyFile(inBase + ".dbf", outBase + ".dbf")) {
-        reason = "Unable to copy the attribute table: " + systemError(errno);
+        reason =
+            "Unable to copy the attribute table: " + systemErrorText(errno);
         // A table of an earlier output does not belong to the new shapes;
         // beside them it would make the output look complete.
         removeFileIfExists(outBase + ".dbf");
@@ -298,12 +283,12 @@ bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
         if (copyFile(codePage, outBase + ".cpg"))
             return true;
         reason = "Unable to copy the code page of the attribute table: " +
-                 systemError(errno);
+                 systemErrorText(errno);
         return false;
     }
     if (removeFileIfExists(outBase + ".cpg"))
         return true;
     reason = "Unable to remove the code page " + outBase +
-             ".cpg of an earlier output: " + systemError(errno);
+             ".cpg of an earlier output: " + systemErrorText(errno);
     return false;
 }

@@ -2,8 +2,6 @@
 
 #include "FileConverter.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -60,25 +58,3 @@ class TextFileConverter final : public FileConverter {
     std::unique_ptr<char[]> inputBuffer_;
     std::unique_ptr<char[]> outputBuffer_;
 };
-
-// Reads one number from [first, last) exactly as classic-locale stream input
-// (operator>> into a double) reads it: an optional sign ('+' or '-'), digits
-// with an optional '.' and fraction, an optional exponent; no "inf", "nan" or
-// hexadecimal forms; an overflowing value fails, an underflowing one reads as
-// the nearest representable value. first points at the first character after
-// any white space. Returns the end of the number, or nullptr when the
-// characters there are not a number (value is then untouched). Like the
-// stream, it stops at the first character that cannot continue the number,
-// so "3P1" reads 3 and leaves "P1".
-const char *readClassicNumber(const char *first, const char *last,
-                              double &value);
-
-// Room that writeFixed8 needs: sign, 309 integer digits of the largest
-// double, the point and eight decimals.
-inline constexpr std::size_t kFixed8MaxLength = 320;
-
-// Writes value in fixed-point notation with exactly eight decimals, as
-// printf("%.8f") does in the C locale ("12.50000000", "-0.25000000", "inf",
-// "nan"); out must have room for kFixed8MaxLength characters. Returns the
-// end of what was written.
-char *writeFixed8(char *out, double value);

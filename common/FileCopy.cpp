@@ -2,26 +2,8 @@
 #include "PathSafety.h"
 #include "TemporaryOutput.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-
-#include <cstdio>
-
-bool copyFile(const std::string &source, const std::string &target) {
-    if (sameFile(source, target))
-        return true;
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
-}
-
-bool removeFileIfExists(const std::string &path) {
-    return DeleteFileA(path.c_str()) != 0 ||
-           GetLastError() == ERROR_FILE_NOT_FOUND;
-}
-
-#else
 #include <array>
 #include <cerrno>
-#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -117,4 +99,3 @@ bool copyFile(const std::string &source, const std::string &target) {
 bool removeFileIfExists(const std::string &path) {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
-#endif

@@ -2,13 +2,14 @@
 // std::to_chars so that the locale never matters. These tests hold them to
 // what classic-locale stream I/O and printf do, which is the format's
 // definition.
-#include "TextFileConverter.h"
+#include "TextNumbers.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iomanip>
 #include <limits>
@@ -76,6 +77,32 @@ TEST(TextNumbers, ReadLikeClassicStreamInput) {
         "2e-324", "3e-324", "1e-310"};
     for (const char *token : tokens)
         expectReadsAsStream(token);
+}
+
+// A script's number is one number of that form, blanks around it allowed,
+// and reads as atof reads it (overflow included); anything else is refused.
+TEST(TextNumbers, WholeNumbersInTheClassicForm) {
+    const char *accepted[] = {
+        "0",      "-0",        "+3",     ".5",   "5.",
+        " 1.5\n", "\t-2.5e3 ", "1E+05",  "1e-5", "0.15707963267948966",
+        "1e999",  "-1e999",    "1e-400", "00012"};
+    for (const char *text : accepted) {
+        SCOPED_TRACE(text);
+        double value = -12345;
+        ASSERT_TRUE(readWholeClassicNumber(text, value));
+        const double expected = std::strtod(text, nullptr);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0);
+    }
+    const char *refused[] = {"",      " ",   "1,5", "abc",      "12 m",
+                             "0x10",  "nan", "inf", "-inf",     "1e",
+                             "1e+",   "- 1", ".",   "e5",       "+-1",
+                             "1.2.3", "1 2", "5%",  "\xc2\xa01"};
+    for (const char *text : refused) {
+        SCOPED_TRACE(text);
+        double value = -12345;
+        EXPECT_FALSE(readWholeClassicNumber(text, value));
+        EXPECT_EQ(value, -12345);
+    }
 }
 
 TEST(TextNumbers, ReadLikeClassicStreamInputOnGeneratedTokens) {

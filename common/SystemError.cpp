@@ -1,0 +1,5 @@
+#include "SystemError.h"
+
+#include <cstring>
+
+std::string systemErrorText(int error) { return std::strerror(error); }

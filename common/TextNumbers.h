@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Numbers as text, with "." as the decimal point whatever the process locale
+// is: the point files' numbers and the scripts' number parameters.
+
+// White space as the classic locale classifies it (what operator>> skips).
+inline bool isClassicSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Reads one number from [first, last) exactly as classic-locale stream input
+// (operator>> into a double) reads it: an optional sign ('+' or '-'), digits
+// with an optional '.' and fraction, an optional exponent; no "inf", "nan" or
+// hexadecimal forms; an overflowing value fails, an underflowing one reads as
+// the nearest representable value. first points at the first character after
+// any white space. Returns the end of the number, or nullptr when the
+// characters there are not a number (value is then untouched). Like the
+// stream, it stops at the first character that cannot continue the number,
+// so "3P1" reads 3 and leaves "P1".
+const char *readClassicNumber(const char *first, const char *last,
+                              double &value);
+
+// True when text is, as a whole, one number of that form, with white space
+// allowed around it: "1,5", "12 m", "abc", "0x10", "nan", "inf" and the
+// empty text are not. value is then the double nearest to it, as atof gives
+// it: a number beyond the range of doubles reads as an infinity of its sign,
+// one below it as zero or a subnormal. value is untouched otherwise.
+bool readWholeClassicNumber(std::string_view text, double &value);
+
+// Room that writeFixed8 needs: sign, 309 integer digits of the largest
+// double, the point and eight decimals.
+inline constexpr std::size_t kFixed8MaxLength = 320;
+
+// Writes value in fixed-point notation with exactly eight decimals, as
+// printf("%.8f") does in the C locale ("12.50000000", "-0.25000000", "inf",
+// "nan"); out must have room for kFixed8MaxLength characters. Returns the
+// end of what was written.
+char *writeFixed8(char *out, double value);
