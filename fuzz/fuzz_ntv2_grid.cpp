@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         NTv2GridShift shift;
         shift.parameters().setParameter("GridFile", path.string());
         shift.parameters().setParameter("Direction", direction);
-        std::string problem;
+        ParameterProblem problem;
         if (!shift.acquire(context, problem))
             return 0;
         shift.prepare();

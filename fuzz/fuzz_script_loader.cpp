@@ -12,6 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         point.x = 1650000;
         point.y = 5100000;
         script.transformPoint(point);
+    } else if (script.refusal()) {
+        volatile std::size_t length = script.refusal()->text().size();
+        (void)length;
     }
     return 0;
 }

@@ -9,6 +9,15 @@
 #include <malloc.h>
 #endif
 
+namespace {
+// The exit statuses, as scripts that run KAVRO read them.
+enum ExitStatus : int {
+    kStoppedBeforeConverting = 0, // help, usage, a bad option or script
+    kConversionsRan = 1,          // each file's report line says how it went
+    kNoXmlLibrary = 2,            // the XML library could not be initialised
+};
+} // namespace
+
 int main(int argc, char *argv[]) {
 #if defined(__GLIBC__)
     // shapelib keeps the index of each open shapefile in arrays that grow
@@ -24,17 +33,21 @@ int main(int argc, char *argv[]) {
     // library. The script reads settings.scriptPath when it loads.
     TransformationScript script(settings.scriptPath);
     if (!script.parserReady())
-        return 2; // the parser has said why on the error stream
+        return kNoXmlLibrary; // the parser has said why on the error stream
 
     printBanner();
     if (!parseCommandLine(argc, argv, settings))
-        return 0;
+        return kStoppedBeforeConverting;
     if (!script.load()) {
+        // The parser has printed its own errors; the loader leaves its
+        // reason to be printed here.
+        if (script.refusal())
+            std::cerr << script.refusal()->text() << std::endl;
         std::cout << "Error in transformation script. Execution terminated"
                   << std::endl;
-        return 0;
+        return kStoppedBeforeConverting;
     }
     std::cout << "Script description:" << script.description() << std::endl;
     runConversions(settings, script);
-    return 1;
+    return kConversionsRan;
 }

@@ -1,5 +1,17 @@
 #include "AffineGeneralParametricTransformation.h"
 
+namespace {
+constexpr NumberParameter kNumbers[] = {
+    {"A0"}, {"A1"}, {"A2"}, {"A3"}, {"B0"}, {"B1"},
+    {"B2"}, {"B3"}, {"C0"}, {"C1"}, {"C2"}, {"C3"},
+};
+} // namespace
+
+std::span<const NumberParameter>
+AffineGeneralParametricTransformation::numberParameters() const {
+    return kNumbers;
+}
+
 void AffineGeneralParametricTransformation::prepare() {
     A0_ = parameters_.parameterNumber("A0");
     A1_ = parameters_.parameterNumber("A1");

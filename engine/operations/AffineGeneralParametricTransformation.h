@@ -15,6 +15,7 @@ class AffineGeneralParametricTransformation final : public Operation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
   private:
     double A0_ = 0, A1_ = 0, A2_ = 0, A3_ = 0;

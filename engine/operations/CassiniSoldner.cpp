@@ -5,6 +5,25 @@
 
 #include <cmath>
 
+namespace {
+constexpr NumberParameter kNumbers[] = {
+    {"LatitudeOfNaturalOrigin"},
+    {"LongitudeOfNaturalOrigin"},
+    {"FalseEasting"},
+    {"FalseNorthing"},
+};
+} // namespace
+
+std::span<const NumberParameter>
+CassiniSoldnerForward::numberParameters() const {
+    return kNumbers;
+}
+
+std::span<const NumberParameter>
+CassiniSoldnerReverse::numberParameters() const {
+    return kNumbers;
+}
+
 void CassiniSoldnerForward::prepare() {
     phi0_ = parameters_.parameterNumber("LatitudeOfNaturalOrigin");
     lambda0_ = parameters_.parameterNumber("LongitudeOfNaturalOrigin");

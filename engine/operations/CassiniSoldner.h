@@ -20,6 +20,7 @@ class CassiniSoldnerForward final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
   private:
     double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;
@@ -36,6 +37,7 @@ class CassiniSoldnerReverse final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
   private:
     double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;

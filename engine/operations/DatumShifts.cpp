@@ -14,7 +14,25 @@ constexpr double kPartsPerMillion = 1e-6;
 // two numbers differ by 4e-12 relative, far below the method's accuracy.
 constexpr double kSinArcSecond = 4.848136811076368e-06;
 constexpr double kArcSecond = 4.84813681109536e-06; // radians
+
+constexpr NumberParameter kHelmertNumbers[] = {
+    {"XaxisTranslation"}, {"YaxisTranslation"}, {"ZaxisTranslation"},
+    {"XaxisRotation"},    {"YaxisRotation"},    {"ZaxisRotation"},
+    {"ScaleDifference"},
+};
+// The translations come first in both lists.
+constexpr std::span<const NumberParameter> kMolodenskyNumbers(kHelmertNumbers,
+                                                              3);
 } // namespace
+
+std::span<const NumberParameter>
+PositionVector7Parameter::numberParameters() const {
+    return kHelmertNumbers;
+}
+
+std::span<const NumberParameter> AbridgedMolodensky::numberParameters() const {
+    return kMolodenskyNumbers;
+}
 
 void PositionVector7Parameter::prepare() {
     M_ = 1 + parameters_.parameterNumber("ScaleDifference") * kPartsPerMillion;
@@ -24,7 +42,7 @@ void PositionVector7Parameter::prepare() {
     rX_ = parameters_.parameterNumber("XaxisRotation");
     rY_ = parameters_.parameterNumber("YaxisRotation");
     rZ_ = parameters_.parameterNumber("ZaxisRotation");
-    std::string ignored; // acquire() has refused a wrong Direction
+    ParameterProblem ignored; // acquire() has refused a wrong Direction
     readDirection(parameters_, reverse_, ignored);
     if (!reverse_)
         return;
@@ -51,7 +69,8 @@ void PositionVector7Parameter::prepare() {
             inverse_[row][column] = cofactor[column][row] / determinant;
 }
 
-bool PositionVector7Parameter::acquire(LoadContext &, std::string &problem) {
+bool PositionVector7Parameter::acquire(LoadContext &,
+                                       ParameterProblem &problem) {
     bool reverse = false;
     return readDirection(parameters_, reverse, problem);
 }

@@ -20,9 +20,10 @@
 class PositionVector7Parameter final : public Operation {
   public:
     // Refuses a Direction other than Forward or Reverse.
-    bool acquire(LoadContext &context, std::string &problem) override;
+    bool acquire(LoadContext &context, ParameterProblem &problem) override;
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
   private:
     double tX_ = 0, tY_ = 0, tZ_ = 0;
@@ -47,6 +48,7 @@ class AbridgedMolodensky final : public Operation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
     void setSourceEllipsoid(const Ellipsoid *ellipsoid) override {
         source_ = ellipsoid;

@@ -2,6 +2,17 @@
 
 #include <cmath>
 
+namespace {
+constexpr NumberParameter kNumbers[] = {
+    {"SemiMajorAxes", NumberRule::PositiveFinite},
+    {"InverseFlattening", NumberRule::ZeroOrAtLeastOne},
+};
+} // namespace
+
+std::span<const NumberParameter> Ellipsoid::numberParameters() {
+    return kNumbers;
+}
+
 void Ellipsoid::prepare() {
     inverseFlattening_ = parameters_.parameterNumber("InverseFlattening");
     a_ = parameters_.parameterNumber("SemiMajorAxes");

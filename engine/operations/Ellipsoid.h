@@ -9,6 +9,8 @@
 class Ellipsoid {
   public:
     ParameterMap &parameters() { return parameters_; }
+    // a > 0 and finite, required; 1/f = 0 (a sphere) or at least 1.
+    static std::span<const NumberParameter> numberParameters();
 
     void prepare();
 

@@ -68,22 +68,27 @@ std::string joined(const std::vector<std::string> &folders) {
 NTv2GridShift::NTv2GridShift() = default;
 NTv2GridShift::~NTv2GridShift() = default;
 
-bool NTv2GridShift::acquire(LoadContext &context, std::string &problem) {
+bool NTv2GridShift::acquire(LoadContext &context, ParameterProblem &problem) {
     // A file name carries no white space at its ends; a script formatted
     // over several lines may put some there.
-    const std::string name = trimmed(parameters_.parameterText("GridFile"));
+    const std::string *gridFile = parameters_.find("GridFile");
     if (!readDirection(parameters_, reverse_, problem))
         return false;
+    const std::string name = gridFile != nullptr ? trimmed(*gridFile) : "";
     if (name.empty()) {
-        problem = "GridFile names no grid file";
+        problem = parameterProblem("GridFile", gridFile,
+                                   gridFile != nullptr ? "names no grid file"
+                                                       : "is missing");
         return false;
     }
     const GridLocation location = findGridFile(
         name, gridSearchFolders(context.scriptFolder, context.programFolder));
     if (location.path.empty()) {
-        problem = "grid file \"" + name + "\" not found";
+        std::string where;
         if (!location.searched.empty())
-            problem += " in " + joined(location.searched);
+            where = " in " + joined(location.searched);
+        problem =
+            parameterProblem("GridFile", gridFile, "is not found" + where);
         return false;
     }
     // One file reached under two names is read once.
@@ -96,7 +101,8 @@ bool NTv2GridShift::acquire(LoadContext &context, std::string &problem) {
         NTv2ReadResult read = readNTv2GridFile(location.path);
         if (!read.grids) {
             context.grids.erase(key);
-            problem = read.error;
+            problem = parameterProblem("GridFile", gridFile,
+                                       "is refused: " + read.error);
             return false;
         }
         cached = std::move(read.grids);

@@ -33,7 +33,7 @@ class NTv2GridShift final : public Operation {
 
     // Finds and reads the grid (or takes it from context when another step
     // has read the same file).
-    bool acquire(LoadContext &context, std::string &problem) override;
+    bool acquire(LoadContext &context, ParameterProblem &problem) override;
     void prepare() override {}
     void transform(Point &point) override;
 

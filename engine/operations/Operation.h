@@ -3,17 +3,18 @@
 #include "ParameterMap.h"
 #include "Point.h"
 
+#include <span>
 #include <string>
 
 class Ellipsoid;
 struct LoadContext;
 
 // A coordinate operation of the chain. The loader fills the parameters (and
-// the ellipsoid references of the operations that have them), then calls
-// prepare() once; transform() then converts any number of points in place.
-// Operations validate nothing and report nothing: a missing number parameter
-// reads as 0, and values outside a formula's domain give what the arithmetic
-// gives.
+// the ellipsoid references of the operations that have them), checks them
+// against numberParameters(), then calls prepare() once; transform() then
+// converts any number of points in place. Operations report nothing: a
+// number parameter left out reads as 0 unless its rule requires it, and
+// points outside a formula's domain give what the arithmetic gives.
 class Operation {
   public:
     virtual ~Operation() = default;
@@ -25,11 +26,17 @@ class Operation {
 
     ParameterMap &parameters() { return parameters_; }
 
+    // The parameters that prepare() reads as numbers, with what each must
+    // hold; the loader refuses a script that breaks one.
+    virtual std::span<const NumberParameter> numberParameters() const {
+        return {};
+    }
+
     // Takes what the operation needs from outside the script (a grid file),
     // once, while the script loads and before prepare(). False, with the
     // problem, when it cannot be had: the script is then refused. Most
     // operations need nothing.
-    virtual bool acquire(LoadContext &, std::string &) { return true; }
+    virtual bool acquire(LoadContext &, ParameterProblem &) { return true; }
 
     // Ellipsoid references, set by the factory before prepare(). An
     // operation without the reference ignores the call.

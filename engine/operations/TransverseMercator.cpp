@@ -5,6 +5,26 @@
 
 #include <cmath>
 
+namespace {
+constexpr NumberParameter kNumbers[] = {
+    {"LatitudeOfNaturalOrigin"},
+    {"LongitudeOfNaturalOrigin"},
+    {"FalseEasting"},
+    {"FalseNorthing"},
+    {"ScaleFactorAtNaturalOrigin", NumberRule::Positive},
+};
+} // namespace
+
+std::span<const NumberParameter>
+TransverseMercatorForward::numberParameters() const {
+    return kNumbers;
+}
+
+std::span<const NumberParameter>
+TransverseMercatorReverse::numberParameters() const {
+    return kNumbers;
+}
+
 void TransverseMercatorForward::prepare() {
     phi0_ = parameters_.parameterNumber("LatitudeOfNaturalOrigin");
     lambda0_ = parameters_.parameterNumber("LongitudeOfNaturalOrigin");

@@ -8,9 +8,9 @@
 // power of D through the footpoint latitude.
 // Parameters, the same for both directions: "LatitudeOfNaturalOrigin" and
 // "LongitudeOfNaturalOrigin" (radians), "ScaleFactorAtNaturalOrigin",
-// "FalseEasting", "FalseNorthing". A missing scale factor reads as 0: the
-// forward then puts every point on the false origin, the reverse divides by
-// zero.
+// "FalseEasting", "FalseNorthing". The scale factor must be given and
+// greater than 0 (the loader refuses a script without it); the others read
+// as 0 when left out.
 // The truncated series agree with the exact projection to about a millimetre
 // within 3 degrees of the central meridian and degrade quickly beyond; at
 // the poles tan(phi) is unbounded. Nothing is checked.
@@ -24,6 +24,7 @@ class TransverseMercatorForward final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
   private:
     double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
@@ -42,6 +43,7 @@ class TransverseMercatorReverse final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    std::span<const NumberParameter> numberParameters() const override;
 
   private:
     double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;

@@ -4,12 +4,15 @@
 #include "XmlText.h"
 
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include <xercesc/dom/DOMException.hpp>
+#include <xercesc/dom/DOMNode.hpp>
 #include <xercesc/framework/LocalFileInputSource.hpp>
+#include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -188,7 +191,12 @@ class LocalOnlyResolver final : public XMLEntityResolver {
     std::string doctypeSystemId_;
 };
 
-// Tells the resolver which system identifier is the external DTD subset.
+// The key under which every element carries its line.
+const XMLCh kLineKey[] = {'l', 'i', 'n', 'e', 0};
+
+// Tells the resolver which system identifier is the external DTD subset,
+// and notes on every element the line where its start tag ends, so that
+// the loader can say where in the script a value stands.
 class ScriptDOMParser final : public XercesDOMParser {
   public:
     explicit ScriptDOMParser(LocalOnlyResolver &resolver)
@@ -202,6 +210,23 @@ class ScriptDOMParser final : public XercesDOMParser {
             resolver_.setDoctypeSystemId(systemId);
         XercesDOMParser::doctypeDecl(elemDecl, publicId, systemId, hasIntSubset,
                                      hasExtSubset);
+    }
+
+    void startElement(const XMLElementDecl &elemDecl, const unsigned int urlId,
+                      const XMLCh *const elemPrefix,
+                      const RefVectorOf<XMLAttr> &attrList,
+                      const XMLSize_t attrCount, const bool isEmpty,
+                      const bool isRoot) override {
+        const XMLFileLoc line = getScanner()->getLocator()->getLineNumber();
+        XercesDOMParser::startElement(elemDecl, urlId, elemPrefix, attrList,
+                                      attrCount, isEmpty, isRoot);
+        // The new element is the current node, also after an empty one
+        // has been closed again.
+        if (DOMNode *element = getCurrentNode())
+            element->setUserData(
+                kLineKey,
+                reinterpret_cast<void *>(static_cast<std::uintptr_t>(line)),
+                nullptr);
     }
 
   private:
@@ -225,6 +250,13 @@ ScriptParser::~ScriptParser() {
         return;
     parser_.reset(); // releases the document while the library still runs
     XMLPlatformUtils::Terminate();
+}
+
+unsigned long ScriptParser::lineOf(const DOMNode *node) {
+    if (node == nullptr || node->getNodeType() != DOMNode::ELEMENT_NODE)
+        return 0;
+    return static_cast<unsigned long>(
+        reinterpret_cast<std::uintptr_t>(node->getUserData(kLineKey)));
 }
 
 DOMDocument *ScriptParser::document() const {

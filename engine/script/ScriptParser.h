@@ -7,6 +7,7 @@
 
 XERCES_CPP_NAMESPACE_BEGIN
 class DOMDocument;
+class DOMNode;
 class XercesDOMParser;
 XERCES_CPP_NAMESPACE_END
 
@@ -31,6 +32,10 @@ class ScriptParser {
     bool parse(const std::string &path);
     // The document of the last successful parse, or nullptr.
     XERCES_CPP_NAMESPACE::DOMDocument *document() const;
+
+    // The line of the script on which an element's start tag ends, noted
+    // while the document is parsed; 0 for a node that is no such element.
+    static unsigned long lineOf(const XERCES_CPP_NAMESPACE::DOMNode *node);
 
     // Entity references expanded per document before the parse is stopped.
     static constexpr unsigned kEntityExpansionLimit = 100;

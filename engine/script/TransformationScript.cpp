@@ -5,8 +5,8 @@
 #include "XmlText.h"
 
 #include <filesystem>
-#include <iostream>
 #include <optional>
+#include <unordered_map>
 
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
@@ -33,24 +33,35 @@ std::string nameAttribute(const DOMElement &element) {
 
 std::string quoted(const std::string &text) { return '"' + text + '"'; }
 
+// The parameter elements of an owner by name: the one whose value counts.
+using ParameterElements = std::unordered_map<std::string, const DOMNode *>;
+
 // Fills parameters from the element children of owner (a later duplicate
-// replaces an earlier one); other child nodes are skipped. False, with the
-// problem, when a parameter element has no value.
-bool readParameters(const DOMElement &owner, ParameterMap &parameters,
-                    std::string &problem) {
+// replaces an earlier one); other child nodes are skipped. The element
+// without a value when there is one, else nullptr.
+const DOMNode *readParameters(const DOMElement &owner, ParameterMap &parameters,
+                              ParameterElements &elements) {
     for (const DOMNode *child = owner.getFirstChild(); child != nullptr;
          child = child->getNextSibling()) {
         if (child->getNodeType() != DOMNode::ELEMENT_NODE)
             continue;
         const std::string name = narrow(child->getNodeName());
         const std::optional<std::string> value = firstChildText(*child);
-        if (!value) {
-            problem = "parameter " + name + " has no value";
-            return false;
-        }
+        if (!value)
+            return child;
         parameters.setParameter(name, *value);
+        elements[name] = child;
     }
-    return true;
+    return nullptr;
+}
+
+// The element that a problem is about: the parameter's, or the owner's when
+// the parameter is not written.
+const DOMNode *placeOf(const ParameterProblem &problem,
+                       const ParameterElements &elements,
+                       const DOMElement &owner) {
+    const auto found = elements.find(problem.parameter);
+    return found != elements.end() ? found->second : &owner;
 }
 
 // The library's list walks the tree from its last answer to the end each
@@ -82,12 +93,19 @@ TransformationScript::ellipsoid(const std::string &name) const {
     return found == ellipsoids_.end() ? nullptr : found->second.get();
 }
 
-bool TransformationScript::reject(const std::string &where,
-                                  const std::string &problem) const {
-    std::cerr << "Transformation script " << quoted(fileName_);
+std::string ScriptRefusal::text() const {
+    std::string text = "Transformation script " + quoted(file);
+    if (line != 0)
+        text += ", line " + std::to_string(line);
     if (!where.empty())
-        std::cerr << ", " << where;
-    std::cerr << ": " << problem << std::endl;
+        text += ", " + where;
+    return text + ": " + problem;
+}
+
+bool TransformationScript::refuse(const DOMNode *at, std::string where,
+                                  std::string problem) {
+    refusal_ = ScriptRefusal{fileName_, ScriptParser::lineOf(at),
+                             std::move(where), std::move(problem)};
     return false;
 }
 
@@ -96,8 +114,9 @@ bool TransformationScript::load() {
     ellipsoids_.clear();
     context_.grids.clear();
     status_.take();
+    refusal_.reset();
     if (fileName_.empty())
-        return reject("", "no script file given (option -TS)");
+        return refuse(nullptr, "", "no script file given (option -TS)");
     if (!parser_.parse(fileName_))
         return false;
     if (!readHeader() || !readEllipsoids() || !readSteps()) {
@@ -120,7 +139,8 @@ bool TransformationScript::readHeader() {
     const std::vector<const DOMElement *> roots =
         elementsNamed(*parser_.document(), "TransformationScript");
     if (roots.empty())
-        return reject("", "the document has no TransformationScript element");
+        return refuse(parser_.document()->getDocumentElement(), "",
+                      "the document has no TransformationScript element");
     for (const DOMNode *child = roots.front()->getFirstChild();
          child != nullptr; child = child->getNextSibling()) {
         if (child->getNodeType() != DOMNode::ELEMENT_NODE)
@@ -133,7 +153,7 @@ bool TransformationScript::readHeader() {
             continue;
         const std::optional<std::string> value = firstChildText(*child);
         if (!value)
-            return reject(name, "the element has no content");
+            return refuse(child, name, "the element has no content");
         *target = *value;
     }
     return true;
@@ -144,9 +164,18 @@ bool TransformationScript::readEllipsoids() {
          elementsNamed(*parser_.document(), "Ellipsoid")) {
         auto ellipsoid = std::make_unique<Ellipsoid>();
         const std::string name = nameAttribute(*element);
-        std::string problem;
-        if (!readParameters(*element, ellipsoid->parameters(), problem))
-            return reject("Ellipsoid " + quoted(name), problem);
+        const std::string where = "Ellipsoid " + quoted(name);
+        ParameterElements elements;
+        if (const DOMNode *empty =
+                readParameters(*element, ellipsoid->parameters(), elements))
+            return refuse(empty, where,
+                          narrow(empty->getNodeName()) + " has no value");
+        // Also an ellipsoid that a later one of its name replaces, or that
+        // no operation uses: a script holds no value that is not a number.
+        if (const ParameterProblem problem = checkNumbers(
+                ellipsoid->parameters(), Ellipsoid::numberParameters()))
+            return refuse(placeOf(problem, elements, *element), where,
+                          problem.description);
         ellipsoids_[name] = std::move(ellipsoid); // the later one counts
     }
     return true;
@@ -161,50 +190,58 @@ bool TransformationScript::readSteps() {
         // node, after the white space that indents it.
         const DOMNodeList *children = element->getChildNodes();
         if (children->getLength() < 2)
-            return reject(where,
+            return refuse(element, where,
                           "the element has fewer than two child nodes (write "
                           "the operation element on a line of its own, first "
                           "inside the Transformation)");
         const DOMNode *second = children->item(1);
         if (second->getNodeType() != DOMNode::ELEMENT_NODE)
-            return reject(where, "the second child node is not an operation "
-                                 "element (the operation element must come "
-                                 "first inside the Transformation)");
+            return refuse(element, where,
+                          "the second child node is not an operation "
+                          "element (the operation element must come "
+                          "first inside the Transformation)");
         const auto &operationElement = static_cast<const DOMElement &>(*second);
-        std::string problem;
         std::unique_ptr<Operation> operation = createOperation(
-            narrow(operationElement.getNodeName()), operationElement, &problem);
+            narrow(operationElement.getNodeName()), operationElement, stepName);
         if (!operation)
-            return reject(where, problem);
+            return false;
         chain_.push_back({stepName, std::move(operation)});
     }
     return true;
 }
 
-std::unique_ptr<Operation> TransformationScript::createOperation(
-    const std::string &name, const DOMElement &element, std::string *problem) {
-    std::string reason;
+std::unique_ptr<Operation>
+TransformationScript::createOperation(const std::string &name,
+                                      const DOMElement &element,
+                                      const std::string &stepName) {
     const OperationKind *kind = findOperationKind(name);
     if (kind == nullptr) {
-        if (problem != nullptr)
-            *problem = "unknown operation " + quoted(name);
+        refuse(&element, "Transformation " + quoted(stepName),
+               "unknown operation " + quoted(name));
         return nullptr;
     }
+    const std::string where = name + ' ' + quoted(stepName);
     std::unique_ptr<Operation> operation = kind->make();
-    if (!readParameters(element, operation->parameters(), reason)) {
-        if (problem != nullptr)
-            *problem = name + ": " + reason;
+    ParameterElements elements;
+    if (const DOMNode *empty =
+            readParameters(element, operation->parameters(), elements)) {
+        refuse(empty, where, narrow(empty->getNodeName()) + " has no value");
         return nullptr;
     }
+    ParameterProblem problem =
+        checkNumbers(operation->parameters(), operation->numberParameters());
 
     // The operation keeps a reference; the script owns the ellipsoid.
     auto lookUp = [&](const char *parameter) -> const Ellipsoid * {
-        const std::string ellipsoidName =
-            operation->parameters().parameterText(parameter);
-        const Ellipsoid *found = ellipsoid(ellipsoidName);
-        if (found == nullptr && reason.empty())
-            reason = name + ": " + parameter + " " + quoted(ellipsoidName) +
-                     " names no Ellipsoid";
+        // A reference left out names the Ellipsoid without a Name.
+        const std::string *ellipsoidName =
+            operation->parameters().find(parameter);
+        const Ellipsoid *found =
+            ellipsoid(ellipsoidName != nullptr ? *ellipsoidName : "");
+        if (found == nullptr && !problem)
+            problem = parameterProblem(
+                parameter, ellipsoidName,
+                ellipsoidName != nullptr ? "names no Ellipsoid" : "is missing");
         return found;
     };
     switch (kind->references) {
@@ -218,25 +255,23 @@ std::unique_ptr<Operation> TransformationScript::createOperation(
         operation->setTargetEllipsoid(lookUp("TargetEllipsoid"));
         break;
     }
-    if (!reason.empty()) {
-        if (problem != nullptr)
-            *problem = reason;
-        return nullptr;
+    if (!problem) {
+        // Grid files are looked for beside the script first (named absolute
+        // in messages, without the "." of a bare file name).
+        std::error_code ignored;
+        context_.scriptFolder =
+            std::filesystem::absolute(folderOf(fileName_), ignored)
+                .lexically_normal()
+                .string();
+        if (context_.scriptFolder.size() > 1 &&
+            context_.scriptFolder.back() == '/')
+            context_.scriptFolder.pop_back();
+        if (context_.programFolder.empty())
+            context_.programFolder = runningProgramFolder();
+        operation->acquire(context_, problem);
     }
-    // Grid files are looked for beside the script first.
-    // (named absolute in messages, without the "." of a bare file name).
-    std::error_code ignored;
-    context_.scriptFolder =
-        std::filesystem::absolute(folderOf(fileName_), ignored)
-            .lexically_normal()
-            .string();
-    if (context_.scriptFolder.size() > 1 && context_.scriptFolder.back() == '/')
-        context_.scriptFolder.pop_back();
-    if (context_.programFolder.empty())
-        context_.programFolder = runningProgramFolder();
-    if (!operation->acquire(context_, reason)) {
-        if (problem != nullptr)
-            *problem = name + ": " + reason;
+    if (problem) {
+        refuse(placeOf(problem, elements, element), where, problem.description);
         return nullptr;
     }
     return operation;

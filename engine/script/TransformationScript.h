@@ -6,6 +6,7 @@
 #include "ScriptParser.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -14,12 +15,30 @@
 
 XERCES_CPP_NAMESPACE_BEGIN
 class DOMElement;
+class DOMNode;
 XERCES_CPP_NAMESPACE_END
 
 struct ChainStep {
     std::string
         name; // the Transformation element's Name; not used in processing
     std::unique_ptr<Operation> operation;
+};
+
+// Why a script that parsed cannot be used: where it stands and what is
+// wrong. Its text is one line,
+//   Transformation script "FILE", line L, WHERE: PROBLEM
+// where WHERE is the element concerned ('Ellipsoid "GRS 1980"', the
+// operation with its step's Name 'TransverseMercatorForward "UTM"',
+// 'Transformation "step"', 'Description') and PROBLEM names the parameter
+// with the text found ('ScaleFactorAtNaturalOrigin "1,5" is not a number').
+// The line is the one on which the element's start tag ends: that of the
+// parameter when one is at fault, else that of its owner.
+struct ScriptRefusal {
+    std::string file;
+    unsigned long line = 0; // 0: none to name
+    std::string where;      // may be empty
+    std::string problem;
+    std::string text() const;
 };
 
 // The loaded transformation script: its header, the reference ellipsoids by
@@ -36,8 +55,12 @@ class TransformationScript {
     TransformationScript &operator=(const TransformationScript &) = delete;
 
     // Parses, validates and builds the chain; false when the script is not
-    // usable (the reason has been written to the error stream).
+    // usable. The parser writes its own errors to the error stream; every
+    // other reason is left in refusal() for the program to show. Every
+    // number parameter is checked here, before anything is prepared.
     bool load();
+    // Why the last load() refused a script that parsed; empty otherwise.
+    const std::optional<ScriptRefusal> &refusal() const { return refusal_; }
 
     // Passes the point through every step, first to last. False when a
     // step could not convert it (a grid shift outside its grid); the point
@@ -61,16 +84,19 @@ class TransformationScript {
     bool parserReady() const { return parser_.initialised(); }
 
     // Builds the operation that an operation element names, its parameters
-    // filled and its ellipsoid references set. nullptr for a name the
-    // factory does not know or an ellipsoid reference to a name no
-    // Ellipsoid has; then *problem (when given) says which.
+    // filled and checked, its ellipsoid references set and what it needs
+    // from outside acquired. nullptr, with refusal() saying why, for a name
+    // the factory does not know, a parameter that cannot be used or an
+    // ellipsoid reference to a name no Ellipsoid has. stepName is the Name
+    // of its Transformation, for the refusal.
     std::unique_ptr<Operation>
     createOperation(const std::string &name,
                     const XERCES_CPP_NAMESPACE::DOMElement &element,
-                    std::string *problem = nullptr);
+                    const std::string &stepName = {});
 
   private:
-    bool reject(const std::string &where, const std::string &problem) const;
+    bool refuse(const XERCES_CPP_NAMESPACE::DOMNode *at, std::string where,
+                std::string problem);
     bool readHeader();
     bool readEllipsoids();
     bool readSteps();
@@ -87,4 +113,5 @@ class TransformationScript {
     // they take from context_ while the script loads.
     mutable ChainStatus status_;
     LoadContext context_;
+    std::optional<ScriptRefusal> refusal_;
 };

@@ -196,8 +196,8 @@ TEST_F(GridShiftRunTest, AMissingGridRefusesTheScript) {
                   "Error in transformation script. Execution terminated"}));
     EXPECT_EQ(run.err.substr(0, run.err.find(" in ")),
               "Transformation script \"" + script_ +
-                  "\", Transformation \"DHDN to ETRS89\": NTv2GridShift: "
-                  "grid file \"nowhere.gsb\" not found");
+                  "\", line 10, NTv2GridShift \"DHDN to ETRS89\": GridFile "
+                  "\"nowhere.gsb\" is not found");
     for (const std::string &folder :
          {root_.string() + ", /grids/one, /grids/two, ",
           std::string("/KAVRO/grids, /usr/share/kavro/grids, "),

@@ -170,3 +170,151 @@ TEST_F(ProgramTest, LoadedScriptPrintsItsDescriptionAndEndsWithOne) {
         EXPECT_EQ(r.status, 1);
     }
 }
+
+// Values that would make an operation convert every point wrongly stop the
+// run at the script: one line on the error stream that names the file, the
+// line, the element and the parameter with its text, then the standard
+// stop. Nothing is written.
+TEST_F(ProgramTest, ValuesThatBreakAnOperationRefuseTheScript) {
+    const std::string a = "    <SemiMajorAxes>6378137</SemiMajorAxes>\n";
+    const std::string f =
+        "    <InverseFlattening>298.257222101</InverseFlattening>\n";
+    const auto p = [](const char *name, const char *text) {
+        return std::string("      <") + name + ">" + text + "</" + name + ">\n";
+    };
+    const std::string ref = p("RefEllipsoid", "E");
+    const std::string k0 = p("ScaleFactorAtNaturalOrigin", "0.9996");
+    // Line 4 holds the Ellipsoid "E", its parameters follow one a line; the
+    // step "s" follows it, its operation element on the line after.
+    struct Case {
+        std::string ellipsoid;
+        const char *operation;
+        std::string parameters;
+        int line;
+        std::string problem; // after "line N, "
+    };
+    const Case cases[] = {
+        {p("SemiMajorAxes", "6378137,0") + f, "GeographicToGeocentric", ref, 5,
+         "Ellipsoid \"E\": SemiMajorAxes \"6378137,0\" is not a number"},
+        {a + p("InverseFlattening", "abc"), "GeographicToGeocentric", ref, 6,
+         "Ellipsoid \"E\": InverseFlattening \"abc\" is not a number"},
+        {p("SemiMajorAxes", "0") + f, "GeographicToGeocentric", ref, 5,
+         "Ellipsoid \"E\": SemiMajorAxes \"0\" is not a finite number "
+         "greater than 0"},
+        {p("SemiMajorAxes", "-6378137") + f, "GeographicToGeocentric", ref, 5,
+         "Ellipsoid \"E\": SemiMajorAxes \"-6378137\" is not a finite number "
+         "greater than 0"},
+        {p("SemiMajorAxes", "1e999") + f, "GeographicToGeocentric", ref, 5,
+         "Ellipsoid \"E\": SemiMajorAxes \"1e999\" is not a finite number "
+         "greater than 0"},
+        {f, "GeographicToGeocentric", ref, 4,
+         "Ellipsoid \"E\": SemiMajorAxes is missing"},
+        {a + p("InverseFlattening", "0.5"), "GeographicToGeocentric", ref, 6,
+         "Ellipsoid \"E\": InverseFlattening \"0.5\" is neither 0 nor at "
+         "least 1"},
+        {a + p("InverseFlattening", "-297"), "GeographicToGeocentric", ref, 6,
+         "Ellipsoid \"E\": InverseFlattening \"-297\" is neither 0 nor at "
+         "least 1"},
+        {a + f, "TransverseMercatorForward",
+         ref + p("ScaleFactorAtNaturalOrigin", "0"), 11,
+         "TransverseMercatorForward \"s\": ScaleFactorAtNaturalOrigin \"0\" "
+         "is not greater than 0"},
+        {a + f, "TransverseMercatorReverse",
+         ref + p("ScaleFactorAtNaturalOrigin", "-0.9996"), 11,
+         "TransverseMercatorReverse \"s\": ScaleFactorAtNaturalOrigin "
+         "\"-0.9996\" is not greater than 0"},
+        {a + f, "TransverseMercatorReverse", ref, 9,
+         "TransverseMercatorReverse \"s\": ScaleFactorAtNaturalOrigin is "
+         "missing"},
+        {a + f, "TransverseMercatorForward",
+         ref + k0 + p("FalseEasting", "500000 m"), 12,
+         "TransverseMercatorForward \"s\": FalseEasting \"500000 m\" is not a "
+         "number"},
+        {a + f, "CassiniSoldnerForward",
+         ref + p("LongitudeOfNaturalOrigin", "0x10"), 11,
+         "CassiniSoldnerForward \"s\": LongitudeOfNaturalOrigin \"0x10\" is "
+         "not a number"},
+        {a + f, "CassiniSoldnerReverse", p("RefEllipsoid", "Bessel"), 10,
+         "CassiniSoldnerReverse \"s\": RefEllipsoid \"Bessel\" names no "
+         "Ellipsoid"},
+        {a + f, "AffineGeneralParametricTransformation",
+         p("A1", "1") + p("B2", "1,5"), 11,
+         "AffineGeneralParametricTransformation \"s\": B2 \"1,5\" is not a "
+         "number"},
+        {a + f, "AffineGeneralParametricTransformation", p("C3", "inf"), 10,
+         "AffineGeneralParametricTransformation \"s\": C3 \"inf\" is not a "
+         "number"},
+        {a + f, "PositionVector7Parameter", p("XaxisRotation", "nan"), 10,
+         "PositionVector7Parameter \"s\": XaxisRotation \"nan\" is not a "
+         "number"},
+        {a + f, "AbridgedMolodensky",
+         p("SourceEllipsoid", "E") + p("XaxisTranslation", "-87 m"), 11,
+         "AbridgedMolodensky \"s\": XaxisTranslation \"-87 m\" is not a "
+         "number"},
+        {a + f, "AbridgedMolodensky", p("SourceEllipsoid", "E"), 9,
+         "AbridgedMolodensky \"s\": TargetEllipsoid is missing"},
+        {a + f, "NTv2GridShift", p("Direction", "Reverse"), 9,
+         "NTv2GridShift \"s\": GridFile is missing"},
+    };
+    const std::string points = (folder_ / "points.txt").string();
+    const std::string output = (folder_ / "out.txt").string();
+    kavrotest::writeFile(points, "1 2 3 A\n");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.problem);
+        const std::string script = writeScript(
+            "values.xml", "  <Ellipsoid Name=\"E\">\n" + c.ellipsoid +
+                              "  </Ellipsoid>\n  <Transformation Name=\"s\">\n"
+                              "    <" +
+                              c.operation + ">\n" + c.parameters + "    </" +
+                              c.operation + ">\n  </Transformation>\n");
+        const ProgramRun r =
+            run({"-FT", "TXT", "-IF", points, "-OF", output, "-TS", script});
+        EXPECT_EQ(r.out, kBanner + kScriptError);
+        EXPECT_EQ(r.err, "Transformation script \"" + script + "\", line " +
+                             std::to_string(c.line) + ", " + c.problem + "\n");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_FALSE(fs::exists(output));
+    }
+}
+
+// Every script that ships and every example of the documentation loads: the
+// checks refuse no value that a script written by the book holds. A grid
+// that is not installed here is the one reason a script may stop.
+TEST_F(ProgramTest, ShippedScriptsAndDocumentedExamplesLoad) {
+    std::vector<fs::path> scripts;
+    for (const auto &entry :
+         fs::directory_iterator(fs::path(KAVRO_SOURCE_DIR) / "data/script"))
+        if (entry.path().extension() == ".xml")
+            scripts.push_back(entry.path());
+    int example = 0;
+    for (const auto &entry :
+         fs::directory_iterator(fs::path(KAVRO_SOURCE_DIR) / "docs")) {
+        if (entry.path().extension() != ".md")
+            continue;
+        const std::string text = kavrotest::readFile(entry.path());
+        for (std::size_t at = text.find("```xml\n"); at != std::string::npos;
+             at = text.find("```xml\n", at + 1)) {
+            const std::size_t start = at + 7;
+            const fs::path file =
+                folder_ / ("example" + std::to_string(++example) + ".xml");
+            kavrotest::writeFile(
+                file, text.substr(start, text.find("```", start) - start));
+            scripts.push_back(file);
+        }
+    }
+    ASSERT_GE(example, 2);
+    const std::string points = (folder_ / "points.txt").string();
+    kavrotest::writeFile(points, "0.2 0.8 0 A\n");
+    for (const fs::path &script : scripts) {
+        SCOPED_TRACE(script.string());
+        const ProgramRun r =
+            run({"-FT", "TXT", "-IF", points, "-OF",
+                 (folder_ / "out.txt").string(), "-TS", script.string()});
+        if (r.err.find("GridFile \"") != std::string::npos &&
+            r.err.find("\" is not found") != std::string::npos)
+            continue;
+        EXPECT_EQ(r.err, "");
+        EXPECT_NE(r.out.find("Script description:"), std::string::npos);
+        EXPECT_EQ(r.status, 1);
+    }
+}

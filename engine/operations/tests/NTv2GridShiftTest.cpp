@@ -47,8 +47,8 @@ class NTv2Test : public testing::Test {
         op->parameters().setParameter("GridFile", grid);
         op->parameters().setParameter("Direction", direction);
         context_.status = &status_;
-        std::string problem;
-        EXPECT_TRUE(op->acquire(context_, problem)) << problem;
+        ParameterProblem problem;
+        EXPECT_TRUE(op->acquire(context_, problem)) << problem.description;
         op->prepare();
         return op;
     }
@@ -381,20 +381,20 @@ TEST_F(NTv2Test, AcquireSharesGridsAndRefusesBadParameters) {
         const char *grid, *direction, *problem;
     };
     const Case cases[] = {
-        {" \n ", "Forward", "GridFile names no grid file"},
+        {" \n ", "Forward", "GridFile \"\" names no grid file"},
         {"g.gsb", "forward",
          "Direction \"forward\" is neither Forward nor "
          "Reverse"},
-        {"/nowhere/g.gsb", "", "grid file \"/nowhere/g.gsb\" not found"},
+        {"/nowhere/g.gsb", "", "GridFile \"/nowhere/g.gsb\" is not found"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.problem);
         NTv2GridShift op;
         op.parameters().setParameter("GridFile", c.grid);
         op.parameters().setParameter("Direction", c.direction);
-        std::string problem;
+        ParameterProblem problem;
         EXPECT_FALSE(op.acquire(context_, problem));
-        EXPECT_EQ(problem, c.problem);
+        EXPECT_EQ(problem.description, c.problem);
     }
 }
 

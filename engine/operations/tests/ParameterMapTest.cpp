@@ -10,37 +10,56 @@
 #include <filesystem>
 #include <string>
 
-TEST(ParameterMap, NumbersReadLikeAtof) {
+// What the loader refuses, and how it says so; a text that is no number
+// reads as 0, like a parameter left out.
+TEST(ParameterMap, NumberRulesNameTheParameterAndItsText) {
     struct Case {
-        const char *text;
-        double value;
+        NumberRule rule;
+        const char *text;    // nullptr: left out
+        const char *problem; // "" when usable
     };
     const Case cases[] = {
-        {"1,5", 1.0}, // the comma ends the number
-        {"abc", 0.0},
-        {"", 0.0},
-        {"  \t\n-2.5e3 metres", -2500.0},
-        {"+3", 3.0},
-        {".5", 0.5},
-        {"6378388", 6378388.0},
-        {"0.15707963267948966", 0.15707963267948966},
-        {"1e", 1.0},
-        {"0x10", 16.0},
-        {"- 1", 0.0},
-        {"1e400", HUGE_VAL},
-        {"-1e400", -HUGE_VAL},
-        {"inf", HUGE_VAL},
+        {NumberRule::Any, "  \t\n-2.5e3\n ", ""},
+        {NumberRule::Any, nullptr, ""},
+        {NumberRule::Any, "1e999", ""}, // an infinity, as atof reads it
+        {NumberRule::Any, "1,5", "P \"1,5\" is not a number"},
+        {NumberRule::Any, "12 m", "P \"12 m\" is not a number"},
+        {NumberRule::Any, "\n  nan\n", "P \"nan\" is not a number"},
+        {NumberRule::Any, " ", "P \"\" is not a number"},
+        {NumberRule::Positive, "0.9996", ""},
+        {NumberRule::Positive, nullptr, "P is missing"},
+        {NumberRule::Positive, "-0", "P \"-0\" is not greater than 0"},
+        {NumberRule::PositiveFinite, "6378137", ""},
+        {NumberRule::PositiveFinite, "1e999",
+         "P \"1e999\" is not a finite number greater than 0"},
+        {NumberRule::PositiveFinite, nullptr, "P is missing"},
+        {NumberRule::ZeroOrAtLeastOne, nullptr, ""},
+        {NumberRule::ZeroOrAtLeastOne, "-0", ""},
+        {NumberRule::ZeroOrAtLeastOne, "1", ""},
+        {NumberRule::ZeroOrAtLeastOne, "0.5",
+         "P \"0.5\" is neither 0 nor at least 1"},
+        {NumberRule::ZeroOrAtLeastOne, "-297",
+         "P \"-297\" is neither 0 nor at least 1"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text != nullptr ? c.text : "(left out)");
         ParameterMap map;
-        map.setParameter("P", c.text);
-        EXPECT_EQ(map.parameterNumber("P"), c.value);
-        EXPECT_EQ(map.parameterNumber("P"), std::atof(c.text));
+        if (c.text != nullptr)
+            map.setParameter("P", c.text);
+        const NumberParameter numbers[] = {{"Q"}, {"P", c.rule}};
+        const ParameterProblem problem = checkNumbers(map, numbers);
+        EXPECT_EQ(problem.description, c.problem);
+        EXPECT_EQ(problem.parameter, *c.problem != 0 ? "P" : "");
+        EXPECT_EQ(map.size(), c.text != nullptr ? 1u : 0u); // adds nothing
     }
+    // A long text is cut where it is shown.
     ParameterMap map;
-    map.setParameter("P", "nan");
-    EXPECT_TRUE(std::isnan(map.parameterNumber("P")));
+    map.setParameter("P", std::string(100, 'x'));
+    const NumberParameter p[] = {{"P"}};
+    EXPECT_EQ(checkNumbers(map, p).description,
+              "P \"" + std::string(60, 'x') + "...\" is not a number");
+    map.setParameter("P", "1,5");
+    EXPECT_EQ(map.parameterNumber("P"), 0.0);
 }
 
 TEST(ParameterMap, AbsentNameReadsEmptyAndIsAddedAfterwards) {
@@ -106,7 +125,7 @@ TEST(ParameterMap, DecimalPointIsAPointInEveryLocale) {
     ASSERT_EQ(std::atof("1,5"), 1.5) << "the locale did not switch";
     ParameterMap map;
     const std::pair<const char *, double> cases[] = {
-        {"1.5", 1.5}, {"1,5", 1.0}, {"-0.25e2", -25.0}, {"1.5e400", HUGE_VAL}};
+        {"1.5", 1.5}, {"1,5", 0.0}, {"-0.25e2", -25.0}, {"1.5e400", HUGE_VAL}};
     for (const auto &[text, value] : cases) {
         SCOPED_TRACE(text);
         map.setParameter("P", text);

@@ -138,12 +138,13 @@ TEST(PositionVector7Parameter, ReverseIsTheExactInverse) {
         PositionVector7Parameter op;
         op.parameters().setParameter("Direction", direction);
         LoadContext context;
-        std::string problem;
+        ParameterProblem problem;
         EXPECT_EQ(op.acquire(context, problem), direction[0] != 'r');
-        EXPECT_EQ(problem, direction[0] != 'r'
-                               ? ""
-                               : "Direction \"reverse\" is neither Forward "
-                                 "nor Reverse");
+        EXPECT_EQ(problem.description,
+                  direction[0] != 'r'
+                      ? ""
+                      : "Direction \"reverse\" is neither Forward "
+                        "nor Reverse");
     }
 }
 

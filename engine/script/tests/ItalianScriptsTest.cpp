@@ -199,8 +199,8 @@ TEST_F(ItalianScriptsTest, GridStepMatchesProj) {
         ChainStatus status;
         LoadContext context;
         context.status = &status;
-        std::string problem;
-        ASSERT_TRUE(shift.acquire(context, problem)) << problem;
+        ParameterProblem problem;
+        ASSERT_TRUE(shift.acquire(context, problem)) << problem.description;
         shift.prepare();
         for (const std::vector<double> &row : rows) {
             ASSERT_EQ(row.size(), 6u);

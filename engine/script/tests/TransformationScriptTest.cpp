@@ -55,7 +55,9 @@ std::string unitsStep(const std::string &name, const std::string &in,
 
 struct LoadResult {
     bool loaded;
-    std::string errors; // what went to the error stream
+    // What the parser wrote to the error stream, then the refusal's line as
+    // the program prints it.
+    std::string errors;
 };
 
 // Scripts are written into a fresh folder under the temporary folder, with
@@ -83,7 +85,10 @@ class TransformationScriptTest : public testing::Test {
     LoadResult loadPath() {
         CaptureStderr();
         const bool loaded = script_.load();
-        return {loaded, GetCapturedStderr()};
+        std::string errors = GetCapturedStderr();
+        if (script_.refusal())
+            errors += script_.refusal()->text() + "\n";
+        return {loaded, errors};
     }
 
     fs::path folder_;
@@ -315,30 +320,30 @@ TEST_F(TransformationScriptTest, UnusableDocumentsFailWithOneLine) {
     };
     const Case cases[] = {
         {"no-root.xml", laxScript("Other", "<Description>x</Description>"),
-         ": the document", "no TransformationScript element"},
+         ", line 2: the document", "no TransformationScript element"},
         {"one-child.xml",
          script("<Transformation Name=\"tight\"><UnitsConversion>"
                 "<In>Radian</In></UnitsConversion></Transformation>"),
-         ", Transformation \"tight\"", "fewer than two child nodes"},
+         ", line 4, Transformation \"tight\"", "fewer than two child nodes"},
         {"comment-first.xml",
          script("<Transformation Name=\"c\"><!-- note -->\n"
                 "<UnitsConversion/></Transformation>"),
-         ", Transformation \"c\"", "not an operation element"},
-        {"empty-description.xml", script("<Description/>"), ", Description",
-         "no content"},
-        {"empty-version.xml", script("<KAVROVersion></KAVROVersion>"),
-         ", KAVROVersion", "no content"},
+         ", line 4, Transformation \"c\"", "not an operation element"},
+        {"empty-description.xml", script("<Description/>"),
+         ", line 4, Description", "no content"},
+        {"empty-version.xml", script("\n<KAVROVersion></KAVROVersion>"),
+         ", line 5, KAVROVersion", "no content"},
         {"empty-parameter.xml",
-         script("<Transformation Name=\"u\">\n<UnitsConversion><In/>"
+         script("<Transformation Name=\"u\">\n<UnitsConversion>\n<In/>"
                 "</UnitsConversion></Transformation>"),
-         ", Transformation \"u\"", "parameter In has no value"},
+         ", line 6, UnitsConversion \"u\"", ": In has no value"},
         {"empty-ellipsoid-parameter.xml",
          script("<Ellipsoid Name=\"E\"><SemiMajorAxes/></Ellipsoid>"),
-         ", Ellipsoid \"E\"", "parameter SemiMajorAxes has no value"},
+         ", line 4, Ellipsoid \"E\"", ": SemiMajorAxes has no value"},
         {"unknown-operation.xml",
          laxScript("TransformationScript", "<Transformation Name=\"x\">\n"
                                            "<Teleport/></Transformation>"),
-         ", Transformation \"x\"", "unknown operation \"Teleport\""},
+         ", line 4, Transformation \"x\"", "unknown operation \"Teleport\""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -360,14 +365,17 @@ TEST_F(TransformationScriptTest, ReferenceToAnUnknownEllipsoidFails) {
     const LoadResult r =
         load("no-ellipsoid.xml", script(kInternational1924 + R"(
   <Transformation Name="tm">
-    <TransverseMercatorForward><RefEllipsoid>Bessel 1841</RefEllipsoid>
+    <TransverseMercatorForward>
+      <ScaleFactorAtNaturalOrigin>1</ScaleFactorAtNaturalOrigin>
+      <RefEllipsoid>Bessel 1841</RefEllipsoid>
     </TransverseMercatorForward>
   </Transformation>
 )"s));
     EXPECT_FALSE(r.loaded);
-    EXPECT_TRUE(contains(r.errors, "Transformation \"tm\": "));
-    EXPECT_TRUE(contains(r.errors, "RefEllipsoid \"Bessel 1841\" names no "
-                                   "Ellipsoid"));
+    EXPECT_EQ(r.errors, "Transformation script \"" + path_ +
+                            "\", line 12, TransverseMercatorForward \"tm\": "
+                            "RefEllipsoid \"Bessel 1841\" names no "
+                            "Ellipsoid\n");
 }
 
 // Warnings of the parser (here from a DTD that declares an attribute twice)
@@ -524,9 +532,48 @@ TEST_F(TransformationScriptTest, GridStepsShareTheirGridAndReportFailures) {
     EXPECT_FALSE(r.loaded);
     EXPECT_TRUE(script_.chain().empty());
     EXPECT_EQ(r.errors, "Transformation script \"" + path_ +
-                            "\", Transformation \"grid\": NTv2GridShift: the "
-                            "grid file \"" +
+                            "\", line 5, NTv2GridShift \"grid\": GridFile "
+                            "\"grids/cut.gsb\" is refused: the grid file \"" +
                             (folder_ / "grids" / "cut.gsb").string() +
                             "\" ends early, in the nodes of sub-grid "
                             "\"GRID\"\n");
+}
+
+// The loader checks exactly the numbers that the operations read: a number
+// that prepare() reads but that is not declared would again read "1,5" as
+// 0 without a word. What prepare() asks for shows in the map, since a read
+// adds an absent name.
+TEST(OperationFactoryTest, CheckedNumbersAreTheNumbersThatPrepareReads) {
+    Ellipsoid ellipsoid;
+    ellipsoid.parameters().setParameter("SemiMajorAxes", "6378137");
+    ellipsoid.parameters().setParameter("InverseFlattening", "298.257");
+    ellipsoid.prepare();
+    for (const char *kind :
+         {"UnitsConversion", "PositionVector7Parameter",
+          "AffineGeneralParametricTransformation", "AbridgedMolodensky",
+          "TransverseMercatorForward", "TransverseMercatorReverse",
+          "CassiniSoldnerForward", "CassiniSoldnerReverse",
+          "GeographicToGeocentric", "GeocentricToGeographic"}) {
+        SCOPED_TRACE(kind);
+        ASSERT_NE(findOperationKind(kind), nullptr);
+        std::unique_ptr<Operation> operation = findOperationKind(kind)->make();
+        operation->setRefEllipsoid(&ellipsoid);
+        operation->setSourceEllipsoid(&ellipsoid);
+        operation->setTargetEllipsoid(&ellipsoid);
+        operation->prepare();
+        const auto numbers = operation->numberParameters();
+        for (const NumberParameter &number : numbers)
+            EXPECT_TRUE(operation->parameters().contains(number.name))
+                << number.name << " is checked but not read";
+        // In and Out are the only texts that prepare() reads.
+        const std::size_t texts = operation->parameters().contains("In") +
+                                  operation->parameters().contains("Out");
+        EXPECT_EQ(operation->parameters().size(), numbers.size() + texts)
+            << "prepare() reads a number that is not checked";
+    }
+    Ellipsoid probe;
+    probe.prepare();
+    for (const NumberParameter &number : Ellipsoid::numberParameters())
+        EXPECT_TRUE(probe.parameters().contains(number.name));
+    EXPECT_EQ(probe.parameters().size(), Ellipsoid::numberParameters().size());
 }
