@@ -65,35 +65,39 @@ bool copyContent(int from, int to) {
 
 } // namespace
 
-bool copyFile(const std::string &source, const std::string &target) {
+CopyFailure copyFile(const std::string &source, const std::string &target,
+                     CopyPermissions permissions) {
     // Opened without waiting: a pipe under the source's name is refused, not
     // waited on.
     Descriptor from(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (from.get() < 0 || ::fstat(from.get(), &status) != 0)
-        return false;
+        return CopyFailure::Source;
     if (!S_ISREG(status.st_mode)) {
         errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return false;
+        return CopyFailure::Source;
     }
     ::fcntl(from.get(), F_SETFL, ::fcntl(from.get(), F_GETFL) & ~O_NONBLOCK);
     if (sameFile(source, target))
-        return true;
+        return CopyFailure::None;
 
+    // The temporary file has the replaced target's bits already.
     std::string temporary;
     Descriptor to(createTemporaryOutput(target, temporary));
     if (to.get() < 0)
-        return false;
+        return CopyFailure::Target;
     const bool copied = copyContent(from.get(), to.get()) &&
-                        ::fchmod(to.get(), status.st_mode & 07777) == 0 &&
+                        (permissions == CopyPermissions::OfReplacedTarget ||
+                         ::fchmod(to.get(), status.st_mode & 07777) == 0) &&
                         to.close() &&
                         ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!copied) {
         const int error = errno;
         ::unlink(temporary.c_str());
         errno = error;
+        return CopyFailure::Target;
     }
-    return copied;
+    return CopyFailure::None;
 }
 
 bool removeFileIfExists(const std::string &path) {

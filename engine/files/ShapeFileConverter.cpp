@@ -267,7 +267,7 @@ bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
                                             std::string &reason) {
     const std::string inBase = shapefileBase(inputPath);
     const std::string outBase = shapefileBase(outputPath);
-    if (!copyFile(inBase + ".dbf", outBase + ".dbf")) {
+    if (copyFile(inBase + ".dbf", outBase + ".dbf") != CopyFailure::None) {
         reason =
             "Unable to copy the attribute table: " + systemErrorText(errno);
         // A table of an earlier output does not belong to the new shapes;
@@ -280,7 +280,7 @@ bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,
     // would make a reader decode these texts wrongly.
     const std::string codePage = inBase + ".cpg";
     if (exists(codePage)) {
-        if (copyFile(codePage, outBase + ".cpg"))
+        if (copyFile(codePage, outBase + ".cpg") == CopyFailure::None)
             return true;
         reason = "Unable to copy the code page of the attribute table: " +
                  systemErrorText(errno);

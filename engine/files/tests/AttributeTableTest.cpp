@@ -113,15 +113,16 @@ TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {
     fs::create_directories(dir_ / "folder");
     struct Case {
         const char *source, *target;
+        CopyFailure failure;
     } const cases[] = {
-        {"missing", "target"},
-        {"folder", "target"},
-        {"source", "nodir/target"},
-        {"source", "folder"},
+        {"missing", "target", CopyFailure::Source},
+        {"folder", "target", CopyFailure::Source},
+        {"source", "nodir/target", CopyFailure::Target},
+        {"source", "folder", CopyFailure::Target},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.source) + " -> " + c.target);
-        EXPECT_FALSE(copyFile(path(c.source), path(c.target)));
+        EXPECT_EQ(copyFile(path(c.source), path(c.target)), c.failure);
         EXPECT_EQ(readFile(dir_ / "target"), "old target");
     }
     EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
@@ -137,20 +138,31 @@ TEST_F(AttributeTableTest, FileCopyFailuresLeaveTheTargetAlone) {
 TEST_F(AttributeTableTest, FileCopyOntoItselfKeepsTheContent) {
     writeFile(dir_ / "source", "source bytes");
     fs::create_hard_link(dir_ / "source", dir_ / "hard");
-    EXPECT_TRUE(copyFile(path("source"), path("source")));
-    EXPECT_TRUE(copyFile(path("source"), dir_.string() + "/./source"));
-    EXPECT_TRUE(copyFile(path("source"), path("hard")));
+    EXPECT_EQ(copyFile(path("source"), path("source")), CopyFailure::None);
+    EXPECT_EQ(copyFile(path("source"), dir_.string() + "/./source"),
+              CopyFailure::None);
+    EXPECT_EQ(copyFile(path("source"), path("hard")), CopyFailure::None);
     EXPECT_EQ(readFile(dir_ / "source"), "source bytes");
 }
 
+// The source's bits, or those of the target that the copy replaces.
 TEST_F(AttributeTableTest, FileCopyKeepsThePermissionBits) {
+    using fs::perms;
     writeFile(dir_ / "source", "x");
-    fs::permissions(dir_ / "source", fs::perms::owner_read |
-                                         fs::perms::owner_write |
-                                         fs::perms::group_read);
-    ASSERT_TRUE(copyFile(path("source"), path("target")));
+    writeFile(dir_ / "replaced", "old");
+    fs::permissions(dir_ / "source",
+                    perms::owner_read | perms::owner_write | perms::group_read);
+    fs::permissions(dir_ / "replaced", perms::owner_read | perms::owner_write |
+                                           perms::others_read);
+    ASSERT_EQ(copyFile(path("source"), path("target")), CopyFailure::None);
     EXPECT_EQ(fs::status(dir_ / "target").permissions(),
               fs::status(dir_ / "source").permissions());
+    ASSERT_EQ(copyFile(path("source"), path("replaced"),
+                       CopyPermissions::OfReplacedTarget),
+              CopyFailure::None);
+    EXPECT_EQ(fs::status(dir_ / "replaced").permissions(),
+              perms::owner_read | perms::owner_write | perms::others_read);
+    EXPECT_EQ(readFile(dir_ / "replaced"), "x");
 }
 
 } // namespace
