@@ -1,5 +1,7 @@
 #include "AffineGeneralParametricTransformation.h"
 
+#include <iterator>
+
 namespace {
 constexpr NumberParameter kNumbers[] = {
     {"A0"}, {"A1"}, {"A2"}, {"A3"}, {"B0"}, {"B1"},
@@ -13,25 +15,20 @@ AffineGeneralParametricTransformation::numberParameters() const {
 }
 
 void AffineGeneralParametricTransformation::prepare() {
-    A0_ = parameters_.parameterNumber("A0");
-    A1_ = parameters_.parameterNumber("A1");
-    A2_ = parameters_.parameterNumber("A2");
-    A3_ = parameters_.parameterNumber("A3");
-    B0_ = parameters_.parameterNumber("B0");
-    B1_ = parameters_.parameterNumber("B1");
-    B2_ = parameters_.parameterNumber("B2");
-    B3_ = parameters_.parameterNumber("B3");
-    C0_ = parameters_.parameterNumber("C0");
-    C1_ = parameters_.parameterNumber("C1");
-    C2_ = parameters_.parameterNumber("C2");
-    C3_ = parameters_.parameterNumber("C3");
+    static_assert(std::size(kNumbers) == 3 * 4);
+    for (int row = 0; row < 3; ++row)
+        for (int term = 0; term < 4; ++term)
+            terms_[row][term] =
+                parameters_.parameterNumber(kNumbers[4 * row + term].name);
 }
 
 void AffineGeneralParametricTransformation::transform(Point &point) {
     const double x = point.x;
     const double y = point.y;
     const double z = point.z;
-    point.x = A0_ + A1_ * x + A2_ * y + A3_ * z;
-    point.y = B0_ + B1_ * x + B2_ * y + B3_ * z;
-    point.z = C0_ + C1_ * x + C2_ * y + C3_ * z;
+    double *const out[3] = {&point.x, &point.y, &point.z};
+    for (int row = 0; row < 3; ++row) {
+        const double *const t = terms_[row];
+        *out[row] = t[0] + t[1] * x + t[2] * y + t[3] * z;
+    }
 }

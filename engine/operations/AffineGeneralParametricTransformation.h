@@ -18,7 +18,6 @@ class AffineGeneralParametricTransformation final : public Operation {
     std::span<const NumberParameter> numberParameters() const override;
 
   private:
-    double A0_ = 0, A1_ = 0, A2_ = 0, A3_ = 0;
-    double B0_ = 0, B1_ = 0, B2_ = 0, B3_ = 0;
-    double C0_ = 0, C1_ = 0, C2_ = 0, C3_ = 0;
+    // A0 to A3, B0 to B3, C0 to C3.
+    double terms_[3][4] = {};
 };

@@ -5,23 +5,14 @@
 
 #include <cmath>
 
-namespace {
-constexpr NumberParameter kNumbers[] = {
-    {"LatitudeOfNaturalOrigin"},
-    {"LongitudeOfNaturalOrigin"},
-    {"FalseEasting"},
-    {"FalseNorthing"},
-};
-} // namespace
-
 std::span<const NumberParameter>
 CassiniSoldnerForward::numberParameters() const {
-    return kNumbers;
+    return kOriginNumbers;
 }
 
 std::span<const NumberParameter>
 CassiniSoldnerReverse::numberParameters() const {
-    return kNumbers;
+    return kOriginNumbers;
 }
 
 void CassiniSoldnerForward::prepare() {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ParameterMap.h"
+
 #include <cmath>
+#include <span>
 
 // What the transverse Mercator and Cassini-Soldner series share: the angle
 // constants, the series fractions as the doubles the series are evaluated
@@ -21,6 +24,19 @@ inline constexpr double kOneOver720 = 0.001388888888888889;
 static_assert(kThird == 1.0 / 3 && kSixth == 1.0 / 6 &&
               kFifteenth == 1.0 / 15 && kOneOver24 == 1.0 / 24 &&
               kOneOver120 == 1.0 / 120 && kOneOver720 == 1.0 / 720);
+
+// The numbers the projections read: the natural origin and the false origin
+// (0 when left out), then the transverse Mercator's scale factor, without
+// which every point would collapse onto the false origin.
+inline constexpr NumberParameter kProjectionNumbers[] = {
+    {"LatitudeOfNaturalOrigin"},
+    {"LongitudeOfNaturalOrigin"},
+    {"FalseEasting"},
+    {"FalseNorthing"},
+    {"ScaleFactorAtNaturalOrigin", NumberRule::Positive},
+};
+inline constexpr std::span<const NumberParameter>
+    kOriginNumbers(kProjectionNumbers, 4);
 
 // lambda - lambda0 brought into (-pi, pi]. GeocentricToGeographic gives
 // longitudes in [0, 2pi], so a point at 1 degree west arrives as 359

@@ -5,24 +5,14 @@
 
 #include <cmath>
 
-namespace {
-constexpr NumberParameter kNumbers[] = {
-    {"LatitudeOfNaturalOrigin"},
-    {"LongitudeOfNaturalOrigin"},
-    {"FalseEasting"},
-    {"FalseNorthing"},
-    {"ScaleFactorAtNaturalOrigin", NumberRule::Positive},
-};
-} // namespace
-
 std::span<const NumberParameter>
 TransverseMercatorForward::numberParameters() const {
-    return kNumbers;
+    return kProjectionNumbers;
 }
 
 std::span<const NumberParameter>
 TransverseMercatorReverse::numberParameters() const {
-    return kNumbers;
+    return kProjectionNumbers;
 }
 
 void TransverseMercatorForward::prepare() {
