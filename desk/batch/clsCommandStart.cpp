@@ -5,6 +5,7 @@
 #include "adoTaskList.h"
 #include "clsControlFileList.h"
 #include "frmMain.h"
+#include "modTransformation.h"
 
 #include <QToolButton>
 
@@ -25,9 +26,18 @@ clsCommandStart::~clsCommandStart() {
 
 void clsCommandStart::m_cmdCommandStart_Click() {
     guard(QString(), [&] {
+        // The run takes the datum change the files give now: a grid
+        // installed, removed or damaged since the last look counts.
+        const modTransformation::Transformation &transformation =
+            m_frmMain ? m_frmMain->CheckTransformation()
+                      : modTransformation::Check();
         if (tasks_.Recordset().recordCount() < 1) {
             showPlainMessage(QStringLiteral(
                 "Click with right Mouse Button on File List and add Data"));
+            return;
+        }
+        if (transformation.kind == modTransformation::Kind::GridUnreadable) {
+            modTransformation::ReportUnreadable(transformation, true);
             return;
         }
         {

@@ -266,9 +266,10 @@ QByteArray ShapeBatchText(const QString &programFolder,
            quoted(t + '/' + QFile::encodeName(kShapeAnswer)) + kLineEnd;
 }
 
-QByteArray ConvertBatchText(const QString &programFolder,
-                            const QString &inputFile, const QString &outputFile,
-                            ShapeType shapeType) {
+QByteArray
+ConvertBatchText(const QString &programFolder, const QString &inputFile,
+                 const QString &outputFile, ShapeType shapeType,
+                 const modTransformation::Transformation &transformation) {
     const QByteArray p = batchPath(programFolder);
     const QByteArray i = batchPath(inputFile);
     const QByteArray o = batchPath(outputFile);
@@ -295,7 +296,8 @@ QByteArray ConvertBatchText(const QString &programFolder,
           << ":answer2"
           << "@echo The Shapefile extent IS INSIDE the given box (GBO "
              "standard)"
-          << engine + quoted(p + "/KAVRO/script/GBO-UTM32ETRS89-VLM.xml")
+          << engine + quoted(p + "/KAVRO/script/" +
+                             QFile::encodeName(transformation.gboScript()))
           << "goto :ENDE"
           << ""
           << ":answer3"
@@ -305,7 +307,8 @@ QByteArray ConvertBatchText(const QString &programFolder,
           << ":answer4"
           << "@echo The Shapefile extent IS COMPLETELY OUTSIDE the given box "
              "(GBO P.A. Valmora)"
-          << engine + quoted(p + "/KAVRO/script/GBOSHIFT-UTM32ETRS89-VLM.xml")
+          << engine + quoted(p + "/KAVRO/script/" +
+                             QFile::encodeName(transformation.gboShiftScript()))
           << "goto :ENDE"
           << ""
           << ":ENDE"
@@ -377,8 +380,15 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
     bool ran = false;
     guard(QString(), [&] {
         const QString program = ProgramFolder();
-        const QByteArray text =
-            ConvertBatchText(program, inputFile, outputFile, enumShapeType);
+        const modTransformation::Transformation &transformation =
+            modTransformation::Current();
+        // Start refuses the run first; nothing may convert past a damaged
+        // grid with the 4 m transformation.
+        if (transformation.kind == modTransformation::Kind::GridUnreadable)
+            throw DeskFailure(FailureNumbers::kFileAccess,
+                              transformation.problem);
+        const QByteArray text = ConvertBatchText(program, inputFile, outputFile,
+                                                 enumShapeType, transformation);
         const QString batch = TempFolder() + u'/' + kConvertBatch;
         for (const char *extension : kOutputExtensions)
             if (!exists(base + QLatin1String(extension)))
@@ -406,8 +416,10 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
             const QString prj = modVarious::GetParentFolder(shp) + u'/' +
                                 modVarious::GetFileBaseName(shp) +
                                 QStringLiteral(".prj");
-            converted = modVarious::CopyFile(
-                program + QStringLiteral("/KAVRO/utm_etrs89.prj"), prj);
+            converted =
+                modVarious::CopyFile(program + QStringLiteral("/KAVRO/") +
+                                         transformation.projection(),
+                                     prj);
         }
     });
     if (!converted) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modTransformation.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,8 +26,10 @@ inline constexpr ShapeType ShapeUnknown = 3;
 // that it leaves.
 //
 // The program folder holds KavroDesk; its subfolder "KAVRO" holds KAVRO,
-// boxcheck, "script/GBO-UTM32ETRS89-VLM.xml",
-// "script/GBOSHIFT-UTM32ETRS89-VLM.xml" and "utm_etrs89.prj".
+// boxcheck, the scripts in "script" and the projection files; which script
+// and which .prj a conversion takes is modTransformation's choice
+// ("GBO-UTM32ETRS89-VLM.xml", "GBOSHIFT-UTM32ETRS89-VLM.xml" and
+// "utm_etrs89.prj", or their national grid counterparts).
 namespace modKAVRO {
 
 // Runs boxcheck on the shapefile and classifies the coordinate pair of the
@@ -38,8 +42,9 @@ ShapeType GetShapeType(const QString &shapeFile);
 // blank after "." and "," became blanks.
 ShapeType ParseExtentLine(const QString &line);
 
-// Converts one task with the script that fits its shape type, then copies
-// "utm_etrs89.prj" beside the output. True when the output's .shp, .shx and
+// Converts one task with the script that fits its shape type and the
+// transformation of the last modTransformation::Check(), then copies the
+// .prj of its target beside the output. True when the output's .shp, .shx and
 // .dbf exist and the .prj was copied; otherwise "Error creating File " and
 // the output path are shown (shape types other than 0 and 1 start no engine
 // and always end so).
@@ -64,8 +69,11 @@ QString TempFolder();
 // cannot be written into a batch line.
 QByteArray ShapeBatchText(const QString &programFolder,
                           const QString &shapeFile, const QString &tempFolder);
-QByteArray ConvertBatchText(const QString &programFolder,
-                            const QString &inputFile, const QString &outputFile,
-                            ShapeType shapeType);
+// The conversion batch names the scripts of the transformation (EPSG:1659's
+// unless told otherwise); nothing else in it depends on it.
+QByteArray
+ConvertBatchText(const QString &programFolder, const QString &inputFile,
+                 const QString &outputFile, ShapeType shapeType,
+                 const modTransformation::Transformation &transformation = {});
 
 } // namespace modKAVRO

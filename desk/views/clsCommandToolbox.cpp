@@ -3,6 +3,7 @@
 #include "DeskMessages.h"
 #include "frmMain.h"
 #include "frmToolbox.h"
+#include "modTransformation.h"
 
 #include <QToolButton>
 
@@ -20,6 +21,10 @@ clsCommandToolbox::~clsCommandToolbox() {
 
 void clsCommandToolbox::m_cmdCommandToolbox_Click() {
     guard(QString(), [&] {
+        // The Toolbox shows the datum change the next Start will take.
+        modTransformation::ReportUnreadable(
+            m_frmMain ? m_frmMain->CheckTransformation()
+                      : modTransformation::Check());
         frmToolbox dialog(settings_, m_frmMain);
         dialog.exec();
     });

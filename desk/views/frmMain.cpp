@@ -7,16 +7,19 @@
 #include "SplitterControl.h"
 #include "Twips.h"
 #include "clsUserSettings.h"
+#include "modTransformation.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -161,6 +164,25 @@ void frmMain::createStatusBar() {
     staStatusBar_->setObjectName(QStringLiteral("staStatusBar"));
     staStatusBar_->setFixedHeight(twipsToPixels(kStatusBarHeight));
     setStatusBar(staStatusBar_);
+    // Permanent, at the right: the listing's messages do not cover it.
+    lblTransformation_ = new QLabel(staStatusBar_);
+    lblTransformation_->setObjectName(QStringLiteral("lblTransformation"));
+    lblTransformation_->setTextFormat(Qt::PlainText);
+    // Its text must not widen the window: a narrow window cuts it off (the
+    // tool tip has the details).
+    lblTransformation_->setMinimumWidth(1);
+    staStatusBar_->addPermanentWidget(lblTransformation_);
+}
+
+const modTransformation::Transformation &frmMain::CheckTransformation() {
+    showTransformation(modTransformation::Check());
+    return modTransformation::Current();
+}
+
+void frmMain::showTransformation(
+    const modTransformation::Transformation &transformation) {
+    lblTransformation_->setText(transformation.statusText());
+    lblTransformation_->setToolTip(transformation.detailText());
 }
 
 void frmMain::createImageList() {
@@ -244,12 +266,23 @@ void frmMain::applyWindowStateNumber(int state) {
 }
 
 void frmMain::setVisible(bool visible) {
-    if (visible && !loaded_) {
+    const bool first = visible && !loaded_;
+    if (first) {
         loaded_ = true;
         Form_Load();
         emit Load();
+        guard(QString(), [&] { CheckTransformation(); });
     }
     QMainWindow::setVisible(visible);
+    // A grid that cannot be read is said once the window shows, so that the
+    // message has a window to stand on.
+    if (first)
+        QTimer::singleShot(0, this, [] {
+            guard(QString(), [] {
+                modTransformation::ReportUnreadable(
+                    modTransformation::Current());
+            });
+        });
 }
 
 void frmMain::Form_Load() {

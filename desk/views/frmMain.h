@@ -2,12 +2,14 @@
 
 #include "DeskObjects.h"
 #include "ImageList.h"
+#include "modTransformation.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 class FolderTreeControl;
 class QAction;
+class QLabel;
 class QMenu;
 class QStatusBar;
 class QToolBar;
@@ -81,6 +83,14 @@ class frmMain : public QMainWindow {
     QAction *mnuTaskListDelete() const { return mnuTaskListDelete_; }
     QAction *mnuTaskListDeleteAll() const { return mnuTaskListDeleteAll_; }
 
+    // The status bar's permanent text: the datum change conversions take.
+    QLabel *lblTransformation() const { return lblTransformation_; }
+    // Checks which datum change conversions take (modTransformation::Check)
+    // and shows it in the status bar. Runs when the window first shows
+    // (which also reports a grid that cannot be read), when the Toolbox
+    // opens and when Start is pressed.
+    const modTransformation::Transformation &CheckTransformation();
+
     // The window state as stored: 0 normal, 1 minimised, 2 maximised.
     int windowStateNumber() const;
 
@@ -114,6 +124,8 @@ class frmMain : public QMainWindow {
     void Form_KeyPress(int keyAscii);
     void Form_Unload();
     void applyWindowStateNumber(int state);
+    void
+    showTransformation(const modTransformation::Transformation &transformation);
 
     // The key press last shown to the preview and the widget it was offered
     // to, to tell a key offered again to a parent from a new key press.
@@ -131,6 +143,7 @@ class frmMain : public QMainWindow {
     QTreeWidget *lvwFileList_ = nullptr;
     QTreeWidget *lvwTaskList_ = nullptr;
     QStatusBar *staStatusBar_ = nullptr;
+    QLabel *lblTransformation_ = nullptr;
     ImageList ilsListView_;
     QMenu *mnuFileList_ = nullptr;
     QAction *mnuFileListAdd_ = nullptr;

@@ -4,6 +4,7 @@
 #include "DeskMessages.h"
 #include "ExitOkButtons.h"
 #include "clsUserSettings.h"
+#include "modTransformation.h"
 #include "modVarious.h"
 
 #include <QFocusEvent>
@@ -49,6 +50,11 @@ void frmToolbox::createControls() {
     cmdExit_ = buttons.exit;
     cmdOK_ = buttons.ok;
 
+    lblTransformation_ = new QLabel(this);
+    lblTransformation_->setObjectName(QStringLiteral("lblTransformation"));
+    lblTransformation_->setTextFormat(Qt::PlainText);
+    lblTransformation_->setWordWrap(true);
+
     staStatusBar_ = new QStatusBar(this);
     staStatusBar_->setSizeGripEnabled(false);
     staPanel1_ = new QLabel(this);
@@ -66,6 +72,7 @@ void frmToolbox::createControls() {
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
+    layout->addWidget(lblTransformation_);
     layout->addStretch(1);
     layout->addLayout(buttons.row);
     layout->addWidget(staStatusBar_);
@@ -133,6 +140,10 @@ void frmToolbox::Form_Load() {
         clsUserSettings::kKeyBrowseFFCurrentPath, QString()));
     txtOutputFolder_->setText(settings_.OutputFolder());
     txtOutputSuffix_->setText(settings_.OutputSuffix());
+    const modTransformation::Transformation &transformation =
+        modTransformation::Current();
+    lblTransformation_->setText(transformation.statusText() + u'\n' +
+                                transformation.detailText());
 }
 
 void frmToolbox::txtOutputFolder_GotFocus() {

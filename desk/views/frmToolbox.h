@@ -25,6 +25,8 @@ class frmToolbox : public QDialog {
     QPushButton *cmdOK() const { return cmdOK_; }
     QPushButton *cmdExit() const { return cmdExit_; }
     QStatusBar *staStatusBar() const { return staStatusBar_; }
+    // The datum change the next Start takes, as the last check found it.
+    QLabel *lblTransformation() const { return lblTransformation_; }
     BrowseFF *ctlBrowseFF() const { return ctlBrowseFF_; }
     // Panel 1 of the status bar: the folder check message.
     QString statusPanel1() const;
@@ -59,6 +61,7 @@ class frmToolbox : public QDialog {
     QLineEdit *txtOutputSuffix_ = nullptr;
     QPushButton *cmdExit_ = nullptr;
     QPushButton *cmdOK_ = nullptr;
+    QLabel *lblTransformation_ = nullptr;
     QStatusBar *staStatusBar_ = nullptr;
     QLabel *staPanel1_ = nullptr;
     BrowseFF *ctlBrowseFF_ = nullptr;

@@ -1,16 +1,20 @@
 #include "DeskMessages.h"
+#include "DeskTestSupport.h"
 #include "FolderTreeControl.h"
+#include "ItalianTestGrid.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
 #include "frmToolbox.h"
 #include "modKAVRO.h"
+#include "modTransformation.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -20,17 +24,24 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <memory>
+#include <vector>
+
 #include <unistd.h>
 
 // The whole desktop with the real boxcheck and KAVRO of the build's program
 // folder: a folder is selected, Add All makes the tasks, the Toolbox sets the
 // output, Start converts, and the results are compared with what the engine
-// writes when it is run by hand.
+// writes when it is run by hand. The national grid is looked for in a folder
+// of the test's own (KAVRO_GRID_PATH, and XDG_DATA_HOME in the same place),
+// where the grid tests put the synthetic stand-in of the real one.
 namespace {
 const QString kSamples = QStringLiteral(KAVRO_SOURCE_DIR "/data/samples");
 const QString kEngineDir = QStringLiteral(KAVRO_ENGINE_DIR);
 const QString kConverted = QStringLiteral("UTM WGS84-ETRS89");
 const QString kCompleted = QStringLiteral("Program completed.");
+const QString kGridText = QStringLiteral("national grid EPSG:9734, 0.1 m");
+const QString kHelmertText = QStringLiteral("EPSG:1659, 4 m");
 constexpr int kInfoColumn = 2;
 
 // Copies a shipped sample shapefile with its companions into the folder.
@@ -78,19 +89,24 @@ class tst_DeskEndToEnd : public QObject {
         for (const QString &folder : {data_, out_, temp})
             QVERIFY(QDir().mkpath(folder));
         qputenv("TEMP", QFile::encodeName(temp));
+        grids_ = dir_->filePath(QStringLiteral("gr ids"));
+        QVERIFY(QDir().mkpath(grids_));
+        for (const char *name : {"KAVRO_GRID_PATH", "XDG_DATA_HOME"}) {
+            gridGuards_.push_back(
+                std::make_unique<DeskTest::EnvironmentGuard>(name));
+            qputenv(name, QFile::encodeName(grids_));
+        }
+        if (modTransformation::Check().kind != modTransformation::Kind::Helmert)
+            QSKIP("a national grid is installed where KAVRO looks for grids");
         // Gauss-Boaga lines and shortened-form polygons.
         QVERIFY(copySample(QStringLiteral("gbo_lines"), data_));
         QVERIFY(copySample(QStringLiteral("gboshift_polygons"), data_));
         recorder_ = std::make_unique<RecordingPresenter>();
-        window_ = std::make_unique<frmMain>();
-        window_->show();
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        window_->ctlFolderTree()->SelectFolder(data_);
-        QCOMPARE(window_->lvwFileList()->topLevelItemCount(), 2);
+        openWindow();
     }
     void cleanup() {
         window_.reset();
+        gridGuards_.clear();
         recorder_.reset();
         clsUserSettings::setStoreFolder(QString());
         dir_.reset();
@@ -106,6 +122,8 @@ class tst_DeskEndToEnd : public QObject {
         window_->cmdStart()->click();
 
         QCOMPARE(texts(), QStringList{kCompleted});
+        QVERIFY2(window_->lblTransformation()->text().contains(kHelmertText),
+                 qPrintable(window_->lblTransformation()->text()));
         const struct {
             QString input, output, script;
         } expected[] = {
@@ -221,7 +239,99 @@ class tst_DeskEndToEnd : public QObject {
         QCOMPARE(rows->topLevelItem(1)->text(kInfoColumn), kConverted);
     }
 
+    // With the grid on the search path both kinds go through it, each
+    // output as the grid script writes it by hand, with the RDN2008 .prj;
+    // the status bar and the Toolbox say so before Start.
+    void usesTheNationalGridWhenItIsInstalled() {
+        DeskTest::writeFile(
+            grids_ + "/" + modTransformation::kNationalGrid,
+            QByteArray::fromStdString(kavrotest::italianTestGrid()));
+        setOutputInToolbox(out_, QStringLiteral("_E2E"));
+        QVERIFY(toolboxText_.contains(kGridText));
+        QVERIFY(toolboxText_.contains(grids_ + "/" +
+                                      modTransformation::kNationalGrid));
+        QVERIFY(window_->lblTransformation()->text().contains(kGridText));
+        window_->mnuFileListAddAll()->trigger();
+        window_->cmdStart()->click();
+        QCOMPARE(texts(), QStringList{kCompleted});
+
+        const QString reference = dir_->filePath(QStringLiteral("reference"));
+        QVERIFY(QDir().mkpath(reference));
+        for (const QString name : {"gbo_lines", "gboshift_polygons"}) {
+            const QString output = out_ + "/" + name + "_E2E.shp";
+            const QString grid = reference + "/grid.shp";
+            const QString helmert = reference + "/helmert.shp";
+            const bool shift = name.startsWith("gboshift");
+            runEngine(data_ + "/" + name + ".shp", grid,
+                      shift ? "GBOSHIFT-UTM32RDN2008-GRID-VLM.xml"
+                            : "GBO-UTM32RDN2008-GRID-VLM.xml");
+            runEngine(data_ + "/" + name + ".shp", helmert,
+                      shift ? "GBOSHIFT-UTM32ETRS89-VLM.xml"
+                            : "GBO-UTM32ETRS89-VLM.xml");
+            for (const char *extension : {"shp", "shx"}) {
+                const QByteArray written = readFile(stem(output) + extension);
+                QVERIFY2(!written.isEmpty(), qPrintable(output));
+                QCOMPARE(written, readFile(stem(grid) + extension));
+            }
+            // The grid moves the samples by metres against EPSG:1659.
+            QVERIFY(readFile(output) != readFile(helmert));
+            QCOMPARE(readFile(stem(output) + "prj"),
+                     readFile(kEngineDir + "/utm32_rdn2008.prj"));
+            for (const char *extension : {"shp", "shx", "dbf", "cpg"}) {
+                QFile::remove(stem(grid) + extension);
+                QFile::remove(stem(helmert) + extension);
+            }
+        }
+        QCOMPARE(window_->lvwTaskList()->topLevelItem(0)->text(kInfoColumn),
+                 kConverted);
+    }
+
+    // A grid that is there but cannot be read is said once when KavroDesk
+    // starts, and every Start is refused with that reason, converting
+    // nothing, until the file is removed; then EPSG:1659 converts again.
+    void unreadableGridRefusesConversions() {
+        const QString path = grids_ + "/" + modTransformation::kNationalGrid;
+        DeskTest::writeFile(path,
+                            QByteArray::fromStdString(
+                                kavrotest::italianTestGrid().substr(0, 500)));
+        openWindow();
+        QTRY_COMPARE(recorder_->messages.size(), 1);
+        const QString said = recorder_->messages[0].text;
+        QVERIFY2(said.contains(path) && said.contains("ends early"),
+                 qPrintable(said));
+        QVERIFY(window_->lblTransformation()->text().contains(
+            "national grid unreadable, conversions refused"));
+        setOutputInToolbox(out_, QStringLiteral("_E2E")); // says nothing more
+        QCOMPARE(recorder_->messages.size(), 1);
+        window_->mnuFileListAddAll()->trigger();
+        window_->cmdStart()->click();
+        QCOMPARE(texts(), (QStringList{said, said}));
+        QCOMPARE(QDir(out_).entryList(QDir::Files), QStringList());
+        QTreeWidget *rows = window_->lvwTaskList();
+        for (int row = 0; row < rows->topLevelItemCount(); ++row)
+            QCOMPARE(rows->topLevelItem(row)->text(kInfoColumn), QString());
+
+        QVERIFY(QFile::remove(path));
+        recorder_->messages.clear();
+        window_->cmdStart()->click();
+        QCOMPARE(texts(), QStringList{kCompleted});
+        QVERIFY(window_->lblTransformation()->text().contains(kHelmertText));
+        QCOMPARE(readFile(out_ + "/gbo_lines_E2E.prj"),
+                 readFile(kEngineDir + "/utm_etrs89.prj"));
+    }
+
   private:
+    // A new main window on the data folder; the old one, if any, closed.
+    void openWindow() {
+        window_.reset();
+        window_ = std::make_unique<frmMain>();
+        window_->show();
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        window_->ctlFolderTree()->SelectFolder(data_);
+        QCOMPARE(window_->lvwFileList()->topLevelItemCount(), 2);
+    }
+
     void setOutputInToolbox(const QString &folder, const QString &suffix) {
         bool shown = false;
         QTimer::singleShot(0, [&] {
@@ -230,6 +340,7 @@ class tst_DeskEndToEnd : public QObject {
             if (!toolbox)
                 return;
             shown = true;
+            toolboxText_ = toolbox->lblTransformation()->text();
             toolbox->txtOutputFolder()->setText(folder);
             toolbox->txtOutputSuffix()->setText(suffix);
             toolbox->cmdOK()->click();
@@ -257,8 +368,9 @@ class tst_DeskEndToEnd : public QObject {
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
-    QString data_, out_;
+    QString data_, out_, grids_, toolboxText_;
     QByteArray savedTemp_;
+    std::vector<std::unique_ptr<DeskTest::EnvironmentGuard>> gridGuards_;
     std::unique_ptr<RecordingPresenter> recorder_;
     std::unique_ptr<frmMain> window_;
 };

@@ -1,6 +1,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "DeskTestSupport.h"
+#include "NTv2TestGrids.h"
 #include "modKAVRO.h"
 
 #include <QCoreApplication>
@@ -66,6 +67,8 @@ class tst_modKAVRO : public QObject {
                       log + "/KAVRO.reports')\" \"$out\"\n",
                   kExecutable);
         writeFile(engine + QStringLiteral("/utm_etrs89.prj"), "PROJCS[utm]");
+        writeFile(engine + QStringLiteral("/utm32_rdn2008.prj"),
+                  "PROJCS[rdn2008]");
         setBoxcheckOutput({});
         setEngineWrites("shp shx dbf");
         setEngineReports("converted to");
@@ -89,6 +92,17 @@ class tst_modKAVRO : public QObject {
     QStringList tempEntries() const {
         return QDir(temp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
                                      QDir::System | QDir::Hidden);
+    }
+    static QByteArray validGrid() {
+        return QByteArray::fromStdString(
+            kavrotest::ntv2File({kavrotest::TestSubGrid{}}));
+    }
+    // Writes the national grid's file into the folder; its path.
+    static QString writeGrid(const QString &folder, const QByteArray &bytes) {
+        QDir().mkpath(folder);
+        const QString path = folder + u'/' + modTransformation::kNationalGrid;
+        writeFile(path, bytes);
+        return path;
     }
     QString shapefile(const QString &name) {
         writeFile(data_ + u'/' + name, "not read by the stand-ins");
@@ -211,6 +225,16 @@ class tst_modKAVRO : public QObject {
         QCOMPARE(modKAVRO::ConvertBatchText("/P q", "/in put/a.shp",
                                             "/out put/b.shp", shapeType),
                  expected);
+        // With the national grid only the two script names change.
+        modTransformation::Transformation grid;
+        grid.kind = modTransformation::Kind::Grid;
+        QCOMPARE(modKAVRO::ConvertBatchText("/P q", "/in put/a.shp",
+                                            "/out put/b.shp", shapeType, grid),
+                 QByteArray(expected)
+                     .replace("/GBO-UTM32ETRS89-VLM.xml",
+                              "/GBO-UTM32RDN2008-GRID-VLM.xml")
+                     .replace("/GBOSHIFT-UTM32ETRS89-VLM.xml",
+                              "/GBOSHIFT-UTM32RDN2008-GRID-VLM.xml"));
     }
 
     // A double quote or a line break in any path of a batch line would change
@@ -367,13 +391,29 @@ class tst_modKAVRO : public QObject {
 
     void conversionRunsTheEngineOfItsType_data() {
         QTest::addColumn<int>("shapeType");
+        QTest::addColumn<bool>("grid");
         QTest::addColumn<QString>("script");
-        QTest::newRow("0") << 0 << "GBOSHIFT-UTM32ETRS89-VLM.xml";
-        QTest::newRow("1") << 1 << "GBO-UTM32ETRS89-VLM.xml";
+        QTest::addColumn<QByteArray>("projection");
+        QTest::newRow("0") << 0 << false << "GBOSHIFT-UTM32ETRS89-VLM.xml"
+                           << QByteArray("PROJCS[utm]");
+        QTest::newRow("1") << 1 << false << "GBO-UTM32ETRS89-VLM.xml"
+                           << QByteArray("PROJCS[utm]");
+        QTest::newRow("0, grid")
+            << 0 << true << "GBOSHIFT-UTM32RDN2008-GRID-VLM.xml"
+            << QByteArray("PROJCS[rdn2008]");
+        QTest::newRow("1, grid") << 1 << true << "GBO-UTM32RDN2008-GRID-VLM.xml"
+                                 << QByteArray("PROJCS[rdn2008]");
     }
     void conversionRunsTheEngineOfItsType() {
         QFETCH(int, shapeType);
+        QFETCH(bool, grid);
         QFETCH(QString, script);
+        QFETCH(QByteArray, projection);
+        EnvironmentGuard gridPath("KAVRO_GRID_PATH");
+        qunsetenv("KAVRO_GRID_PATH");
+        if (grid)
+            writeGrid(program_ + QStringLiteral("/KAVRO/grids"), validGrid());
+        modTransformation::Check();
         const QString input = shapefile(kOddName);
         const QString output =
             dir_->filePath(QStringLiteral("out $put; & folder/r 1.shp"));
@@ -390,8 +430,61 @@ class tst_modKAVRO : public QObject {
         QCOMPARE(engineArguments(),
                  QStringList({"-FT", "SHP", "-IF", input, "-OF", output, "-TS",
                               program_ + "/KAVRO/script/" + script}));
-        QCOMPARE(readFile(prj), QByteArray("PROJCS[utm]"));
+        QCOMPARE(readFile(prj), projection);
         QCOMPARE(tempEntries(), QStringList());
+        QFile::remove(program_ + QStringLiteral("/KAVRO/grids/") +
+                      modTransformation::kNationalGrid);
+        modTransformation::Check();
+    }
+
+    // The national grid is looked for where KAVRO looks from its own folder
+    // (beside the scripts, its grids folder, KAVRO_GRID_PATH), not in
+    // KavroDesk's folder. One that cannot be read is said once, again when
+    // it is damaged anew, and converts nothing.
+    void transformationFollowsTheGrid() {
+        EnvironmentGuard gridPath("KAVRO_GRID_PATH");
+        const QString grids = dir_->filePath(QStringLiteral("my grids"));
+        qputenv("KAVRO_GRID_PATH", QFile::encodeName(grids));
+        using modTransformation::Kind;
+        if (modTransformation::Check().kind != Kind::Helmert)
+            QSKIP("a national grid is installed where KAVRO looks for grids");
+        const QString engine = program_ + QStringLiteral("/KAVRO");
+        const struct {
+            QString folder;
+            Kind kind;
+        } places[] = {{engine + QStringLiteral("/script"), Kind::Grid},
+                      {engine + QStringLiteral("/grids"), Kind::Grid},
+                      {grids, Kind::Grid},
+                      {program_ + QStringLiteral("/grids"), Kind::Helmert}};
+        for (const auto &place : places) {
+            const QString path = writeGrid(place.folder, validGrid());
+            const modTransformation::Transformation &found =
+                modTransformation::Check();
+            QCOMPARE(found.kind, place.kind);
+            QCOMPARE(found.gridPath,
+                     place.kind == Kind::Grid ? path : QString());
+            QVERIFY(QFile::remove(path));
+        }
+
+        RecordingPresenter recorder;
+        const QString path = writeGrid(grids, validGrid().left(300));
+        for (int check = 0; check < 2; ++check)
+            modTransformation::ReportUnreadable(modTransformation::Check());
+        QCOMPARE(modTransformation::Current().kind, Kind::GridUnreadable);
+        QCOMPARE(recorder.messages.size(), 1);
+        QVERIFY(recorder.messages[0].text.contains(path));
+        QVERIFY(!modKAVRO::ConvertShape(shapefile(QStringLiteral("a.shp")),
+                                        data_ + QStringLiteral("/out.shp"),
+                                        ShapeGBO));
+        QCOMPARE(engineArguments(), QStringList());
+        QCOMPARE(recorder.messages.size(), 2); // the refusal, as a failure
+        QVERIFY(QFile::remove(path));
+        modTransformation::ReportUnreadable(modTransformation::Check());
+        writeGrid(grids, validGrid().left(300));
+        modTransformation::ReportUnreadable(modTransformation::Check());
+        QCOMPARE(recorder.messages.size(), 3);
+        QVERIFY(QFile::remove(path));
+        modTransformation::Check();
     }
 
     // Types 2 and 3 run no engine, so whatever lies at the output path was
