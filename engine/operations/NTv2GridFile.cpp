@@ -1,5 +1,7 @@
 #include "NTv2GridFile.h"
 
+#include "SystemError.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -390,7 +392,7 @@ NTv2ReadResult readNTv2GridFile(const std::string &path) {
     if (!in) {
         const int error = errno;
         return {nullptr, "the grid file \"" + path +
-                             "\" cannot be opened: " + std::strerror(error)};
+                             "\" cannot be opened: " + systemErrorText(error)};
     }
     return readNTv2Grid(in, path);
 }
