@@ -5,16 +5,6 @@
 
 #include <cmath>
 
-std::span<const NumberParameter>
-CassiniSoldnerForward::numberParameters() const {
-    return kOriginNumbers;
-}
-
-std::span<const NumberParameter>
-CassiniSoldnerReverse::numberParameters() const {
-    return kOriginNumbers;
-}
-
 void CassiniSoldnerForward::prepare() {
     phi0_ = parameters_.parameterNumber("LatitudeOfNaturalOrigin");
     lambda0_ = parameters_.parameterNumber("LongitudeOfNaturalOrigin");

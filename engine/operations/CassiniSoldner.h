@@ -2,6 +2,7 @@
 
 #include "Ellipsoid.h"
 #include "Operation.h"
+#include "Projection.h"
 
 // Cassini-Soldner, the ellipsoidal series of EPSG Guidance Note 7-2 (method
 // 9806; symbols as there): forward to the fifth power of A, reverse to the
@@ -20,7 +21,9 @@ class CassiniSoldnerForward final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
-    std::span<const NumberParameter> numberParameters() const override;
+    std::span<const NumberParameter> numberParameters() const override {
+        return kOriginNumbers;
+    }
 
   private:
     double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;
@@ -37,7 +40,9 @@ class CassiniSoldnerReverse final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
-    std::span<const NumberParameter> numberParameters() const override;
+    std::span<const NumberParameter> numberParameters() const override {
+        return kOriginNumbers;
+    }
 
   private:
     double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;

@@ -5,16 +5,6 @@
 
 #include <cmath>
 
-std::span<const NumberParameter>
-TransverseMercatorForward::numberParameters() const {
-    return kProjectionNumbers;
-}
-
-std::span<const NumberParameter>
-TransverseMercatorReverse::numberParameters() const {
-    return kProjectionNumbers;
-}
-
 void TransverseMercatorForward::prepare() {
     phi0_ = parameters_.parameterNumber("LatitudeOfNaturalOrigin");
     lambda0_ = parameters_.parameterNumber("LongitudeOfNaturalOrigin");

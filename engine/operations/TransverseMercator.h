@@ -2,6 +2,7 @@
 
 #include "Ellipsoid.h"
 #include "Operation.h"
+#include "Projection.h"
 
 // Transverse Mercator, the series of EPSG Guidance Note 7-2 (method 9807;
 // symbols as there): forward to the sixth power of A, reverse to the sixth
@@ -24,7 +25,9 @@ class TransverseMercatorForward final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
-    std::span<const NumberParameter> numberParameters() const override;
+    std::span<const NumberParameter> numberParameters() const override {
+        return kProjectionNumbers;
+    }
 
   private:
     double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
@@ -43,7 +46,9 @@ class TransverseMercatorReverse final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
-    std::span<const NumberParameter> numberParameters() const override;
+    std::span<const NumberParameter> numberParameters() const override {
+        return kProjectionNumbers;
+    }
 
   private:
     double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
