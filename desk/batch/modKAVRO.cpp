@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "modFileNames.h"
 #include "modVarious.h"
 #include "modWin32API.h"
 
@@ -47,15 +48,14 @@ QString systemReason(int error) {
 // by the interpreter, so a double quote or a line break in it would change
 // the line; such a path is refused before anything is written.
 QByteArray batchPath(const QString &path) {
-    for (const QChar c : path)
-        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::Null)
-            throw DeskFailure(
-                FailureNumbers::kBadFileName,
-                QStringLiteral("The path %1 holds a double quote or a line "
-                               "break and cannot be written into a batch "
-                               "file")
-                    .arg(path));
-    return QFile::encodeName(path);
+    if (!CanBePassed(path))
+        throw DeskFailure(
+            FailureNumbers::kBadFileName,
+            QStringLiteral("The path %1 holds a double quote or a line "
+                           "break and cannot be written into a batch "
+                           "file")
+                .arg(modFileNames::ShownName(path)));
+    return modFileNames::EncodeName(path);
 }
 
 QByteArray quoted(const QByteArray &text) { return '"' + text + '"'; }
@@ -66,11 +66,11 @@ constexpr const char *kOutputExtensions[] = {"shp", "shx", "dbf", "cpg", "prj"};
 // Whether something (also a dangling link) has that name.
 bool exists(const QString &path) {
     struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+    return ::lstat(modFileNames::EncodeName(path).constData(), &status) == 0;
 }
 
 void removeIfThere(const QString &path) {
-    ::unlink(QFile::encodeName(path).constData());
+    ::unlink(modFileNames::EncodeName(path).constData());
 }
 
 // Whether the console output holds the line, whole.
@@ -89,7 +89,8 @@ bool reportsLine(const QByteArray &console, const QByteArray &line) {
 // Removes a file left by an earlier, maybe interrupted, run; a missing one
 // is fine. A symbolic link of that name is removed, not its target.
 void removeStale(const QString &path) {
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (::unlink(modFileNames::EncodeName(path).constData()) != 0 &&
+        errno != ENOENT)
         throw DeskFailure(FailureNumbers::kPermissionDenied,
                           QStringLiteral("Cannot remove the old file %1: %2")
                               .arg(path, systemReason(errno)));
@@ -99,7 +100,7 @@ void removeStale(const QString &path) {
 // with owner-only access and writes the text into it.
 void createNew(const QString &path, const QByteArray &text) {
     const int fd =
-        ::open(QFile::encodeName(path).constData(),
+        ::open(modFileNames::EncodeName(path).constData(),
                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         throw DeskFailure(FailureNumbers::kFileAccess,
@@ -143,7 +144,7 @@ QByteArray readLine(QFile &file) {
 // The answer of the test batch: the fourth line of boxcheck's output,
 // classified, when a fifth line follows; otherwise ShapeUnknown.
 ShapeType readAnswer(const QString &path) {
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(modFileNames::EncodeName(path).constData(),
                           O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -211,6 +212,13 @@ bool fits32Bits(std::int64_t value) {
 
 } // namespace
 
+bool CanBePassed(const QString &path) {
+    for (const QChar c : path)
+        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::Null)
+            return false;
+    return true;
+}
+
 QString ProgramFolder() {
     if (!programFolderOverride.isEmpty())
         return programFolderOverride;
@@ -227,14 +235,17 @@ void SetProgramFolder(const QString &folder) {
 QString TempFolder() {
     const QByteArray temp = qgetenv("TEMP");
     if (!temp.isEmpty())
-        return QFile::decodeName(temp);
+        return modFileNames::DecodeName(temp);
+    return PrivateTempFolder();
+}
 
+QString PrivateTempFolder() {
     // The system's temporary location is shared by every user: the folder of
     // our own there must be a real folder, ours and closed to others, or a
     // prepared one could hand us another user's answer files.
     const QString folder =
         QDir::tempPath() + QStringLiteral("/KavroDesk-%1").arg(::getuid());
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = modFileNames::EncodeName(folder);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         throw DeskFailure(FailureNumbers::kFileAccess,
                           QStringLiteral("Cannot create the temporary folder "
@@ -263,7 +274,7 @@ QByteArray ShapeBatchText(const QString &programFolder,
     const QByteArray t = batchPath(tempFolder);
     return "@echo off" + kLineEnd + quoted(p + "/KAVRO/boxcheck") + ' ' +
            quoted(s) + " -YMIN 2500000 >> " +
-           quoted(t + '/' + QFile::encodeName(kShapeAnswer)) + kLineEnd;
+           quoted(t + '/' + modFileNames::EncodeName(kShapeAnswer)) + kLineEnd;
 }
 
 QByteArray

@@ -51,6 +51,11 @@ ShapeType ParseExtentLine(const QString &line);
 bool ConvertShape(const QString &inputFile, const QString &outputFile,
                   ShapeType enumShapeType);
 
+// Whether a path can be written into a batch line: it holds no double
+// quote, no line break and no NUL. Files whose paths cannot are not tested
+// and not converted.
+bool CanBePassed(const QString &path);
+
 // The program folder, without a trailing separator: the folder of the
 // running executable unless a test has set another one.
 QString ProgramFolder();
@@ -63,6 +68,9 @@ void SetProgramFolder(const QString &folder);
 // temporary location, created with owner-only access. Throws DeskFailure
 // when that folder exists but is not private to the user.
 QString TempFolder();
+// That folder of the user's own under the system's temporary location, also
+// when TEMP is set.
+QString PrivateTempFolder();
 
 // The two batch texts, byte for byte as they are written (CR LF line ends).
 // Throws DeskFailure when a path holds a double quote or a line break and so

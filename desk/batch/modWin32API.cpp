@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "modFileNames.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -72,11 +73,11 @@ QString openFailure(const QString &what, const QByteArray &path, int error) {
         : error == EINVAL ? QStringLiteral("it is not a plain file")
                           : systemReason(error);
     return QStringLiteral("Cannot open the %1 %2: %3")
-        .arg(what, QFile::decodeName(path), reason);
+        .arg(what, modFileNames::ShownBytes(path), reason);
 }
 
 QByteArray readBatchFile(const QString &path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = modFileNames::EncodeName(path);
     Descriptor fd(openPlainFile(native, O_RDONLY));
     if (fd.get() < 0) {
         const int error = errno;
@@ -202,7 +203,7 @@ QString startAndWait(const QByteArray &program,
     const QByteArray file = programFile(program);
     if (file.isEmpty())
         return QStringLiteral("Cannot start %1: %2")
-            .arg(QFile::decodeName(program), systemReason(errno));
+            .arg(modFileNames::ShownBytes(program), systemReason(errno));
     std::vector<char *> argv;
     argv.reserve(arguments.size() + 1);
     for (const QByteArray &argument : arguments)
@@ -212,13 +213,13 @@ QString startAndWait(const QByteArray &program,
     int consolePipe[2], errorPipe[2];
     if (::pipe2(consolePipe, O_CLOEXEC) != 0)
         return QStringLiteral("Cannot start %1: %2")
-            .arg(QFile::decodeName(program), systemReason(errno));
+            .arg(modFileNames::ShownBytes(program), systemReason(errno));
     if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
         const int error = errno;
         ::close(consolePipe[0]);
         ::close(consolePipe[1]);
         return QStringLiteral("Cannot start %1: %2")
-            .arg(QFile::decodeName(program), systemReason(error));
+            .arg(modFileNames::ShownBytes(program), systemReason(error));
     }
     const ChildSetup setup{
         file.constData(), argv.data(),
@@ -237,7 +238,7 @@ QString startAndWait(const QByteArray &program,
         ::close(consolePipe[0]);
         ::close(errorPipe[0]);
         return QStringLiteral("Cannot start %1: %2")
-            .arg(QFile::decodeName(program), systemReason(forkError));
+            .arg(modFileNames::ShownBytes(program), systemReason(forkError));
     }
     int startError = 0;
     ssize_t got;
@@ -252,7 +253,7 @@ QString startAndWait(const QByteArray &program,
     }
     if (got == static_cast<ssize_t>(sizeof startError))
         return QStringLiteral("Cannot start %1: %2")
-            .arg(QFile::decodeName(program), systemReason(startError));
+            .arg(modFileNames::ShownBytes(program), systemReason(startError));
     return {};
 }
 

@@ -3,9 +3,9 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "modFileNames.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -30,13 +30,49 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The file object of the path: an existing file, not a folder.
-QFileInfo existingFile(const QString &filePath) {
-    const QFileInfo info(filePath);
-    if (filePath.isEmpty() || !info.isFile())
-        throw DeskFailure(FailureNumbers::kFileNotFound,
-                          QStringLiteral("File not found: %1").arg(filePath));
-    return info;
+// The path's bytes: names that are not UTF-8 keep theirs (modFileNames).
+QByteArray native(const QString &path) {
+    return modFileNames::EncodeName(path);
+}
+
+// The path as a message shows it.
+QString shown(const QString &path) { return modFileNames::ShownName(path); }
+
+// What is at the path: stat (links followed) or lstat (the link itself).
+bool statOf(const QString &path, struct stat &status, bool followLinks) {
+    if (path.isEmpty())
+        return false;
+    const QByteArray name = native(path);
+    return (followLinks ? ::stat(name.constData(), &status)
+                        : ::lstat(name.constData(), &status)) == 0;
+}
+
+bool isFile(const QString &path) {
+    struct stat status {};
+    return statOf(path, status, true) && S_ISREG(status.st_mode);
+}
+
+bool isFolder(const QString &path) {
+    struct stat status {};
+    return statOf(path, status, true) && S_ISDIR(status.st_mode);
+}
+
+// The name of an existing file (not a folder): the text after the path's
+// last "/".
+QString existingFileName(const QString &filePath) {
+    if (!isFile(filePath))
+        throw DeskFailure(
+            FailureNumbers::kFileNotFound,
+            QStringLiteral("File not found: %1").arg(shown(filePath)));
+    return filePath.mid(filePath.lastIndexOf(u'/') + 1);
+}
+
+// The folder part of an absolute path, "/" for a name in the root.
+QString folderOf(const QString &path) {
+    const QString absolute =
+        path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+    const qsizetype slash = absolute.lastIndexOf(u'/');
+    return slash == 0 ? QStringLiteral("/") : absolute.left(slash);
 }
 
 // A descriptor closed when it goes out of scope.
@@ -127,55 +163,56 @@ int copyInto(int from, int to, const QByteArray &target) {
 
 QString GetFileBaseName(const QString &filePath) {
     return trapped(QString(), [&] {
-        const QString name = existingFile(filePath).fileName();
+        const QString name = existingFileName(filePath);
         const qsizetype dot = name.lastIndexOf(u'.');
         if (dot < 0)
-            throw DeskFailure(
-                FailureNumbers::kInvalidCall,
-                QStringLiteral("The file name has no \".\": %1").arg(filePath));
+            throw DeskFailure(FailureNumbers::kInvalidCall,
+                              QStringLiteral("The file name has no \".\": %1")
+                                  .arg(shown(filePath)));
         return name.left(dot);
     });
 }
 
 QString GetFileExtension(const QString &filePath) {
     return trapped(QString(), [&] {
-        const QString name = existingFile(filePath).fileName();
+        const QString name = existingFileName(filePath);
         // No "." gives the whole name: mid(0) of the cut at -1 + 1.
         return name.mid(name.lastIndexOf(u'.') + 1);
     });
 }
 
 QString GetParentFolder(const QString &filePath) {
-    return trapped(QString(),
-                   [&] { return existingFile(filePath).absolutePath(); });
+    return trapped(QString(), [&] {
+        existingFileName(filePath);
+        return folderOf(filePath);
+    });
 }
 
 bool FolderExists(const QString &path) {
-    return trapped(false,
-                   [&] { return !path.isEmpty() && QFileInfo(path).isDir(); });
+    return trapped(false, [&] { return isFolder(path); });
 }
 
 bool FileExists(const QString &path) {
-    return trapped(false,
-                   [&] { return !path.isEmpty() && QFileInfo(path).isFile(); });
+    return trapped(false, [&] { return isFile(path); });
 }
 
 bool DeleteFile(const QString &filePath) {
     return trapped(false, [&] {
         // A symbolic link is deleted itself, also when it points nowhere;
         // a folder is not a file.
-        const QFileInfo info(filePath);
-        if (filePath.isEmpty() || !(info.isSymLink() || info.isFile()))
+        struct stat status {};
+        if (!statOf(filePath, status, false) ||
+            !(S_ISLNK(status.st_mode) || S_ISREG(status.st_mode)))
             throw DeskFailure(
                 FailureNumbers::kFileNotFound,
-                QStringLiteral("File not found: %1").arg(filePath));
+                QStringLiteral("File not found: %1").arg(shown(filePath)));
         // Removing a name needs only the folder's permission, so a read-only
         // file goes as well.
-        if (::unlink(QFile::encodeName(filePath).constData()) != 0) {
+        if (::unlink(native(filePath).constData()) != 0) {
             const int error = errno;
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot delete %1: %2")
-                                  .arg(filePath, systemReason(error)));
+                                  .arg(shown(filePath), systemReason(error)));
         }
         return true;
     });
@@ -183,56 +220,59 @@ bool DeleteFile(const QString &filePath) {
 
 bool CopyFile(const QString &sourcePath, const QString &targetPath) {
     return trapped(false, [&] {
-        existingFile(sourcePath);
-        const QFileInfo target(targetPath);
-        if (targetPath.isEmpty() || !QFileInfo(target.absolutePath()).isDir())
+        existingFileName(sourcePath);
+        if (targetPath.isEmpty() || !isFolder(folderOf(targetPath)))
             throw DeskFailure(
                 FailureNumbers::kPathNotFound,
-                QStringLiteral("Path not found: %1").arg(targetPath));
+                QStringLiteral("Path not found: %1").arg(shown(targetPath)));
         // A symbolic link at the target is replaced itself, whatever it
         // points to: writing through it would change a file elsewhere.
-        const bool link = target.isSymLink();
-        if (!link && target.isDir())
+        struct stat status {};
+        const bool there = statOf(targetPath, status, false);
+        const bool link = there && S_ISLNK(status.st_mode);
+        if (there && S_ISDIR(status.st_mode))
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot copy onto the folder %1")
-                                  .arg(targetPath));
-        if (!link && target.exists() && !target.isWritable())
-            throw DeskFailure(
-                FailureNumbers::kPermissionDenied,
-                QStringLiteral("The file %1 is read-only").arg(targetPath));
+                                  .arg(shown(targetPath)));
+        if (there && !link &&
+            ::access(native(targetPath).constData(), W_OK) != 0)
+            throw DeskFailure(FailureNumbers::kPermissionDenied,
+                              QStringLiteral("The file %1 is read-only")
+                                  .arg(shown(targetPath)));
 
         // Written beside the target and renamed over it when it is whole: a
         // copy that fails half-way leaves an existing target untouched and
         // no partial file under its name. Plain system calls, so that every
         // short write (a full disk, a file size limit) is seen.
-        const QByteArray sourceName = QFile::encodeName(sourcePath);
-        const QByteArray targetName = QFile::encodeName(targetPath);
+        const QByteArray sourceName = native(sourcePath);
+        const QByteArray targetName = native(targetPath);
         Descriptor from(
             ::open(sourceName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (from.get() < 0)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot read %1: %2")
-                                  .arg(sourcePath, systemReason(errno)));
+                                  .arg(shown(sourcePath), systemReason(errno)));
         if (link && ::unlink(targetName.constData()) != 0) {
             const int error = errno;
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot replace the link %1: %2")
-                                  .arg(targetPath, systemReason(error)));
+                                  .arg(shown(targetPath), systemReason(error)));
         }
         QByteArray temporary;
         Descriptor to(createBeside(targetName, temporary));
         if (to.get() < 0)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot write %1: %2")
-                                  .arg(targetPath, systemReason(errno)));
+                                  .arg(shown(targetPath), systemReason(errno)));
         const int error = copyInto(from.get(), to.get(), targetName);
         if (error != 0 || !to.close() ||
             ::rename(temporary.constData(), targetName.constData()) != 0) {
             const int reason = error != 0 ? error : errno;
             ::unlink(temporary.constData());
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot write %1: %2")
-                                  .arg(targetPath, systemReason(reason)));
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                QStringLiteral("Cannot write %1: %2")
+                    .arg(shown(targetPath), systemReason(reason)));
         }
         return true;
     });

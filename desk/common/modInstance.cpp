@@ -1,0 +1,78 @@
+#include "modInstance.h"
+
+#include "DeskFailure.h"
+#include "DeskMessages.h"
+#include "FailureNumbers.h"
+#include "modFileNames.h"
+#include "modKAVRO.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace modInstance {
+namespace {
+
+// $XDG_RUNTIME_DIR, when it names a folder of this user closed to others.
+QString runtimeFolder() {
+    const QByteArray folder = qgetenv("XDG_RUNTIME_DIR");
+    struct stat status {};
+    if (!folder.startsWith('/') || ::stat(folder.constData(), &status) != 0 ||
+        !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
+        (status.st_mode & 0077) != 0)
+        return {};
+    return modFileNames::DecodeName(folder);
+}
+
+} // namespace
+
+QString LockFile() {
+    QString folder = runtimeFolder();
+    if (folder.isEmpty())
+        folder = modKAVRO::PrivateTempFolder();
+    return folder + QStringLiteral("/KavroDesk.lock");
+}
+
+QString AlreadyRunningText() {
+    return QStringLiteral("KavroDesk is already running for this user. Only "
+                          "one KavroDesk can run at a time: switch to the "
+                          "window that is open, or close it first.");
+}
+
+bool ClaimInstance() {
+    bool alone = true;
+    guard(QString(), [&] {
+        const QString path = LockFile();
+        // Kept open until the process ends; programs started later do not
+        // inherit it.
+        const int fd = ::open(modFileNames::EncodeName(path).constData(),
+                              O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                QStringLiteral("Cannot create the lock file %1: "
+                               "%2")
+                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        const int error = errno;
+        ::close(fd);
+        if (error != EWOULDBLOCK)
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                QStringLiteral("Cannot lock %1: %2")
+                    .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        alone = false;
+    });
+    if (!alone)
+        showPlainMessage(AlreadyRunningText());
+    return alone;
+}
+
+} // namespace modInstance
