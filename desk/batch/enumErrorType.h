@@ -20,3 +20,7 @@ inline constexpr enumErrorType ErrorFileExtension = 3;
 inline constexpr enumErrorType ErrorSpatialIndex = 4;
 // The task's data are UTM WGS84-ETRS89 already (shape type 2).
 inline constexpr enumErrorType ErrorAlreadyUTM = 5;
+// The output's path (or the input's) holds a double quote or a line break,
+// which cannot be written into the conversion batch (an OutputSuffix or
+// OutputFolder with one); tested before the others.
+inline constexpr enumErrorType ErrorNameNotPassable = 6;

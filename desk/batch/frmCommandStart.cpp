@@ -146,7 +146,10 @@ void frmCommandStart::CommandStart() {
 }
 
 enumErrorType frmCommandStart::CheckTask(const QString &outputFile,
-                                         int shapeType) {
+                                         int shapeType,
+                                         const QString &inputFile) {
+    if (!modKAVRO::CanBePassed(outputFile) || !modKAVRO::CanBePassed(inputFile))
+        return ErrorNameNotPassable;
     const QString folder = folderPart(outputFile);
     if (folder.isEmpty() || !modVarious::FolderExists(folder))
         return ErrorOutputFolder;
@@ -175,7 +178,8 @@ bool frmCommandStart::CheckTasks() {
         QSet<QString> outputs;
         while (!records.atEnd()) {
             const QString output = tasks_.OutputFile();
-            enumErrorType result = CheckTask(output, tasks_.ShapeType());
+            enumErrorType result =
+                CheckTask(output, tasks_.ShapeType(), tasks_.InputFile());
             const QString key = outputKey(output);
             if (result == ErrorNone && outputs.contains(key))
                 result = ErrorOutputExists;

@@ -39,8 +39,10 @@ class frmCommandStart : public QDialog {
     // could not be started.
     void CommandStart();
 
-    // The check result of one task by its output path and shape type.
-    static enumErrorType CheckTask(const QString &outputFile, int shapeType);
+    // The check result of one task by its output path and shape type (and
+    // its input path, which must be writable into a batch line too).
+    static enumErrorType CheckTask(const QString &outputFile, int shapeType,
+                                   const QString &inputFile = QString());
 
     static inline const QString kConvertedComment =
         QStringLiteral("UTM WGS84-ETRS89");

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -26,8 +27,10 @@ namespace {
 
 QString programFolderOverride;
 
-// boxcheck's answer is read from the fourth line of its output.
+// boxcheck's answer is read from the fourth line of its output, the
+// extent's maxima from the sixth.
 constexpr int kExtentLineNumber = 4;
+constexpr int kMaximaLineNumber = 6;
 // Longer lines are read in pieces of this size; boxcheck's lines are short.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 // A token counts as a coordinate when its value is above this.
@@ -142,8 +145,10 @@ QByteArray readLine(QFile &file) {
 }
 
 // The answer of the test batch: the fourth line of boxcheck's output,
-// classified, when a fifth line follows; otherwise ShapeUnknown.
-ShapeType readAnswer(const QString &path) {
+// classified, when a fifth line follows; otherwise ShapeUnknown. The
+// category then holds only when the whole extent lies in its box, with the
+// maxima from the sixth line (see ShapeTypeOfExtent).
+ShapeType readAnswer(const QString &path, QString &reason) {
     const int fd = ::open(modFileNames::EncodeName(path).constData(),
                           O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
@@ -160,20 +165,27 @@ ShapeType readAnswer(const QString &path) {
             FailureNumbers::kFileAccess,
             QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     }
-    ShapeType result = ShapeGBOShift;
-    int linesRead = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = readLine(file);
-        if (++linesRead == kExtentLineNumber) {
-            result = ParseExtentLine(QString::fromLocal8Bit(line));
-            break;
-        }
-    }
+    QList<QString> lines;
+    while (!file.atEnd() && lines.size() < kMaximaLineNumber)
+        lines.append(QString::fromLocal8Bit(readLine(file)));
     // Nothing after the fourth line (or fewer than four lines): the output
     // is not the one expected.
-    if (file.atEnd())
-        result = ShapeUnknown;
-    return result;
+    if (lines.size() <= kExtentLineNumber) {
+        reason = QStringLiteral("boxcheck gave no extent");
+        return ShapeUnknown;
+    }
+    const QString &minima = lines[kExtentLineNumber - 1];
+    const QString maxima = lines.size() >= kMaximaLineNumber
+                               ? lines[kMaximaLineNumber - 1]
+                               : QString();
+    const ShapeType type = ShapeTypeOfExtent(minima, maxima, reason);
+    // boxcheck says at the end of its fifth line why it read no extent.
+    const QString &answer = lines[kExtentLineNumber];
+    const qsizetype why = answer.indexOf(QLatin1String(": "));
+    if (type == ShapeUnknown && ParseExtentLine(minima) == ShapeUnknown &&
+        why >= 0)
+        reason = QStringLiteral("no extent: ") + answer.mid(why + 2);
+    return type;
 }
 
 // A token reads as a number when it is an optional sign followed by decimal
@@ -330,12 +342,16 @@ ConvertBatchText(const QString &programFolder, const QString &inputFile,
     return text;
 }
 
-ShapeType ParseExtentLine(const QString &line) {
+namespace {
+
+// The first two counting values of an extent line (see ParseExtentLine):
+// false when there are fewer than two, or one does not fit 32 bits.
+bool extentValues(const QString &line, std::int64_t &first,
+                  std::int64_t &second) {
     QString text = line;
     text.replace(u'.', u' ').replace(u',', u' ');
     const QStringList tokens = text.split(u' ', Qt::KeepEmptyParts);
-
-    std::int64_t first = 0, second = 0;
+    first = second = 0;
     int counted = 0;
     // The last token is never examined (it is "end" in boxcheck's line).
     for (qsizetype index = 0; index + 1 < tokens.size() && counted < 2;
@@ -346,10 +362,34 @@ ShapeType ParseExtentLine(const QString &line) {
         // A coordinate that does not fit a 32-bit whole number is no usable
         // value: the pair cannot be classified.
         if (!fits32Bits(value))
-            return ShapeUnknown;
+            return false;
         (counted++ == 0 ? first : second) = value;
     }
-    if (first <= 0 || second <= 0)
+    return first > 0 && second > 0;
+}
+
+// The box of each category, in whole metres, edges included: the shortened
+// form below 1 000 000 in both; Gauss-Boaga West as boxcheck's box (X from
+// 1 000 000 to 2 000 000, Y from 2 500 000 to 10 000 000); UTM zone 32 with
+// the easting below and the northing above 1 000 000.
+struct Box {
+    std::int64_t xMin, xMax, yMin, yMax;
+    const char *name;
+};
+constexpr Box kBoxes[] = {
+    {kSmallestCoordinate, kGboThreshold - 1, kSmallestCoordinate,
+     kGboThreshold - 1, "the shortened Gauss-Boaga form"},
+    {kGboThreshold, 2 * kGboThreshold, 2500000, 10 * kGboThreshold,
+     "Gauss-Boaga West"},
+    {kSmallestCoordinate, kGboThreshold - 1, kGboThreshold + 1,
+     10 * kGboThreshold, "UTM zone 32"},
+};
+
+} // namespace
+
+ShapeType ParseExtentLine(const QString &line) {
+    std::int64_t first = 0, second = 0;
+    if (!extentValues(line, first, second))
         return ShapeUnknown;
     if (first < kGboThreshold && second < kGboThreshold)
         return ShapeGBOShift;
@@ -358,8 +398,37 @@ ShapeType ParseExtentLine(const QString &line) {
     return ShapeUTM;
 }
 
-ShapeType GetShapeType(const QString &shapeFile) {
+ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
+                            QString &reason) {
+    const ShapeType type = ParseExtentLine(minima);
+    if (type == ShapeUnknown) {
+        reason = QStringLiteral("no extent could be read");
+        return ShapeUnknown;
+    }
+    std::int64_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    extentValues(minima, xMin, yMin);
+    const Box &box = kBoxes[type];
+    if (!extentValues(maxima, xMax, yMax)) {
+        reason = QStringLiteral("the extent's maxima are not known");
+        return ShapeUnknown;
+    }
+    if (xMin < box.xMin || xMax > box.xMax || yMin < box.yMin ||
+        yMax > box.yMax) {
+        reason = QStringLiteral("extent outside %1").arg(box.name);
+        return ShapeUnknown;
+    }
+    return type;
+}
+
+bool IsUnfinishedOutputName(const QString &name) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\..*\\.kavro-part-[A-Za-z0-9]{6}(\\..*)?$"));
+    return pattern.match(name).hasMatch();
+}
+
+ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
     ShapeType result = ShapeUnknown;
+    QString why;
     guard(QString(), [&] {
         const QString temp = TempFolder();
         const QByteArray text =
@@ -373,11 +442,13 @@ ShapeType GetShapeType(const QString &shapeFile) {
         // else can have put one there in between.
         createNew(answer, {});
         modWin32API::RunAndWait(batch, 0);
-        const ShapeType found = readAnswer(answer);
+        const ShapeType found = readAnswer(answer, why);
         modVarious::DeleteFile(batch);
         modVarious::DeleteFile(answer);
         result = found;
     });
+    if (reason)
+        *reason = result == ShapeUnknown ? why : QString();
     return result;
 }
 

@@ -32,15 +32,31 @@ inline constexpr ShapeType ShapeUnknown = 3;
 // "utm_etrs89.prj", or their national grid counterparts).
 namespace modKAVRO {
 
-// Runs boxcheck on the shapefile and classifies the coordinate pair of the
-// fourth line of its output; ShapeUnknown when boxcheck printed fewer than
-// five lines, and after any failure (which is shown).
-ShapeType GetShapeType(const QString &shapeFile);
+// Runs boxcheck on the shapefile and classifies its extent
+// (ShapeTypeOfExtent of the fourth and sixth lines of its output);
+// ShapeUnknown when boxcheck printed fewer than five lines, and after any
+// failure (which is shown). For ShapeUnknown, reason (when given) says why
+// (empty after a failure that was shown).
+ShapeType GetShapeType(const QString &shapeFile, QString *reason = nullptr);
 
 // Classifies one line of boxcheck's output: the first two tokens (never the
 // last one) that read as numbers greater than 1000, the line split at every
 // blank after "." and "," became blanks.
 ShapeType ParseExtentLine(const QString &line);
+
+// The category of the minima (ParseExtentLine), when the whole extent, the
+// maxima too (boxcheck's sixth line, "Extent Xmax: ... Ymax: ... end"), lies
+// in that category's box; otherwise ShapeUnknown and the reason ("extent
+// outside Gauss-Boaga West"). Data of the Gauss-Boaga East zone have minima
+// above 1 000 000 as the West zone's have, and would be converted with the
+// West script.
+ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
+                            QString &reason);
+
+// Whether a file name has the form KAVRO gives an output while it writes it
+// (".<stem>.kavro-part-XXXXXX<.ext>"): what a killed run left, never an
+// input.
+bool IsUnfinishedOutputName(const QString &name);
 
 // Converts one task with the script that fits its shape type and the
 // transformation of the last modTransformation::Check(), then copies the

@@ -2,6 +2,7 @@
 
 #include "DeskFailure.h"
 #include "FailureNumbers.h"
+#include "modFileNames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,9 +49,28 @@ void RecordSet::moveNext() {
     ++cursor_;
 }
 
+const RecordSet::IntegerIndex &RecordSet::indexOf(int field) const {
+    auto existing = indexes_.constFind(field);
+    if (existing != indexes_.constEnd())
+        return *existing;
+    IntegerIndex index;
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const qint32 value = rows_[row][field].toInt();
+        index.first.insert(value, std::min(index.first.value(value, row), row));
+        index.highest = row == 0 ? value : std::max(index.highest, value);
+    }
+    return *indexes_.insert(field, std::move(index));
+}
+
 bool RecordSet::find(const QString &field, const QVariant &value) {
     const int index = fieldIndex(field);
     const QVariant wanted = checked(fields_[index], value);
+    if (fields_[index].type == FieldType::Integer) {
+        const IntegerIndex &rows = indexOf(index);
+        const auto found = rows.first.constFind(wanted.toInt());
+        cursor_ = found == rows.first.constEnd() ? rows_.size() : *found;
+        return found != rows.first.constEnd();
+    }
     const auto found =
         std::find_if(rows_.begin(), rows_.end(),
                      [&](const Row &row) { return row[index] == wanted; });
@@ -89,10 +109,9 @@ QDateTime RecordSet::date(const QString &field) const {
 
 int RecordSet::highestInteger(const QString &field) const {
     const int index = fieldIndex(field);
-    int highest = 0;
-    for (const Row &row : rows_)
-        highest = std::max(highest, row[index].toInt());
-    return highest;
+    if (rows_.empty())
+        return 0;
+    return std::max(0, indexOf(index).highest);
 }
 
 QVariant RecordSet::checked(const Field &field, const QVariant &value) const {
@@ -110,11 +129,11 @@ QVariant RecordSet::checked(const Field &field, const QVariant &value) const {
     }
     case FieldType::Text: {
         const QString text = value.toString();
-        if (text.size() > field.maxLength)
+        const qsizetype bytes = modFileNames::EncodeName(text).size();
+        if (bytes > field.maxLength)
             invalid(QStringLiteral("The text for the field \"%1\" is %2 "
-                                   "characters long; the field holds at most "
-                                   "%3.")
-                        .arg(field.name, QString::number(text.size()),
+                                   "bytes long; the field holds at most %3.")
+                        .arg(field.name, QString::number(bytes),
                              QString::number(field.maxLength)));
         return QVariant(text);
     }
@@ -163,19 +182,29 @@ void RecordSet::append(const Values &values) {
         row[index] = value;
     rows_.push_back(std::move(row));
     cursor_ = rows_.size() - 1;
+    for (auto it = indexes_.begin(); it != indexes_.end(); ++it) {
+        const qint32 value = rows_.back()[it.key()].toInt();
+        if (!it->first.contains(value))
+            it->first.insert(value, cursor_);
+        it->highest = rows_.size() == 1 ? value : std::max(it->highest, value);
+    }
 }
 
 void RecordSet::update(const Values &values) {
     currentRow(); // no current record: fail before checking the values
     const auto prepared = prepare(values);
     Row &row = rows_[cursor_];
-    for (const auto &[index, value] : prepared)
+    for (const auto &[index, value] : prepared) {
+        if (row[index] != value)
+            indexes_.remove(index);
         row[index] = value;
+    }
 }
 
 void RecordSet::remove() {
     currentRow();
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(cursor_));
+    dropIndexes();
 }
 
 void RecordSet::removeAll() {

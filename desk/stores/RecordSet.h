@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -20,7 +21,7 @@ class RecordSet {
   public:
     enum class FieldType {
         Integer, // 32-bit signed whole number
-        Text,    // at most maxLength characters
+        Text,    // at most maxLength bytes as file names hold them
         Number,  // double-precision number (file sizes beyond 32 bits)
         Date     // date and time
     };
@@ -28,7 +29,9 @@ class RecordSet {
     struct Field {
         QString name;
         FieldType type;
-        int maxLength = 255; // Text only
+        // Text only: the longest path the file system takes (PATH_MAX),
+        // counted in bytes as modFileNames encodes the text.
+        int maxLength = 4096;
     };
 
     // Values for an append or an update: field name and value, applied in
@@ -52,7 +55,9 @@ class RecordSet {
     void moveNext();
 
     // Searches from the first record for the first whose field equals the
-    // value. Found: it becomes the current record. Not found: at end.
+    // value. Found: it becomes the current record. Not found: at end. A
+    // whole number field is searched through an index, so that finding
+    // every record by its ID in turn is not quadratic.
     bool find(const QString &field, const QVariant &value);
 
     QVariant value(const QString &field) const;
@@ -84,7 +89,18 @@ class RecordSet {
     // The checked values in field order, as (index, value).
     std::vector<std::pair<int, QVariant>> prepare(const Values &values) const;
 
+    // The rows of the first record with each value of a whole number field,
+    // and the field's highest value; built when first asked for, kept up by
+    // append(), dropped by every other change.
+    struct IntegerIndex {
+        QHash<qint32, std::size_t> first;
+        int highest = 0;
+    };
+    const IntegerIndex &indexOf(int field) const;
+    void dropIndexes() const { indexes_.clear(); }
+
     QList<Field> fields_;
     std::vector<Row> rows_;
     std::size_t cursor_ = 0;
+    mutable QHash<int, IntegerIndex> indexes_;
 };

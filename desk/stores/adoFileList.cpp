@@ -3,15 +3,26 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "modFileNames.h"
 #include "modKAVRO.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 const QString kID = QStringLiteral("ID");
@@ -25,6 +36,11 @@ const QString kDateCreated = QStringLiteral("DateCreated");
 const QString kDateLastModified = QStringLiteral("DateLastModified");
 const QString kDateLastAccessed = QStringLiteral("DateLastAccessed");
 const QString kShapeType = QStringLiteral("ShapeType");
+const QString kNote = QStringLiteral("Note");
+// Progress shows at most this often, in milliseconds.
+constexpr qint64 kProgressInterval = 100;
+// A line of names in the status bar ends after this many.
+constexpr qsizetype kNamesShown = 10;
 
 using FieldType = RecordSet::FieldType;
 
@@ -40,24 +56,70 @@ bool isShapefileName(const QString &name) {
 // as a file manager shows it: the content would call an empty shapefile an
 // "empty document". The shared MIME database knows no shapefiles; for a
 // type that it cannot tell from the generic binary one, the upper-case
-// extension followed by " file" says more.
-QString typeDescription(const QFileInfo &file) {
+// extension followed by " file" says more. Looked up once per extension.
+QString typeDescription(const QString &name) {
     static const QMimeDatabase database;
+    static QHash<QString, QString> known;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString suffix = dot < 0 ? QString() : name.mid(dot + 1);
+    const auto found = known.constFind(suffix);
+    if (found != known.constEnd())
+        return *found;
     const QMimeType type =
-        database.mimeTypeForFile(file, QMimeDatabase::MatchExtension);
+        database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    QString description;
     if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
-        return type.comment();
-    const QString suffix = file.suffix().toUpper();
-    return suffix.isEmpty() ? QStringLiteral("File")
-                            : QStringLiteral("%1 file").arg(suffix);
+        description = type.comment();
+    else
+        description = suffix.isEmpty()
+                          ? QStringLiteral("File")
+                          : QStringLiteral("%1 file").arg(suffix.toUpper());
+    known.insert(suffix, description);
+    return description;
+}
+
+QDateTime timeOf(const struct timespec &time) {
+    return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 +
+                                          time.tv_nsec / 1000000);
 }
 
 // The creation time where the file system records one; otherwise the time
 // of the last change of the file's metadata comes nearest.
-QDateTime creationTime(const QFileInfo &file) {
-    const QDateTime birth = file.birthTime();
-    return birth.isValid() ? birth : file.metadataChangeTime();
+QDateTime creationTime(int folder, const QByteArray &name,
+                       const struct stat &status) {
+    struct statx extended {};
+    if (::statx(folder, name.constData(), AT_STATX_SYNC_AS_STAT, STATX_BTIME,
+                &extended) == 0 &&
+        (extended.stx_mask & STATX_BTIME) != 0)
+        return QDateTime::fromMSecsSinceEpoch(
+            qint64(extended.stx_btime.tv_sec) * 1000 +
+            extended.stx_btime.tv_nsec / 1000000);
+    return timeOf(status.st_ctim);
 }
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Names for a line of the status bar: shown with U+FFFD for kept bytes and
+// a visible mark for line breaks, the first few of them.
+QString nameList(const QStringList &names) {
+    QStringList shown;
+    for (qsizetype i = 0; i < names.size() && i < kNamesShown; ++i) {
+        QString name = modFileNames::ShownName(names[i]);
+        name.replace(u'\n', QChar(0x21B5)).replace(u'\r', QChar(0x21B5));
+        shown << name;
+    }
+    QString list = shown.join(QStringLiteral(", "));
+    if (names.size() > kNamesShown)
+        list += QStringLiteral(" and %1 more").arg(names.size() - kNamesShown);
+    return list;
+}
+
+struct Entry {
+    QByteArray bytes; // the name as the file system holds it
+    QString name;     // decoded without loss
+};
 
 // The locale's separator between hours and minutes, taken from its short
 // time format (":" in most locales).
@@ -74,7 +136,9 @@ QString timeSeparator(const QLocale &locale) {
     return QStringLiteral(":");
 }
 
-int batchShapeType(const QString &path) { return modKAVRO::GetShapeType(path); }
+int batchShapeType(const QString &path, QString &reason) {
+    return modKAVRO::GetShapeType(path, &reason);
+}
 } // namespace
 
 adoFileList::adoFileList()
@@ -88,7 +152,8 @@ adoFileList::adoFileList()
               {kDateCreated, FieldType::Date},
               {kDateLastModified, FieldType::Date},
               {kDateLastAccessed, FieldType::Date},
-              {kShapeType, FieldType::Integer}}),
+              {kShapeType, FieldType::Integer},
+              {kNote, FieldType::Text}}),
       classifier_(batchShapeType) {}
 
 int adoFileList::ID() const { return table_.integer(kID); }
@@ -110,6 +175,7 @@ QString adoFileList::DateLastAccessed() const {
     return formatDateTime(table_.date(kDateLastAccessed));
 }
 int adoFileList::ShapeType() const { return table_.integer(kShapeType); }
+QString adoFileList::Note() const { return table_.text(kNote); }
 
 QString adoFileList::formatSize(double bytes) {
     QLocale locale;
@@ -130,7 +196,25 @@ QString adoFileList::formatDateTime(const QDateTime &time) {
 }
 
 void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
+    if (!classifier)
+        classifier_ = batchShapeType;
+    else
+        classifier_ = [classifier](const QString &path, QString &) {
+            return classifier(path);
+        };
+}
+
+void adoFileList::setShapeClassifier(ReasonedClassifier classifier) {
     classifier_ = classifier ? std::move(classifier) : batchShapeType;
+}
+
+void adoFileList::setStatusSink(StatusSink sink) {
+    statusSink_ = std::move(sink);
+}
+
+void adoFileList::status(const QString &text) const {
+    if (statusSink_)
+        statusSink_(text);
 }
 
 void adoFileList::setFolderSource(FolderSource source) {
@@ -148,36 +232,129 @@ void adoFileList::Refresh() {
 
 void adoFileList::Refresh(const QString &folderPath) {
     DeleteAll();
+    QStringList unusable, unreadable, hiddenFolders, unfinished;
     guard(QString(), [&] {
-        const QFileInfo folder(folderPath);
-        if (folderPath.isEmpty() || !folder.isDir())
+        if (folderPath.isEmpty())
             return;
+        QString folder = folderPath.startsWith(u'/')
+                             ? folderPath
+                             : QDir::currentPath() + u'/' + folderPath;
+        while (folder.size() > 1 && folder.endsWith(u'/'))
+            folder.chop(1);
+        const std::unique_ptr<DIR, int (*)(DIR *)> dir(
+            ::opendir(modFileNames::EncodeName(folder).constData()),
+            ::closedir);
+        if (!dir) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                return; // no folder there: the store stays empty
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                QStringLiteral("Cannot list the folder %1: %2")
+                    .arg(modFileNames::ShownName(folder), systemReason(errno)));
+        }
+        const int folderFd = ::dirfd(dir.get());
+        std::vector<Entry> entries;
+        while (const dirent *entry = ::readdir(dir.get())) {
+            const QByteArray bytes(entry->d_name);
+            if (bytes == "." || bytes == "..")
+                continue;
+            const QString name = modFileNames::DecodeName(bytes);
+            if (isShapefileName(name)) {
+                if (modKAVRO::IsUnfinishedOutputName(name))
+                    unfinished << name;
+                else
+                    entries.push_back({bytes, name});
+                continue;
+            }
+            struct stat status {};
+            if (modFileNames::HasKeptBytes(name) &&
+                (entry->d_type == DT_DIR ||
+                 (entry->d_type == DT_UNKNOWN &&
+                  ::fstatat(folderFd, entry->d_name, &status, 0) == 0 &&
+                  S_ISDIR(status.st_mode))))
+                hiddenFolders << name;
+        }
         // The file system gives a folder's entries in no particular order;
         // name order without regard to case is the order users look for
         // files in, and it gives a folder's files the same IDs at every
         // refresh.
-        const QFileInfoList entries =
-            QDir(folder.absoluteFilePath())
-                .entryInfoList(QDir::Files | QDir::Hidden,
-                               QDir::Name | QDir::IgnoreCase);
-        for (QFileInfo file : entries) {
-            if (!isShapefileName(file.fileName()))
-                continue;
-            file.refresh();
-            if (!file.exists())
-                throw DeskFailure(FailureNumbers::kFileNotFound,
-                                  QStringLiteral("The file %1 was not found.")
-                                      .arg(file.absoluteFilePath()));
-            const QString path = file.absoluteFilePath();
+        std::sort(
+            entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+                const int order = a.name.compare(b.name, Qt::CaseInsensitive);
+                return order != 0 ? order < 0 : a.bytes < b.bytes;
+            });
+
+        const QString shownFolder = modFileNames::ShownName(folder);
+        const QString base =
+            folder == QLatin1String("/") ? folder : folder + u'/';
+        QElapsedTimer clock;
+        clock.start();
+        qint64 shownAt = -kProgressInterval;
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            if (clock.elapsed() - shownAt >= kProgressInterval) {
+                shownAt = clock.elapsed();
+                status(QStringLiteral("Listing %1: %2 of %3 shapefiles ...")
+                           .arg(shownFolder, QString::number(k),
+                                QString::number(entries.size())));
+            }
+            const Entry &entry = entries[k];
+            const QString path = base + entry.name;
+            QString note;
+            int shapeType = ShapeUnknown;
+            struct stat status {};
+            if (::fstatat(folderFd, entry.bytes.constData(), &status, 0) != 0) {
+                const int error = errno;
+                if (::fstatat(folderFd, entry.bytes.constData(), &status,
+                              AT_SYMLINK_NOFOLLOW) != 0)
+                    throw DeskFailure(FailureNumbers::kFileNotFound,
+                                      QStringLiteral("The file %1 was not "
+                                                     "found.")
+                                          .arg(modFileNames::ShownName(path)));
+                note = QStringLiteral("cannot be read: %1")
+                           .arg(systemReason(error));
+                unreadable << entry.name;
+            } else if (S_ISDIR(status.st_mode)) {
+                continue; // a folder, not a file
+            } else if (!S_ISREG(status.st_mode)) {
+                note = QStringLiteral("not a regular file");
+                unreadable << entry.name;
+            } else if (!modKAVRO::CanBePassed(path)) {
+                note = QStringLiteral("the path holds a double quote or a "
+                                      "line break, which cannot be passed to "
+                                      "KAVRO");
+                unusable << entry.name;
+            } else {
+                shapeType = classifier_(path, note);
+            }
             // Short (8.3) names do not exist here: they are the long ones.
-            const int shapeType = classifier_(path);
-            if (!Update(0, file.fileName(), file.fileName(), path, path,
-                        static_cast<double>(file.size()), typeDescription(file),
-                        creationTime(file), file.lastModified(),
-                        file.lastRead(), shapeType))
+            if (!Update(0, entry.name, entry.name, path, path,
+                        static_cast<double>(status.st_size),
+                        typeDescription(entry.name),
+                        creationTime(folderFd, entry.bytes, status),
+                        timeOf(status.st_mtim), timeOf(status.st_atim),
+                        shapeType))
                 return; // reported by Update; the listing ends here
+            if (!note.isEmpty())
+                table_.update({{kNote, note}});
         }
     });
+    QStringList notice;
+    if (!unusable.isEmpty())
+        notice << QStringLiteral("Cannot be converted, the path holds a "
+                                 "double quote or a line break: %1")
+                      .arg(nameList(unusable));
+    if (!unreadable.isEmpty())
+        notice
+            << QStringLiteral("Cannot be read: %1").arg(nameList(unreadable));
+    if (!hiddenFolders.isEmpty())
+        notice << QStringLiteral("Not shown in the folder tree, the name is "
+                                 "not UTF-8: %1")
+                      .arg(nameList(hiddenFolders));
+    if (!unfinished.isEmpty())
+        notice << QStringLiteral("Not listed, left by an interrupted "
+                                 "conversion: %1")
+                      .arg(nameList(unfinished));
+    status(notice.join(QStringLiteral("; ")));
 }
 
 bool adoFileList::MoveTo(int lngID) {
@@ -223,7 +400,8 @@ bool adoFileList::Update(int lngID, const QString &strName,
                 throw DeskFailure(failure.number(),
                                   QStringLiteral("The file %1 cannot be "
                                                  "listed. %2")
-                                      .arg(strPath, failure.description()));
+                                      .arg(modFileNames::ShownName(strPath),
+                                           failure.description()));
             }
             return;
         }

@@ -20,8 +20,14 @@
 // their failures (no current record) on to the caller.
 class adoFileList {
   public:
-    // Decides the shape type (0 to 3) of one shapefile, given its full path.
+    // Decides the shape type (0 to 3) of one shapefile, given its full path;
+    // the second form also says why a file is unknown (3).
     using ShapeClassifier = std::function<int(const QString &path)>;
+    using ReasonedClassifier =
+        std::function<int(const QString &path, QString &reason)>;
+    // Shows a line of text (the listing's progress, then what it could not
+    // do) where the user sees it; the empty text clears it.
+    using StatusSink = std::function<void(const QString &text)>;
     // Gives the file-system path of the folder selected in the folder tree.
     using FolderSource = std::function<QString()>;
 
@@ -47,11 +53,24 @@ class adoFileList {
     QString DateLastModified() const;
     QString DateLastAccessed() const;
     int ShapeType() const;
+    // Why the file cannot become a task, when that is known ("extent outside
+    // Gauss-Boaga West", "the name holds a double quote or a line break");
+    // the empty text otherwise. Not one of the file's own details: the
+    // field "Note" follows them.
+    QString Note() const;
 
     // Fills the store with the shapefiles (extension "shp", any letter case)
     // directly inside the folder at that file-system path, in name order.
     // A path that is no folder leaves the store empty. A failure at one file
     // is reported and ends the listing there; the records before it stay.
+    //
+    // Names keep the file system's bytes (modFileNames), also where they are
+    // not UTF-8. A .shp that is not a regular file (a pipe, a device) and a
+    // file whose path cannot be written into a batch line (a double quote
+    // or a line break) are listed as unknown with their Note, without
+    // running boxcheck. The progress and, at the end, one line naming every
+    // file that cannot be converted and every subfolder that the folder
+    // tree cannot show (a name that is not UTF-8) go to the status sink.
     void Refresh(const QString &folderPath);
     // The same for the folder that the folder source gives (none set: the
     // store is emptied).
@@ -73,6 +92,8 @@ class adoFileList {
     // The classifier that Refresh asks for each file's shape type; by default
     // the batch run's GetShapeType. Tests install their own.
     void setShapeClassifier(ShapeClassifier classifier);
+    void setShapeClassifier(ReasonedClassifier classifier);
+    void setStatusSink(StatusSink sink);
     // Where Refresh() finds the selected folder: set by the main window to
     // ask its folder tree, so that the store itself knows no widget.
     void setFolderSource(FolderSource source);
@@ -85,7 +106,10 @@ class adoFileList {
     // Makes the record of that ID the current one; throws when none has it.
     void moveToExisting(int lngID);
 
+    void status(const QString &text) const;
+
     RecordSet table_;
-    ShapeClassifier classifier_;
+    ReasonedClassifier classifier_;
     FolderSource folderSource_;
+    StatusSink statusSink_;
 };

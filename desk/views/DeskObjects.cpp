@@ -17,6 +17,9 @@
 #include "clsUserSettings.h"
 #include "frmMain.h"
 
+#include <QPointer>
+#include <QStatusBar>
+
 namespace {
 DeskObjects *currentObjects = nullptr;
 }
@@ -35,6 +38,16 @@ void DeskObjects::create(frmMain &window) {
     // Refresh() without a path lists the folder that the tree has selected.
     fileList->setFolderSource([tree = window.ctlFolderTree()] {
         return tree->SelectedFolder().fileSystemPath;
+    });
+    // The listing's progress and what it could not do show in the status
+    // bar, painted at once: the listing runs inside the tree's change of
+    // selection, where no events may be processed.
+    fileList->setStatusSink([bar = QPointer<QStatusBar>(window.staStatusBar())](
+                                const QString &text) {
+        if (!bar)
+            return;
+        bar->showMessage(text);
+        bar->repaint();
     });
     taskList = std::make_unique<adoTaskList>();                         // 3
     controlSplitter = std::make_unique<clsControlSplitter>(window);     // 4

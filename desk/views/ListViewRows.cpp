@@ -83,6 +83,56 @@ QTreeWidgetItem *addRow(QTreeWidget &view, const QStringList &cellKeys,
     return row;
 }
 
+RowFinder::RowFinder(QTreeWidget &view, const QString &prefix)
+    : view_(view), prefix_(prefix) {
+    QAbstractItemModel *model = view.model();
+    const auto drop = [this] { this->drop(); };
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, drop);
+    connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this, drop);
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, drop);
+    connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, drop);
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!adding_)
+            this->drop();
+    });
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &,
+                   const QList<int> &roles) {
+                if (!adding_ && (roles.isEmpty() || roles.contains(KeyRole)))
+                    this->drop();
+            });
+}
+
+void RowFinder::drop() {
+    rows_.clear();
+    valid_ = false;
+}
+
+QTreeWidgetItem *RowFinder::find(int id) {
+    if (!valid_) {
+        for (int i = 0; i < view_.topLevelItemCount(); ++i) {
+            QTreeWidgetItem *row = view_.topLevelItem(i);
+            const QString key = row->data(0, KeyRole).toString();
+            bool ok = false;
+            const int rowID = key.mid(prefix_.size()).toInt(&ok);
+            if (ok && key == rowKey(prefix_, rowID) && !rows_.contains(rowID))
+                rows_.insert(rowID, row);
+        }
+        valid_ = true;
+    }
+    return rows_.value(id, nullptr);
+}
+
+QTreeWidgetItem *RowFinder::add(const QStringList &cellKeys, int id) {
+    find(id); // the index stands before the row joins it
+    adding_ = true;
+    QTreeWidgetItem *row = addRow(view_, cellKeys, id);
+    adding_ = false;
+    if (!rows_.contains(id))
+        rows_.insert(id, row);
+    return row;
+}
+
 void restoreColumnWidths(QTreeWidget &view, const QString &settingsPrefix) {
     for (int column = 0; column < view.columnCount(); ++column) {
         const double present = pixelsToTwips(view.columnWidth(column));

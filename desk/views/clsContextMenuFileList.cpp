@@ -7,12 +7,14 @@
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
+#include "modFileNames.h"
 #include "modKAVRO.h"
 #include "modVarious.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTreeWidget>
 
 namespace {
@@ -83,24 +85,41 @@ void clsContextMenuFileList::m_lvwFileList_DblClick() {
         if (m_lvwFileList->topLevelItemCount() == 0 ||
             m_lvwFileList->selectedItems().isEmpty())
             return;
+        QStringList notAdded;
         if (files_.MoveTo(fileView_.KeyValue()))
-            addCurrentFile();
+            addCurrentFile(&notAdded);
+        reportNotAdded(notAdded);
     });
 }
 
 void clsContextMenuFileList::m_mnuFileListAdd_Click() {
     guard(QString(), [&] {
+        QStringList notAdded;
         if (files_.MoveTo(fileView_.KeyValue()))
-            addCurrentFile();
+            addCurrentFile(&notAdded);
+        reportNotAdded(notAdded);
     });
 }
 
 void clsContextMenuFileList::m_mnuFileListAddAll_Click() {
     guard(QString(), [&] {
+        QStringList notAdded;
         RecordSet &table = files_.Recordset();
         for (table.moveFirst(); !table.atEnd(); table.moveNext())
-            guard(QString(), [&] { addCurrentFile(); }); // one file only
+            guard(QString(), [&] { addCurrentFile(&notAdded); }); // one file
+        reportNotAdded(notAdded);
     });
+}
+
+void clsContextMenuFileList::reportNotAdded(const QStringList &notAdded) {
+    constexpr qsizetype kShown = 10;
+    if (notAdded.isEmpty() || !m_frmMain)
+        return;
+    QString text = QStringLiteral("Not added: ") +
+                   notAdded.mid(0, kShown).join(QStringLiteral(", "));
+    if (notAdded.size() > kShown)
+        text += QStringLiteral(" and %1 more").arg(notAdded.size() - kShown);
+    m_frmMain->staStatusBar()->showMessage(text);
 }
 
 QString clsContextMenuFileList::outputFileName(const QString &inputPath,
@@ -122,10 +141,16 @@ QString clsContextMenuFileList::outputFileName(const QString &inputPath,
                     baseName + outputSuffix + QLatin1Char('.') + extension);
 }
 
-void clsContextMenuFileList::addCurrentFile() {
+void clsContextMenuFileList::addCurrentFile(QStringList *notAdded) {
     const int shapeType = files_.ShapeType();
-    if (shapeType != ShapeGBOShift && shapeType != ShapeGBO)
-        return; // already UTM or unknown: not a task, and no message
+    if (shapeType != ShapeGBOShift && shapeType != ShapeGBO) {
+        // Already UTM or unknown: not a task. Only a known reason is told.
+        const QString note = files_.Note();
+        if (notAdded && !note.isEmpty())
+            notAdded->append(QStringLiteral("%1 (%2)").arg(
+                modFileNames::ShownName(files_.FileName()), note));
+        return;
+    }
     const QString input = files_.FilePath();
     const QString output =
         outputFileName(input, files_.FileName(), settings_.OutputFolder(),

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QStringList>
 
 class QAction;
 class QMenu;
@@ -49,7 +50,12 @@ class clsContextMenuFileList : public QObject {
 
   private:
     // Adds the file store's current record as a task.
-    void addCurrentFile();
+    // Adds the current file record as a task. A file that is unknown for a
+    // reason the store knows (its Note) is not added and joins notAdded as
+    // "name (reason)".
+    void addCurrentFile(QStringList *notAdded = nullptr);
+    // Says in the status bar which files were not added, and why.
+    void reportNotAdded(const QStringList &notAdded);
 
     QPointer<QTreeWidget> m_lvwFileList;
     QPointer<frmMain> m_frmMain;

@@ -4,6 +4,7 @@
 #include "ListViewRows.h"
 #include "adoFileList.h"
 #include "frmMain.h"
+#include "modFileNames.h"
 #include "modKAVRO.h"
 
 #include <QHeaderView>
@@ -22,7 +23,10 @@ constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 
 clsControlFileList::clsControlFileList(frmMain &window, adoFileList &files)
     : m_frmMain(&window), m_lvwFileList(window.lvwFileList()),
-      ilsListView_(window.ilsListView()), files_(files) {
+      ilsListView_(window.ilsListView()),
+      rows_(std::make_unique<ListViewRows::RowFinder>(*window.lvwFileList(),
+                                                      kColumnName)),
+      files_(files) {
     connect(m_frmMain, &frmMain::Load, this,
             &clsControlFileList::m_frmMain_Load);
     connect(m_frmMain, &frmMain::Unload, this,
@@ -67,8 +71,8 @@ int clsControlFileList::KeyValue() const {
     return ListViewRows::selectedID(*m_lvwFileList, kColumnName);
 }
 
-QTreeWidgetItem *clsControlFileList::findRow(int lngID) const {
-    return ListViewRows::findRow(*m_lvwFileList, kColumnName, lngID);
+QTreeWidgetItem *clsControlFileList::findRow(int lngID) {
+    return rows_->find(lngID);
 }
 
 int clsControlFileList::imageIndex(int shapeType) {
@@ -92,7 +96,7 @@ void clsControlFileList::Refresh() {
         for (table.moveFirst(); !table.atEnd(); table.moveNext())
             Update(files_.ID(), files_.FileName(), files_.FileSize(),
                    files_.FileType(), files_.DateLastModified(),
-                   files_.ShapeType());
+                   files_.ShapeType(), files_.Note());
     });
 }
 
@@ -108,24 +112,29 @@ void clsControlFileList::MoveTo(int lngID) {
 void clsControlFileList::Update(int lngID, const QString &strName,
                                 const QString &strSize, const QString &strType,
                                 const QString &strDateLastModified,
-                                int enumShapeType) {
+                                int enumShapeType, const QString &strNote) {
     guard(QString(), [&] {
         QTreeWidgetItem *row = findRow(lngID);
         if (!row) {
-            row = ListViewRows::addRow(
-                *m_lvwFileList,
+            row = rows_->add(
                 {kColumnName, kColumnSize, kColumnType, kColumnLastModified},
                 lngID);
             row->setTextAlignment(kColumnSizeIndex, kRight);
         }
-        row->setText(kColumnNameIndex, strName);
+        row->setText(kColumnNameIndex, modFileNames::ShownName(strName));
         row->setIcon(kColumnNameIndex,
                      ilsListView_.image(imageIndex(enumShapeType)));
         row->setText(kColumnSizeIndex, strSize);
-        row->setText(kColumnTypeIndex, strType);
+        row->setText(kColumnTypeIndex,
+                     strNote.isEmpty()
+                         ? strType
+                         : QStringLiteral("%1 (%2)").arg(strType, strNote));
         row->setText(kColumnLastModifiedIndex, strDateLastModified);
+        const QString tip = strNote.isEmpty()
+                                ? kToolTip
+                                : strNote + QLatin1Char('\n') + kToolTip;
         for (int column = 0; column < m_lvwFileList->columnCount(); ++column)
-            row->setToolTip(column, kToolTip);
+            row->setToolTip(column, tip);
     });
 }
 

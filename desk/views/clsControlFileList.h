@@ -4,6 +4,10 @@
 #include <QPointer>
 #include <QString>
 
+#include "ListViewRows.h"
+
+#include <memory>
+
 class QTreeWidget;
 class QTreeWidgetItem;
 class ImageList;
@@ -34,9 +38,11 @@ class clsControlFileList : public QObject {
     int KeyValue() const;
     void Refresh();
     void MoveTo(int lngID);
+    // strNote, when not empty, says why the file cannot become a task: the
+    // row shows it after the type and in its tool tip.
     void Update(int lngID, const QString &strName, const QString &strSize,
                 const QString &strType, const QString &strDateLastModified,
-                int enumShapeType);
+                int enumShapeType, const QString &strNote = QString());
     void Delete(int lngID);
 
     // The picture of ilsListView for a shape type.
@@ -47,10 +53,11 @@ class clsControlFileList : public QObject {
     void m_frmMain_Unload();
 
   private:
-    QTreeWidgetItem *findRow(int lngID) const;
+    QTreeWidgetItem *findRow(int lngID);
 
     QPointer<frmMain> m_frmMain;
     QPointer<QTreeWidget> m_lvwFileList;
     const ImageList &ilsListView_;
+    std::unique_ptr<ListViewRows::RowFinder> rows_;
     adoFileList &files_;
 };

@@ -4,6 +4,7 @@
 #include "ListViewRows.h"
 #include "adoTaskList.h"
 #include "frmMain.h"
+#include "modFileNames.h"
 #include "modKAVRO.h"
 
 #include <QCoreApplication>
@@ -19,7 +20,10 @@ const QColor kErrorColour(255, 0, 0); // the colour value 255: pure red
 
 clsControlTaskList::clsControlTaskList(frmMain &window, adoTaskList &tasks)
     : m_frmMain(&window), m_lvwTaskList(window.lvwTaskList()),
-      ilsListView_(window.ilsListView()), tasks_(tasks) {
+      ilsListView_(window.ilsListView()),
+      rows_(std::make_unique<ListViewRows::RowFinder>(*window.lvwTaskList(),
+                                                      kColumnInput)),
+      tasks_(tasks) {
     connect(m_frmMain, &frmMain::Load, this,
             &clsControlTaskList::m_frmMain_Load);
     connect(m_frmMain, &frmMain::Unload, this,
@@ -55,8 +59,8 @@ int clsControlTaskList::KeyValue() const {
     return ListViewRows::selectedID(*m_lvwTaskList, kColumnInput);
 }
 
-QTreeWidgetItem *clsControlTaskList::findRow(int lngID) const {
-    return ListViewRows::findRow(*m_lvwTaskList, kColumnInput, lngID);
+QTreeWidgetItem *clsControlTaskList::findRow(int lngID) {
+    return rows_->find(lngID);
 }
 
 void clsControlTaskList::Refresh() {
@@ -91,16 +95,15 @@ void clsControlTaskList::Update(int lngID, const QString &strInputFile,
     guard(QString(), [&] {
         QTreeWidgetItem *row = findRow(lngID);
         if (!row)
-            row = ListViewRows::addRow(
-                *m_lvwTaskList, {kColumnInput, kColumnOutput, kColumnInfo},
-                lngID);
+            row = rows_->add({kColumnInput, kColumnOutput, kColumnInfo}, lngID);
         const int image =
             enumShapeType == ShapeGBOShift || enumShapeType == ShapeGBO
                 ? ListViewRows::kImagePlainDocument
                 : ListViewRows::kImageCheckedDocument;
-        row->setText(kColumnInputIndex, strInputFile);
+        row->setText(kColumnInputIndex, modFileNames::ShownName(strInputFile));
         row->setIcon(kColumnInputIndex, ilsListView_.image(image));
-        row->setText(kColumnOutputIndex, strOutputFile);
+        row->setText(kColumnOutputIndex,
+                     modFileNames::ShownName(strOutputFile));
         // A comment is never a check result: it shows in the normal style,
         // also where a check result stood before.
         row->setText(kColumnInfoIndex, strComment);
@@ -123,13 +126,17 @@ QString clsControlTaskList::infoText(enumErrorType errorType) {
         return QStringLiteral("Output-Files .sbn/.sbx already exist");
     case ErrorAlreadyUTM:
         return QStringLiteral("UTM WGS84-ETRS89");
+    case ErrorNameNotPassable:
+        return QStringLiteral("Output-Name holds a double quote or a line "
+                              "break");
     default:
         return QString();
     }
 }
 
 bool clsControlTaskList::isErrorInfo(enumErrorType errorType) {
-    return errorType >= ErrorOutputFolder && errorType <= ErrorSpatialIndex;
+    return (errorType >= ErrorOutputFolder && errorType <= ErrorSpatialIndex) ||
+           errorType == ErrorNameNotPassable;
 }
 
 void clsControlTaskList::UpdateComment(int lngID, enumErrorType errorType) {

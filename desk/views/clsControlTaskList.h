@@ -6,6 +6,10 @@
 #include <QPointer>
 #include <QString>
 
+#include "ListViewRows.h"
+
+#include <memory>
+
 class QTreeWidget;
 class QTreeWidgetItem;
 class ImageList;
@@ -52,10 +56,11 @@ class clsControlTaskList : public QObject {
     void m_frmMain_Unload();
 
   private:
-    QTreeWidgetItem *findRow(int lngID) const;
+    QTreeWidgetItem *findRow(int lngID);
 
     QPointer<frmMain> m_frmMain;
     QPointer<QTreeWidget> m_lvwTaskList;
     const ImageList &ilsListView_;
+    std::unique_ptr<ListViewRows::RowFinder> rows_;
     adoTaskList &tasks_;
 };

@@ -5,6 +5,7 @@
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
+#include "modFileNames.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -106,8 +107,10 @@ void frmTaskListModify::Form_Load() {
     guard(QStringLiteral("frmTaskListModify.Form_Load"), [&] {
         if (!tasks_.MoveTo(taskView_.KeyValue()))
             return;
-        txtInputFile_->setText(tasks_.InputFile());
-        txtOutputFile_->setText(tasks_.OutputFile());
+        storedInputFile_ = tasks_.InputFile();
+        storedOutputFile_ = tasks_.OutputFile();
+        txtInputFile_->setText(modFileNames::ShownName(storedInputFile_));
+        txtOutputFile_->setText(modFileNames::ShownName(storedOutputFile_));
         txtOutputFile_->setSelection(0, txtOutputFile_->text().size());
         txtOutputFile_->setFocus();
     });
@@ -154,9 +157,15 @@ void frmTaskListModify::cmdOK_Click() {
             // A change that the store refuses (a name longer than it holds)
             // was reported; the dialog stays open so that the typed name
             // is not lost.
-            if (!tasks_.Update(id, txtInputFile_->text(),
-                               txtOutputFile_->text(), tasks_.Comment(),
-                               tasks_.ShapeType()))
+            const auto typed = [](const QLineEdit *field,
+                                  const QString &stored) {
+                return field->text() == modFileNames::ShownName(stored)
+                           ? stored
+                           : field->text();
+            };
+            if (!tasks_.Update(id, typed(txtInputFile_, storedInputFile_),
+                               typed(txtOutputFile_, storedOutputFile_),
+                               tasks_.Comment(), tasks_.ShapeType()))
                 return;
             taskView_.Update(tasks_.ID(), tasks_.InputFile(),
                              tasks_.OutputFile(), tasks_.Comment(),

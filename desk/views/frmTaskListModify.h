@@ -46,6 +46,10 @@ class frmTaskListModify : public QDialog {
     QLineEdit *txtInputFile_;
     QLabel *lblOutputFile_;
     QLineEdit *txtOutputFile_;
+    // The task's paths as stored: the fields show them with U+FFFD for
+    // bytes that are not UTF-8, and a field left as it was shown gives the
+    // stored path back, bytes and all.
+    QString storedInputFile_, storedOutputFile_;
     QPushButton *cmdBrowse_;
     QPushButton *cmdExit_;
     QPushButton *cmdOK_;

@@ -282,35 +282,69 @@ class tst_modKAVRO : public QObject {
         QCOMPARE(engineArguments(), QStringList());
     }
 
+    // The category comes from the fourth line (the minima) and holds only
+    // when the maxima of the sixth lie in its box too.
     void shapeTypeComesFromTheFourthOfAtLeastFiveLines_data() {
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<int>("shapeType");
+        QTest::addColumn<QString>("reason");
         const QByteArray head = "boxcheck\nfile\nbox\n";
-        QTest::newRow("standard") << head + "Extent Xmin: 1650000.25 Ymin: "
-                                            "5100000.75 end\nInside\n"
-                                  << 1;
+        const QByteArray west =
+            head + "Extent Xmin: 1650000.25 Ymin: 5100000.75 end\nInside\n";
+        const QByteArray shortened =
+            head + "Extent Xmin: 150000 Ymin: 100000 end\n";
+        QTest::newRow("standard")
+            << west + "Extent Xmax: 1700000.00 Ymax: 5200000.00 end\n"
+            << 1 << QString();
         QTest::newRow("short form, more lines")
-            << head + "Extent Xmin: 150000 Ymin: 100000 end\n5\n6\n"
-            << 0;
-        QTest::newRow("empty fifth line")
-            << head + "Extent Xmin: 150000 Ymin: 100000 end\n\n"
-            << 0;
+            << shortened + "5\nXmax: 270000 Ymax: 214000 end\n7\n"
+            << 0 << QString();
         QTest::newRow("CR LF lines")
-            << QByteArray("a\r\nb\r\nc\r\nXmin: 150000 "
-                          "Ymin: 100000 end\r\nx\r\n")
-            << 0;
+            << QByteArray("a\r\nb\r\nc\r\nXmin: 150000 Ymin: 100000 "
+                          "end\r\nx\r\nXmax: 150001 Ymax: 100001 end\r\n")
+            << 0 << QString();
+        QTest::newRow("UTM") << head + "Xmin: 604970 Ymin: 5059979 end\nx\n"
+                                       "Xmax: 769966 Ymax: 5213977 end\n"
+                             << 2 << QString();
+        QTest::newRow("East zone")
+            << head + "Xmin: 2400000 Ymin: 4500000 end\nx\n"
+                      "Xmax: 2500000 Ymax: 4600000 end\n"
+            << 3 << "extent outside Gauss-Boaga West";
+        QTest::newRow("across 2 000 000")
+            << west + "Extent Xmax: 2000001.00 Ymax: 5200000.00 end\n"
+            << 3 << "extent outside Gauss-Boaga West";
+        QTest::newRow("short form reaching a million")
+            << shortened + "x\nXmax: 1000000 Ymax: 214000 end\n"
+            << 3 << "extent outside the shortened Gauss-Boaga form";
+        QTest::newRow("easting above, northing below")
+            << head + "Xmin: 1650000 Ymin: 500000 end\nx\n"
+                      "Xmax: 1660000 Ymax: 510000 end\n"
+            << 3 << "extent outside UTM zone 32";
+        QTest::newRow("no maxima")
+            << west << 3 << "the extent's maxima are not known";
+        QTest::newRow("empty fifth line")
+            << shortened + "\n"
+            << 3 << "the extent's maxima are not known";
         QTest::newRow("only four lines")
             << head + "Extent Xmin: 1650000 Ymin: 5100000 end\n"
-            << 3;
-        QTest::newRow("three lines") << head << 3;
+            << 3 << "boxcheck gave no extent";
+        QTest::newRow("three lines") << head << 3 << "boxcheck gave no extent";
+        QTest::newRow("no extent, and why")
+            << head + "Extent Xmin: none Ymin: none end\nImpossible to read "
+                      "the shape file's extent: /a.shx is not a regular "
+                      "file\n"
+            << 3 << "no extent: /a.shx is not a regular file";
     }
     void shapeTypeComesFromTheFourthOfAtLeastFiveLines() {
         QFETCH(QByteArray, output);
         QFETCH(int, shapeType);
         setBoxcheckOutput(output);
         const QString file = shapefile(kOddName);
+        QFETCH(QString, reason);
         RecordingPresenter recorder;
-        QCOMPARE(modKAVRO::GetShapeType(file), shapeType);
+        QString why = QStringLiteral("not set");
+        QCOMPARE(modKAVRO::GetShapeType(file, &why), shapeType);
+        QCOMPARE(why, reason);
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(boxcheckArguments(),
                  QStringList({file, QStringLiteral("-YMIN"),
@@ -359,7 +393,8 @@ class tst_modKAVRO : public QObject {
         QCOMPARE(modKAVRO::TempFolder(), own);
         QCOMPARE(mode(), 0700u);
 
-        setBoxcheckOutput("1\n2\n3\nXmin: 150000 Ymin: 100000 end\n5\n");
+        setBoxcheckOutput("1\n2\n3\nXmin: 150000 Ymin: 100000 end\n5\n"
+                          "Xmax: 150000 Ymax: 100000 end\n");
         RecordingPresenter recorder;
         QCOMPARE(modKAVRO::GetShapeType(shapefile(QStringLiteral("a.shp"))), 0);
         QVERIFY(QDir(own).isEmpty());

@@ -24,43 +24,6 @@ const QString kSamples = QStringLiteral(KAVRO_SOURCE_DIR "/data/samples");
 using DeskTest::readFile;
 using DeskTest::writeFile;
 
-// A point shapefile of n points (its .shp and .shx), written byte by byte.
-void writePoints(const QString &base, int n) {
-    const auto big = [](QByteArray &b, qint32 v) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            b.append(char(v >> shift));
-    };
-    const auto little = [](QByteArray &b, const void *p, int size) {
-        b.append(static_cast<const char *>(p), size);
-    };
-    const auto header = [&](qint64 bytes) {
-        QByteArray h;
-        big(h, 9994);
-        h.append(QByteArray(20, 0));
-        big(h, qint32(bytes / 2));
-        const qint32 version = 1000, type = 1; // points
-        little(h, &version, 4);
-        little(h, &type, 4);
-        const double bounds[8] = {0, 0, double(n - 1), double(n - 1), 0, 0,
-                                  0, 0};
-        little(h, bounds, sizeof bounds);
-        return h;
-    };
-    QByteArray shp = header(100 + qint64(n) * 28);
-    QByteArray shx = header(100 + qint64(n) * 8);
-    for (int i = 0; i < n; ++i) {
-        big(shx, qint32((100 + qint64(i) * 28) / 2));
-        big(shx, 10);
-        big(shp, i + 1);
-        big(shp, 10);
-        const qint32 type = 1;
-        const double xy[2] = {1650000.0 + i % 1000, 5100000.0 + i / 1000};
-        little(shp, &type, 4);
-        little(shp, xy, sizeof xy);
-    }
-    writeFile(base + ".shp", shp);
-    writeFile(base + ".shx", shx);
-}
 } // namespace
 
 class tst_modKAVROEndToEnd : public QObject {
@@ -216,7 +179,10 @@ class tst_modKAVROEndToEnd : public QObject {
     // kill -9 of the desktop in the middle of a conversion ends the engine
     // with it: nothing appears under the output's names afterwards.
     void killedDesktopTakesItsEngineAlong() {
-        writePoints(data_ + "/big", 1000000);
+        QList<QPointF> points;
+        for (int i = 0; i < 1000000; ++i)
+            points.append({1650000.0 + i % 1000, 5100000.0 + i / 1000});
+        DeskTest::writePointShapefile(data_ + "/big", points);
         writeFile(data_ + "/big.dbf", "table");
         const QString output = output_ + "/big.shp";
         const pid_t desk = ::fork();

@@ -15,12 +15,14 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMenu>
+#include <QPointF>
 #include <QPushButton>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -117,6 +119,53 @@ inline void exitThenOkAtBottomRight(QWidget &dialog, QPushButton *exit,
             QVERIFY(
                 QRect(edit->mapTo(&dialog, QPoint()), edit->size()).bottom() <
                 e.top());
+}
+
+// A point shapefile (its .shp and .shx) of these points, written byte by
+// byte as the format has it (big-endian lengths, little-endian values).
+inline void writePointShapefile(const QString &base,
+                                const QList<QPointF> &points) {
+    const auto big = [](QByteArray &b, qint32 v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            b.append(char(v >> shift));
+    };
+    const auto little = [](QByteArray &b, const void *p, int size) {
+        b.append(static_cast<const char *>(p), size);
+    };
+    double bounds[8] = {};
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QPointF &p = points[i];
+        bounds[0] = i == 0 ? p.x() : std::min(bounds[0], p.x());
+        bounds[1] = i == 0 ? p.y() : std::min(bounds[1], p.y());
+        bounds[2] = i == 0 ? p.x() : std::max(bounds[2], p.x());
+        bounds[3] = i == 0 ? p.y() : std::max(bounds[3], p.y());
+    }
+    const auto header = [&](qint64 bytes) {
+        QByteArray h;
+        big(h, 9994);
+        h.append(QByteArray(20, 0));
+        big(h, qint32(bytes / 2));
+        const qint32 version = 1000, type = 1; // points
+        little(h, &version, 4);
+        little(h, &type, 4);
+        little(h, bounds, sizeof bounds);
+        return h;
+    };
+    const qint64 n = points.size();
+    QByteArray shp = header(100 + n * 28);
+    QByteArray shx = header(100 + n * 8);
+    for (qint64 i = 0; i < n; ++i) {
+        big(shx, qint32((100 + i * 28) / 2));
+        big(shx, 10);
+        big(shp, qint32(i + 1));
+        big(shp, 10);
+        const qint32 type = 1;
+        const double xy[2] = {points[i].x(), points[i].y()};
+        little(shp, &type, 4);
+        little(shp, xy, sizeof xy);
+    }
+    writeFile(base + ".shp", shp);
+    writeFile(base + ".shx", shx);
 }
 
 // Restores an environment variable (or its absence) when it goes out of

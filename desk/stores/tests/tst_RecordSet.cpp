@@ -94,10 +94,14 @@ class tst_RecordSet : public QObject {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<bool>("fits");
-        QTest::newRow("255 characters")
-            << "Name" << QVariant(QString(255, 'x')) << true;
-        QTest::newRow("256 characters")
-            << "Name" << QVariant(QString(256, 'x')) << false;
+        QTest::newRow("4096 bytes")
+            << "Name" << QVariant(QString(4096, 'x')) << true;
+        QTest::newRow("4097 bytes")
+            << "Name" << QVariant(QString(4097, 'x')) << false;
+        QTest::newRow("2049 characters of two bytes")
+            << "Name" << QVariant(QString(2049, QChar(0xE0))) << false;
+        QTest::newRow("4096 bytes not UTF-8")
+            << "Name" << QVariant(QString(4096, QChar(0xDCE8))) << true;
         QTest::newRow("largest int32")
             << "ID" << QVariant(2147483647LL) << true;
         QTest::newRow("beyond int32")
@@ -126,11 +130,11 @@ class tst_RecordSet : public QObject {
         RecordSet table = makeTable();
         table.append({{"ID", 1}, {"Name", "a"}});
         try {
-            table.append({{"ID", 2}, {"Name", QString(256, 'x')}});
-            QFAIL("a 256-character text was accepted");
+            table.append({{"ID", 2}, {"Name", QString(4097, 'x')}});
+            QFAIL("a text of 4097 bytes was accepted");
         } catch (const DeskFailure &failure) {
             QVERIFY(failure.description().contains("\"Name\""));
-            QVERIFY(failure.description().contains("256"));
+            QVERIFY(failure.description().contains("4097 bytes"));
         }
         QCOMPARE(table.recordCount(), 1);
         QCOMPARE(table.integer("ID"), 1); // the cursor did not move

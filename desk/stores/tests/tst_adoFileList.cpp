@@ -127,23 +127,19 @@ class tst_adoFileList : public QObject {
         QVERIFY(recorder.messages.isEmpty());
     }
 
-    void anOverlongPathEndsTheListingAtThatFile() {
+    // Paths up to what the file system takes are listed: a name of 250
+    // characters was refused when the store held 255.
+    void longPathsAreListed() {
         QTemporaryDir dir;
-        const QString longName = QString(250, 'b') + ".shp"; // path > 255
+        const QString longName = QString(250, u'b') + ".shp";
         writeSizedFile(dir.filePath("a.shp"), 1);
         writeSizedFile(dir.filePath(longName), 1);
-        writeSizedFile(dir.filePath("c.shp"), 1);
         RecordingPresenter recorder;
         QuietStore store;
         store.Refresh(dir.path());
-        QCOMPARE(listOf(store), (QList<Listed>{{1, "a.shp", 3}}));
-        QCOMPARE(recorder.messages.size(), 1);
-        QCOMPARE(recorder.messages[0].caption, QString());
-        QVERIFY(recorder.messages[0].text.startsWith("Error 3265: "));
-        QVERIFY(recorder.messages[0].text.contains(longName));
-        // Still usable afterwards.
-        QVERIFY(appendSized(store, 0));
-        QCOMPARE(store.ID(), 2);
+        QCOMPARE(listOf(store),
+                 (QList<Listed>{{1, "a.shp", 3}, {2, longName, 3}}));
+        QVERIFY(recorder.messages.isEmpty());
     }
 
     void sizesShowInKilobytesRoundedHalfUp_data() {

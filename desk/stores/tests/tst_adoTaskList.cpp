@@ -139,18 +139,18 @@ class tst_adoTaskList : public QObject {
         appendTasks(store, 2);
         const QList<Task> before = tasksOf(store);
         QString texts[3] = {"/in.shp", "/out.shp", ""};
-        texts[field] = QString(256, 'x');
+        texts[field] = QString(4097, 'x');
 
         QVERIFY(!store.Update(0, texts[0], texts[1], texts[2], 1));
         QVERIFY(!store.Update(2, texts[0], texts[1], texts[2], 1));
         QCOMPARE(tasksOf(store), before); // neither appended nor half-changed
         QCOMPARE(recorder.messages.size(), 2);
         QVERIFY(recorder.messages[0].text.startsWith("Error 3265: "));
-        QVERIFY(recorder.messages[0].text.contains("256 characters"));
+        QVERIFY(recorder.messages[0].text.contains("4097 bytes"));
 
         QVERIFY(store.Update(0, "/ok.shp", "/ok_UTM.shp", "", 1));
         QCOMPARE(store.ID(), 3);
-        QVERIFY(store.Update(0, QString(255, 'y'), "/ok_UTM.shp", "", 1));
+        QVERIFY(store.Update(0, QString(4096, 'y'), "/ok_UTM.shp", "", 1));
     }
 
     void propertiesPastTheEndFailToTheCaller() {

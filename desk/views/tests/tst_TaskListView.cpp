@@ -126,7 +126,10 @@ class tst_TaskListView : public QObject {
         QTest::newRow("4") << 4 << "Output-Files .sbn/.sbx already exist"
                            << true;
         QTest::newRow("5") << 5 << "UTM WGS84-ETRS89" << false;
-        QTest::newRow("6") << 6 << "" << false;
+        QTest::newRow("6") << 6
+                           << "Output-Name holds a double quote or a line break"
+                           << true;
+        QTest::newRow("7") << 7 << "" << false;
         QTest::newRow("-1") << -1 << "" << false;
     }
     void checkResultsShowWithTheirStyle() {
@@ -287,7 +290,7 @@ class tst_TaskListView : public QObject {
         desk.select(0);
         bool stayedOpen = false;
         whenModal<frmTaskListModify>([&](frmTaskListModify &dialog) {
-            dialog.txtOutputFile()->setText(QString(256, 'x'));
+            dialog.txtOutputFile()->setText(QString(4097, 'x'));
             dialog.cmdOK()->click();
             stayedOpen = dialog.isVisible();
             dialog.cmdExit()->click();

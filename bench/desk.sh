@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# The desktop's own time over a folder of many shapefiles (default 3000):
+# start-up with that folder remembered, listing it again, Add All, and Start
+# beside the engine's own runs. Release build, offscreen.
+#   bench/desk.sh [files]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/release
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"$(nproc)" --target KavroDesk KAVRO boxcheck \
+    kavro_program_files kavro_deskbench >/dev/null
+"$build/bench/kavro_deskbench" "${1:-3000}"

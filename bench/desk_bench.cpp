@@ -1,0 +1,152 @@
+// How long KavroDesk takes over a folder of many shapefiles: the start-up
+// with that folder remembered, listing it again, Add All, and Start (the
+// desktop's own time per file beside the engine's runs, which are timed
+// apart). Offscreen, with the build's program folder; see bench/desk.sh.
+//   kavro_deskbench <number of files> [samples folder]
+#include "DeskMessages.h"
+#include "FolderTreeControl.h"
+#include "adoFileList.h"
+#include "adoTaskList.h"
+#include "clsUserSettings.h"
+#include "frmMain.h"
+#include "modKAVRO.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <memory>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+double seconds(const QElapsedTimer &clock) {
+    return clock.nsecsElapsed() / 1e9;
+}
+
+bool waitForRows(QTreeWidget *list, int rows, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (list->topLevelItemCount() != rows && clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return list->topLevelItemCount() == rows;
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KavroDesk"));
+    const int files = argc > 1 ? std::atoi(argv[1]) : 3000;
+    const QString samples =
+        argc > 2 ? QString::fromLocal8Bit(argv[2])
+                 : QStringLiteral(KAVRO_SOURCE_DIR "/data/samples");
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QString temp = dir.filePath(QStringLiteral("temp"));
+    const QString empty = dir.filePath(QStringLiteral("empty"));
+    for (const QString &folder : {data, out, temp, empty})
+        QDir().mkpath(folder);
+    for (int i = 0; i < files; ++i)
+        for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+            QFile::copy(samples + "/gbo_points" + extension,
+                        data +
+                            QStringLiteral("/f%1").arg(i, 5, 10, QChar(u'0')) +
+                            extension);
+    qputenv("TEMP", QFile::encodeName(temp));
+    clsUserSettings::setStoreFolder(dir.filePath(QStringLiteral("store")));
+    clsUserSettings::writeText(clsUserSettings::kKeyFolderTreeCurrentPath,
+                               data);
+    modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
+    RecordingPresenter quiet;
+
+    QElapsedTimer clock;
+    clock.start();
+    auto window = std::make_unique<frmMain>();
+    window->show();
+    window->activateWindow();
+    QTreeWidget *fileList = window->lvwFileList();
+    const bool started = waitForRows(fileList, files, 600000);
+    const double startUp = seconds(clock);
+
+    window->ctlFolderTree()->SelectFolder(empty);
+    waitForRows(fileList, 0, 60000);
+    clock.restart();
+    window->ctlFolderTree()->SelectFolder(data);
+    const bool listed = waitForRows(fileList, files, 600000);
+    const double listing = seconds(clock);
+
+    clock.restart();
+    window->mnuFileListAddAll()->trigger();
+    const double addAll = seconds(clock);
+    const int tasks = window->lvwTaskList()->topLevelItemCount();
+
+    window->objects().userSettings->setOutputFolder(out);
+    window->objects().taskList->DeleteAll();
+    window->lvwTaskList()->clear();
+    window->mnuFileListAddAll()->trigger();
+    clock.restart();
+    window->cmdStart()->click();
+    const double start = seconds(clock);
+    const int converted = QDir(out).entryList({"*.prj"}, QDir::Files).size();
+
+    // The engine alone, the same way (one process per file).
+    const QString engine = QStringLiteral(KAVRO_PROGRAM_DIR "/KAVRO/KAVRO");
+    const QString script = QStringLiteral(
+        KAVRO_PROGRAM_DIR "/KAVRO/script/GBO-UTM32ETRS89-VLM.xml");
+    const QString alone = dir.filePath(QStringLiteral("alone"));
+    QDir().mkpath(alone);
+    clock.restart();
+    for (int i = 0; i < files; ++i) {
+        const QByteArray name =
+            QStringLiteral("/f%1.shp").arg(i, 5, 10, QChar(u'0')).toUtf8();
+        const QByteArray input = QFile::encodeName(data) + name;
+        const QByteArray output = QFile::encodeName(alone) + name;
+        const QByteArray program = QFile::encodeName(engine);
+        const QByteArray scriptName = QFile::encodeName(script);
+        const char *argv[] = {program.constData(),
+                              "-FT",
+                              "SHP",
+                              "-IF",
+                              input.constData(),
+                              "-OF",
+                              output.constData(),
+                              "-TS",
+                              scriptName.constData(),
+                              nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr,
+                        const_cast<char **>(argv), environ) == 0)
+            ::waitpid(pid, nullptr, 0);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    const double engineAlone = seconds(clock);
+    std::printf("files %d (listed %s, %s)\n", files, started ? "yes" : "NO",
+                listed ? "yes" : "NO");
+    std::printf("start-up with the folder remembered  %8.2f s\n", startUp);
+    std::printf("listing the folder again             %8.2f s\n", listing);
+    std::printf("Add All (%d tasks)                  %8.3f s\n", tasks, addAll);
+    std::printf("Start (%d converted)                %8.2f s\n", converted,
+                start);
+    std::printf("the engine alone, %d runs           %8.2f s\n", files,
+                engineAlone);
+    std::printf("Start's own time per file            %8.2f ms\n",
+                (start - engineAlone) * 1000 / files);
+    window.reset();
+    clsUserSettings::setStoreFolder(QString());
+    return 0;
+}
