@@ -2,6 +2,7 @@
 # The desktop's own time over a folder of many shapefiles (default 3000):
 # start-up with that folder remembered, listing it again, Add All, and Start
 # beside the engine's own runs. Release build, offscreen.
+# KAVRO_BENCH_LIST_ONLY=1 stops after Add All.
 #   bench/desk.sh [files]
 set -euo pipefail
 cd "$(dirname "$0")/.."

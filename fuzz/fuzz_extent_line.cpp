@@ -1,5 +1,6 @@
-// Arbitrary bytes as the extent line of boxcheck's output, classified as the
-// desktop classifies the fourth line of Shape.txt.
+// Arbitrary bytes as the extent lines of boxcheck's output, classified as the
+// desktop classifies Shape.txt: the bytes up to the first line break as the
+// fourth line (the minima), the rest as the sixth (the maxima).
 #include "modKAVRO.h"
 
 #include <QString>
@@ -8,10 +9,20 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const QString line = QString::fromLocal8Bit(
+    const QString text = QString::fromLocal8Bit(
         reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const ShapeType type = modKAVRO::ParseExtentLine(line);
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    const QString minima = lineEnd < 0 ? text : text.left(lineEnd);
+    const QString maxima = lineEnd < 0 ? QString() : text.mid(lineEnd + 1);
+    const ShapeType type = modKAVRO::ParseExtentLine(minima);
     if (type < ShapeGBOShift || type > ShapeUnknown)
+        std::abort();
+    // The whole extent can only narrow the category of the minima, and an
+    // unknown file always says why.
+    QString reason;
+    const ShapeType whole = modKAVRO::ShapeTypeOfExtent(minima, maxima, reason);
+    if (whole != ShapeUnknown ? whole != type || !reason.isEmpty()
+                              : reason.isEmpty())
         std::abort();
     return 0;
 }

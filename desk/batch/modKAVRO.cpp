@@ -508,7 +508,7 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
         // A failure before the run has been shown; nothing was converted.
         if (ran)
             showPlainMessage(QStringLiteral("Error creating File ") +
-                             outputFile);
+                             modFileNames::ShownName(outputFile));
         // What this run left of a conversion that is not whole goes; files
         // that were there before it stay, whatever happened to them.
         for (const QString &file : created)

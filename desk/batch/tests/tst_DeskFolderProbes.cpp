@@ -85,6 +85,7 @@ class tst_DeskFolderProbes : public QObject {
     std::unique_ptr<RecordingPresenter> recorder_;
     std::unique_ptr<frmMain> window_;
     QMap<QByteArray, QByteArray> inputs_;
+    QStringList shown_; // every status bar line, in turn
 
     void open() {
         inputs_ = contents(bytesOf(data_));
@@ -92,6 +93,9 @@ class tst_DeskFolderProbes : public QObject {
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        shown_.clear();
+        connect(window_->staStatusBar(), &QStatusBar::messageChanged, this,
+                [this](const QString &text) { shown_ << text; });
         QElapsedTimer clock;
         clock.start();
         window_->ctlFolderTree()->SelectFolder(data_);
@@ -187,6 +191,9 @@ class tst_DeskFolderProbes : public QObject {
         QCOMPARE(listed("east.shp"), std::make_pair(3, outside));
         QCOMPARE(listed("across.shp"), std::make_pair(3, outside));
         QCOMPARE(listed("west.shp").first, int(ShapeGBO));
+        QVERIFY2(
+            shown_.contains("Listing " + data_ + ": 0 of 3 shapefiles ..."),
+            qPrintable(shown_.join(u'|')));
         QTreeWidget *rows = window_->lvwFileList();
         QVERIFY(rows->topLevelItem(1)->text(2).contains(outside));
         window_->mnuFileListAddAll()->trigger();
