@@ -51,4 +51,14 @@ echo "$report" | tail -n 1
 [ "$status" = 1 ] || fail "conversion exit status $status"
 echo "$report" | grep -q ' converted to ' || fail "conversion from the package"
 [ -s "$work/out.shp" ] && [ -s "$work/out.dbf" ] || fail "no output files"
+# boxcheck, as KavroDesk runs it: the minima on the fourth line, the
+# maxima on the sixth.
+set +e
+box=$("$root/usr/lib/kavrodesk/KAVRO/boxcheck" "$sample" -YMIN 2500000)
+status=$?
+set -e
+[ "$status" = 2 ] || fail "boxcheck exit status $status"
+echo "$box" | sed -n 4p | grep -q '^Extent Xmin: [0-9.]* Ymin: [0-9.]* end$' &&
+    echo "$box" | sed -n 6p | grep -q '^Extent Xmax: [0-9.]* Ymax: ' ||
+    fail "boxcheck from the package: $box"
 echo "package test passed: $(basename "$deb")"
