@@ -3,6 +3,7 @@
 #include "DeskMessages.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
+#include "modFileNames.h"
 #include "modKAVRO.h"
 #include "modVarious.h"
 
@@ -46,7 +47,7 @@ QString writtenShape(const QString &path) {
     if (lastExtension(path).compare(QLatin1String("shp"),
                                     Qt::CaseInsensitive) != 0)
         return path;
-    return path.left(path.length() - 3) + QLatin1String("shp");
+    return modFileNames::CompanionFile(path, ".shp");
 }
 
 // Two tasks name the same output when the files the engine writes for them,
@@ -158,9 +159,9 @@ enumErrorType frmCommandStart::CheckTask(const QString &outputFile,
         return ErrorOutputExists;
     if (lastExtension(outputFile).toUpper() != QLatin1String("SHP"))
         return ErrorFileExtension;
-    const QString stem = outputFile.left(outputFile.length() - 3);
-    if (modVarious::FileExists(stem + QLatin1String("sbn")) ||
-        modVarious::FileExists(stem + QLatin1String("sbx")))
+    if (modVarious::FileExists(
+            modFileNames::CompanionFile(outputFile, ".sbn")) ||
+        modVarious::FileExists(modFileNames::CompanionFile(outputFile, ".sbx")))
         return ErrorSpatialIndex;
     if (shapeType == ShapeUTM)
         return ErrorAlreadyUTM;

@@ -10,12 +10,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <limits>
 
 #include <fcntl.h>
@@ -43,10 +41,6 @@ const QString kShapeAnswer = QStringLiteral("Shape.txt");
 const QString kConvertBatch = QStringLiteral("KAVRO.bat");
 const QByteArray kLineEnd = "\r\n";
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // A path is written into a batch line between double quotes and split again
 // by the interpreter, so a double quote or a line break in it would change
 // the line; such a path is refused before anything is written.
@@ -64,7 +58,8 @@ QByteArray batchPath(const QString &path) {
 QByteArray quoted(const QByteArray &text) { return '"' + text + '"'; }
 
 // The files of a converted shapefile as the desktop places them.
-constexpr const char *kOutputExtensions[] = {"shp", "shx", "dbf", "cpg", "prj"};
+constexpr const char *kOutputExtensions[] = {".shp", ".shx", ".dbf", ".cpg",
+                                             ".prj"};
 
 // Whether something (also a dangling link) has that name.
 bool exists(const QString &path) {
@@ -420,12 +415,6 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
     return type;
 }
 
-bool IsUnfinishedOutputName(const QString &name) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\..*\\.kavro-part-[A-Za-z0-9]{6}(\\..*)?$"));
-    return pattern.match(name).hasMatch();
-}
-
 ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
     ShapeType result = ShapeUnknown;
     QString why;
@@ -455,9 +444,9 @@ ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
 bool ConvertShape(const QString &inputFile, const QString &outputFile,
                   ShapeType enumShapeType) {
     bool converted = false;
-    // The output ends in "shp"; its companions differ only there.
-    const QString base = outputFile.left(outputFile.size() - 3);
-    const QString shp = base + QStringLiteral("shp");
+    const auto companion = [&](const char *extension) {
+        return modFileNames::CompanionFile(outputFile, extension);
+    };
     QStringList created; // the companions this run may create
     bool ran = false;
     guard(QString(), [&] {
@@ -473,19 +462,17 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
                                                  enumShapeType, transformation);
         const QString batch = TempFolder() + u'/' + kConvertBatch;
         for (const char *extension : kOutputExtensions)
-            if (!exists(base + QLatin1String(extension)))
-                created.append(base + QLatin1String(extension));
+            if (!exists(companion(extension)))
+                created.append(companion(extension));
         removeStale(batch);
         createNew(batch, text);
         const QByteArray console = modWin32API::RunAndWait(batch, 0);
         ran = true;
         modVarious::DeleteFile(batch);
 
-        const bool haveShp = modVarious::FileExists(shp);
-        const bool haveShx =
-            modVarious::FileExists(base + QStringLiteral("shx"));
-        const bool haveDbf =
-            modVarious::FileExists(base + QStringLiteral("dbf"));
+        const bool haveShp = modVarious::FileExists(companion(".shp"));
+        const bool haveShx = modVarious::FileExists(companion(".shx"));
+        const bool haveDbf = modVarious::FileExists(companion(".dbf"));
         // Only types 0 and 1 run the engine, and only its own report line
         // says that the output is whole: files alone may be what a full disk
         // left, or an earlier run.
@@ -495,13 +482,10 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
             batchPath(inputFile) + " converted to " + batchPath(outputFile);
         if (engineRan && reportsLine(console, report) && haveShp && haveShx &&
             haveDbf) {
-            const QString prj = modVarious::GetParentFolder(shp) + u'/' +
-                                modVarious::GetFileBaseName(shp) +
-                                QStringLiteral(".prj");
             converted =
                 modVarious::CopyFile(program + QStringLiteral("/KAVRO/") +
                                          transformation.projection(),
-                                     prj);
+                                     companion(".prj"));
         }
     });
     if (!converted) {

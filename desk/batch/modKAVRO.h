@@ -53,11 +53,6 @@ ShapeType ParseExtentLine(const QString &line);
 ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
                             QString &reason);
 
-// Whether a file name has the form KAVRO gives an output while it writes it
-// (".<stem>.kavro-part-XXXXXX<.ext>"): what a killed run left, never an
-// input.
-bool IsUnfinishedOutputName(const QString &name);
-
 // Converts one task with the script that fits its shape type and the
 // transformation of the last modTransformation::Check(), then copies the
 // .prj of its target beside the output. True when the output's .shp, .shx and

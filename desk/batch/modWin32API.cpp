@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <vector>
 
 #include <fcntl.h>
@@ -29,10 +28,6 @@ namespace {
 
 // The batch files the desktop writes are a few hundred bytes.
 constexpr qint64 kMaxBatchBytes = 1024 * 1024;
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {

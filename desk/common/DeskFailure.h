@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SystemError.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -21,3 +23,8 @@ class DeskFailure : public std::runtime_error {
     int number_;
     QString description_;
 };
+
+// The system's text for an errno value, for a failure's description.
+inline QString systemReason(int error) {
+    return QString::fromLocal8Bit(systemErrorText(error));
+}

@@ -1,5 +1,8 @@
 #include "modFileNames.h"
 
+#include "ShapefileNames.h"
+#include "TemporaryOutput.h"
+
 namespace modFileNames {
 namespace {
 
@@ -99,6 +102,15 @@ bool HasKeptBytes(const QString &name) {
         if (isKeptByte(name[i]) && (i == 0 || !name[i - 1].isHighSurrogate()))
             return true;
     return false;
+}
+
+QString CompanionFile(const QString &shapefile, const char *extension) {
+    return DecodeName(QByteArray::fromStdString(
+        companionFile(EncodeName(shapefile).toStdString(), extension)));
+}
+
+bool IsUnfinishedOutputName(const QString &name) {
+    return isTemporaryOutputName(EncodeName(name).toStdString());
 }
 
 } // namespace modFileNames

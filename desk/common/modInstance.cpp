@@ -9,7 +9,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -54,20 +53,18 @@ bool ClaimInstance() {
         const int fd = ::open(modFileNames::EncodeName(path).constData(),
                               O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
-            throw DeskFailure(
-                FailureNumbers::kFileAccess,
-                QStringLiteral("Cannot create the lock file %1: "
-                               "%2")
-                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            throw DeskFailure(FailureNumbers::kFileAccess,
+                              QStringLiteral("Cannot create the lock file %1: "
+                                             "%2")
+                                  .arg(path, systemReason(errno)));
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             return;
         const int error = errno;
         ::close(fd);
         if (error != EWOULDBLOCK)
-            throw DeskFailure(
-                FailureNumbers::kFileAccess,
-                QStringLiteral("Cannot lock %1: %2")
-                    .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+            throw DeskFailure(FailureNumbers::kFileAccess,
+                              QStringLiteral("Cannot lock %1: %2")
+                                  .arg(path, systemReason(error)));
         alone = false;
     });
     if (!alone)

@@ -3,15 +3,13 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "FileCopy.h"
 #include "modFileNames.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,10 +22,6 @@ template <class Result, class Body> Result trapped(Result failed, Body &&body) {
     Result result = failed;
     guard(QString(), [&] { result = body(); });
     return result;
-}
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // The path's bytes: names that are not UTF-8 keep theirs (modFileNames).
@@ -73,90 +67,6 @@ QString folderOf(const QString &path) {
         path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
     const qsizetype slash = absolute.lastIndexOf(u'/');
     return slash == 0 ? QStringLiteral("/") : absolute.left(slash);
-}
-
-// A descriptor closed when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-// A new file beside the target, hidden, under a name that no other file
-// has, of the form the engine gives its outputs while it writes them (and
-// never takes for inputs): ".<stem>.kavro-part-<6 random characters><.ext>".
-// Gives -1 with errno set on failure.
-int createBeside(const QByteArray &target, QByteArray &temporary) {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(slash + 1);
-    const QByteArray name = target.mid(slash + 1);
-    const qsizetype dot = name.lastIndexOf('.');
-    const QByteArray stem = dot > 0 ? name.left(dot) : name;
-    const QByteArray extension = dot > 0 ? name.mid(dot) : QByteArray();
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray random(6, ' ');
-        for (char &c : random)
-            c = kLetters[QRandomGenerator::global()->bounded(
-                int(sizeof kLetters - 1))];
-        temporary = folder + '.' + stem + ".kavro-part-" + random + extension;
-        const int fd =
-            ::open(temporary.constData(),
-                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-// Copies a regular file's bytes and gives the copy the permission bits of
-// the target it replaces (a new file keeps those it was created with). 0, or
-// the errno of the first failure.
-int copyInto(int from, int to, const QByteArray &target) {
-    struct stat source {};
-    if (::fstat(from, &source) != 0)
-        return errno;
-    if (!S_ISREG(source.st_mode))
-        return S_ISDIR(source.st_mode) ? EISDIR : EINVAL;
-    ::fcntl(from, F_SETFL, ::fcntl(from, F_GETFL) & ~O_NONBLOCK);
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(from, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return errno;
-        if (got == 0)
-            break;
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t written = ::write(to, buffer + done, got - done);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written < 0)
-                return errno;
-            done += written;
-        }
-    }
-    struct stat old {};
-    if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode) &&
-        ::fchmod(to, old.st_mode & 07777) != 0)
-        return errno;
-    return 0;
 }
 
 } // namespace
@@ -239,40 +149,27 @@ bool CopyFile(const QString &sourcePath, const QString &targetPath) {
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("The file %1 is read-only")
                                   .arg(shown(targetPath)));
-
-        // Written beside the target and renamed over it when it is whole: a
-        // copy that fails half-way leaves an existing target untouched and
-        // no partial file under its name. Plain system calls, so that every
-        // short write (a full disk, a file size limit) is seen.
-        const QByteArray sourceName = native(sourcePath);
-        const QByteArray targetName = native(targetPath);
-        Descriptor from(
-            ::open(sourceName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        if (from.get() < 0)
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot read %1: %2")
-                                  .arg(shown(sourcePath), systemReason(errno)));
-        if (link && ::unlink(targetName.constData()) != 0) {
+        if (link && ::unlink(native(targetPath).constData()) != 0) {
             const int error = errno;
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot replace the link %1: %2")
                                   .arg(shown(targetPath), systemReason(error)));
         }
-        QByteArray temporary;
-        Descriptor to(createBeside(targetName, temporary));
-        if (to.get() < 0)
+        // Written beside the target and renamed over it when it is whole: a
+        // copy that fails half-way leaves an existing target untouched and
+        // no partial file under its name; the copy keeps the bits of the
+        // file it replaces.
+        const CopyFailure failure = copyFile(native(sourcePath).toStdString(),
+                                             native(targetPath).toStdString(),
+                                             CopyPermissions::OfReplacedTarget);
+        if (failure != CopyFailure::None) {
+            const int error = errno;
+            const bool source = failure == CopyFailure::Source;
             throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot write %1: %2")
-                                  .arg(shown(targetPath), systemReason(errno)));
-        const int error = copyInto(from.get(), to.get(), targetName);
-        if (error != 0 || !to.close() ||
-            ::rename(temporary.constData(), targetName.constData()) != 0) {
-            const int reason = error != 0 ? error : errno;
-            ::unlink(temporary.constData());
-            throw DeskFailure(
-                FailureNumbers::kFileAccess,
-                QStringLiteral("Cannot write %1: %2")
-                    .arg(shown(targetPath), systemReason(reason)));
+                              (source ? QStringLiteral("Cannot read %1: %2")
+                                      : QStringLiteral("Cannot write %1: %2"))
+                                  .arg(shown(source ? sourcePath : targetPath),
+                                       systemReason(error)));
         }
         return true;
     });

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -95,10 +94,6 @@ QDateTime creationTime(int folder, const QByteArray &name,
             qint64(extended.stx_btime.tv_sec) * 1000 +
             extended.stx_btime.tv_nsec / 1000000);
     return timeOf(status.st_ctim);
-}
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 // Names for a line of the status bar: shown with U+FFFD for kept bytes and
@@ -260,7 +255,7 @@ void adoFileList::Refresh(const QString &folderPath) {
                 continue;
             const QString name = modFileNames::DecodeName(bytes);
             if (isShapefileName(name)) {
-                if (modKAVRO::IsUnfinishedOutputName(name))
+                if (modFileNames::IsUnfinishedOutputName(name))
                     unfinished << name;
                 else
                     entries.push_back({bytes, name});
