@@ -19,11 +19,6 @@ clsCommandStart::clsCommandStart(frmMain &window, adoTaskList &tasks,
             &clsCommandStart::m_cmdCommandStart_Click);
 }
 
-clsCommandStart::~clsCommandStart() {
-    if (m_cmdCommandStart)
-        disconnect(m_cmdCommandStart, nullptr, this, nullptr);
-}
-
 void clsCommandStart::m_cmdCommandStart_Click() {
     guard(QString(), [&] {
         // The run takes the datum change the files give now: a grid

@@ -21,7 +21,6 @@ class clsCommandStart : public QObject {
     clsCommandStart(frmMain &window, adoTaskList &tasks,
                     clsControlTaskList &taskView, adoFileList &files,
                     clsControlFileList &fileView);
-    ~clsCommandStart() override;
 
     // For tests: the conversion each run uses (modKAVRO::ConvertShape when
     // none is set).

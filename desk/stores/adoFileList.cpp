@@ -137,21 +137,21 @@ int batchShapeType(const QString &path, QString &reason) {
 } // namespace
 
 adoFileList::adoFileList()
-    : table_({{kID, FieldType::Integer},
-              {kName, FieldType::Text},
-              {kShortName, FieldType::Text},
-              {kPath, FieldType::Text},
-              {kShortPath, FieldType::Text},
-              {kSize, FieldType::Number},
-              {kType, FieldType::Text},
-              {kDateCreated, FieldType::Date},
-              {kDateLastModified, FieldType::Date},
-              {kDateLastAccessed, FieldType::Date},
-              {kShapeType, FieldType::Integer},
-              {kNote, FieldType::Text}}),
+    : RecordStore({{kID, FieldType::Integer},
+                   {kName, FieldType::Text},
+                   {kShortName, FieldType::Text},
+                   {kPath, FieldType::Text},
+                   {kShortPath, FieldType::Text},
+                   {kSize, FieldType::Number},
+                   {kType, FieldType::Text},
+                   {kDateCreated, FieldType::Date},
+                   {kDateLastModified, FieldType::Date},
+                   {kDateLastAccessed, FieldType::Date},
+                   {kShapeType, FieldType::Integer},
+                   {kNote, FieldType::Text}},
+                  QStringLiteral("file list"), QStringLiteral("record")),
       classifier_(batchShapeType) {}
 
-int adoFileList::ID() const { return table_.integer(kID); }
 QString adoFileList::FileName() const { return table_.text(kName); }
 QString adoFileList::FileShortName() const { return table_.text(kShortName); }
 QString adoFileList::FilePath() const { return table_.text(kPath); }
@@ -352,20 +352,6 @@ void adoFileList::Refresh(const QString &folderPath) {
     status(notice.join(QStringLiteral("; ")));
 }
 
-bool adoFileList::MoveTo(int lngID) {
-    bool found = false;
-    guard(QString(), [&] { found = table_.find(kID, lngID); });
-    return found;
-}
-
-void adoFileList::moveToExisting(int lngID) {
-    if (!table_.find(kID, lngID))
-        throw DeskFailure(
-            FailureNumbers::kNoCurrentRecord,
-            QStringLiteral("The file list holds no record with the ID %1.")
-                .arg(lngID));
-}
-
 bool adoFileList::Update(int lngID, const QString &strName,
                          const QString &strShortName, const QString &strPath,
                          const QString &strShortPath, double vntSize,
@@ -374,44 +360,16 @@ bool adoFileList::Update(int lngID, const QString &strName,
                          const QDateTime &dtmDateLastModified,
                          const QDateTime &dtmDateLastAccessed,
                          int enumShapeType) {
-    return guard(QString(), [&] {
-        const RecordSet::Values values = {
-            {kName, strName},
-            {kShortName, strShortName},
-            {kPath, strPath},
-            {kShortPath, strShortPath},
-            {kSize, vntSize},
-            {kType, strType},
-            {kDateCreated, dtmDateCreated},
-            {kDateLastModified, dtmDateLastModified},
-            {kDateLastAccessed, dtmDateLastAccessed},
-            {kShapeType, enumShapeType}};
-        if (lngID == 0) {
-            RecordSet::Values appended = values;
-            appended.prepend({kID, table_.highestInteger(kID) + 1});
-            try {
-                table_.append(appended);
-            } catch (const DeskFailure &failure) {
-                throw DeskFailure(failure.number(),
-                                  QStringLiteral("The file %1 cannot be "
-                                                 "listed. %2")
-                                      .arg(modFileNames::ShownName(strPath),
-                                           failure.description()));
-            }
-            return;
-        }
-        moveToExisting(lngID);
-        table_.update(values);
-    });
-}
-
-bool adoFileList::Delete(int lngID) {
-    return guard(QString(), [&] {
-        moveToExisting(lngID);
-        table_.remove();
-    });
-}
-
-void adoFileList::DeleteAll() {
-    guard(QString(), [&] { table_.removeAll(); });
+    return store(lngID,
+                 {{kName, strName},
+                  {kShortName, strShortName},
+                  {kPath, strPath},
+                  {kShortPath, strShortPath},
+                  {kSize, vntSize},
+                  {kType, strType},
+                  {kDateCreated, dtmDateCreated},
+                  {kDateLastModified, dtmDateLastModified},
+                  {kDateLastAccessed, dtmDateLastAccessed},
+                  {kShapeType, enumShapeType}},
+                 QStringLiteral("The file %1 cannot be listed.").arg(strPath));
 }

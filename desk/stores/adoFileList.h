@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordSet.h"
+#include "RecordStore.h"
 
 #include <QDateTime>
 #include <QString>
@@ -13,12 +13,8 @@
 //
 // Records carry the IDs 1 to N in listing order: Refresh empties the store
 // first, and Update(0, ...) gives a new record one more than the highest ID
-// in the store.
-//
-// The operations trap their failures and report them in the standard error
-// box with the empty caption; the properties read the current record and pass
-// their failures (no current record) on to the caller.
-class adoFileList {
+// in the store (RecordStore).
+class adoFileList : public RecordStore {
   public:
     // Decides the shape type (0 to 3) of one shapefile, given its full path;
     // the second form also says why a file is unknown (3).
@@ -33,11 +29,6 @@ class adoFileList {
 
     adoFileList();
 
-    RecordSet &Recordset() { return table_; }
-    const RecordSet &Recordset() const { return table_; }
-    int State() const { return 1; } // the table is open for the whole life
-
-    int ID() const;
     QString FileName() const;
     QString FileShortName() const;
     QString FilePath() const;
@@ -76,7 +67,6 @@ class adoFileList {
     // store is emptied).
     void Refresh();
 
-    bool MoveTo(int lngID);
     // lngID 0 appends a record, any other ID overwrites that record; it stays
     // the current record. Returns false when the change failed (reported; no
     // record changed).
@@ -86,8 +76,6 @@ class adoFileList {
                 const QDateTime &dtmDateCreated,
                 const QDateTime &dtmDateLastModified,
                 const QDateTime &dtmDateLastAccessed, int enumShapeType);
-    bool Delete(int lngID);
-    void DeleteAll();
 
     // The classifier that Refresh asks for each file's shape type; by default
     // the batch run's GetShapeType. Tests install their own.
@@ -103,12 +91,8 @@ class adoFileList {
     static QString formatDateTime(const QDateTime &time);
 
   private:
-    // Makes the record of that ID the current one; throws when none has it.
-    void moveToExisting(int lngID);
-
     void status(const QString &text) const;
 
-    RecordSet table_;
     ReasonedClassifier classifier_;
     FolderSource folderSource_;
     StatusSink statusSink_;

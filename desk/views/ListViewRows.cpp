@@ -64,17 +64,6 @@ int selectedID(const QTreeWidget &view, const QString &prefix) {
     return keyID(selected.first()->data(0, KeyRole).toString(), prefix);
 }
 
-QTreeWidgetItem *findRow(const QTreeWidget &view, const QString &prefix,
-                         int id) {
-    const QString wanted = rowKey(prefix, id);
-    for (int i = 0; i < view.topLevelItemCount(); ++i) {
-        QTreeWidgetItem *row = view.topLevelItem(i);
-        if (row->data(0, KeyRole).toString() == wanted)
-            return row;
-    }
-    return nullptr;
-}
-
 QTreeWidgetItem *addRow(QTreeWidget &view, const QStringList &cellKeys,
                         int id) {
     auto *row = new QTreeWidgetItem(&view);

@@ -39,10 +39,6 @@ int keyID(const QString &key, const QString &prefix);
 // that holds no ID) to the caller's trap.
 int selectedID(const QTreeWidget &view, const QString &prefix);
 
-// The first row whose key holds that ID, or nullptr.
-QTreeWidgetItem *findRow(const QTreeWidget &view, const QString &prefix,
-                         int id);
-
 // A new row at the end with the row key in the first cell and keyPrefix +
 // ID in the others.
 QTreeWidgetItem *addRow(QTreeWidget &view, const QStringList &cellKeys, int id);

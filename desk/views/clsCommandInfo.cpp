@@ -12,11 +12,6 @@ clsCommandInfo::clsCommandInfo(frmMain &window)
             &clsCommandInfo::m_cmdCommandInfo_Click);
 }
 
-clsCommandInfo::~clsCommandInfo() {
-    if (m_cmdCommandInfo)
-        disconnect(m_cmdCommandInfo, nullptr, this, nullptr);
-}
-
 void clsCommandInfo::m_cmdCommandInfo_Click() {
     guard(QString(), [&] {
         frmInfo dialog(m_frmMain);

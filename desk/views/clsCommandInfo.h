@@ -11,7 +11,6 @@ class clsCommandInfo : public QObject {
     Q_OBJECT
   public:
     explicit clsCommandInfo(frmMain &window);
-    ~clsCommandInfo() override;
 
   private:
     void m_cmdCommandInfo_Click();

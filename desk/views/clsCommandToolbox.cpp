@@ -14,11 +14,6 @@ clsCommandToolbox::clsCommandToolbox(frmMain &window, clsUserSettings &settings)
             &clsCommandToolbox::m_cmdCommandToolbox_Click);
 }
 
-clsCommandToolbox::~clsCommandToolbox() {
-    if (m_cmdCommandToolbox)
-        disconnect(m_cmdCommandToolbox, nullptr, this, nullptr);
-}
-
 void clsCommandToolbox::m_cmdCommandToolbox_Click() {
     guard(QString(), [&] {
         // The Toolbox shows the datum change the next Start will take.

@@ -12,7 +12,6 @@ class clsCommandToolbox : public QObject {
     Q_OBJECT
   public:
     clsCommandToolbox(frmMain &window, clsUserSettings &settings);
-    ~clsCommandToolbox() override;
 
   private:
     void m_cmdCommandToolbox_Click();

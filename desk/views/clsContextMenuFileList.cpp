@@ -12,8 +12,6 @@
 #include "modVarious.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTreeWidget>
 
@@ -33,50 +31,22 @@ clsContextMenuFileList::clsContextMenuFileList(frmMain &window,
                                                adoTaskList &tasks,
                                                clsControlFileList &fileView,
                                                clsControlTaskList &taskView)
-    : m_lvwFileList(window.lvwFileList()), m_frmMain(&window),
-      m_mnuFileList(window.mnuFileList()),
+    : ListContextMenu(window.lvwFileList(), window.mnuFileList(),
+                      {window.mnuFileListAdd(), window.mnuFileListAddAll()}),
+      m_lvwFileList(window.lvwFileList()), m_frmMain(&window),
       m_mnuFileListAdd(window.mnuFileListAdd()),
       m_mnuFileListAddAll(window.mnuFileListAddAll()), fileView_(fileView),
       files_(files), taskView_(taskView), tasks_(tasks), settings_(settings) {
-    m_lvwFileList->viewport()->installEventFilter(this);
     connect(m_mnuFileListAdd, &QAction::triggered, this,
             &clsContextMenuFileList::m_mnuFileListAdd_Click);
     connect(m_mnuFileListAddAll, &QAction::triggered, this,
             &clsContextMenuFileList::m_mnuFileListAddAll_Click);
 }
 
-clsContextMenuFileList::~clsContextMenuFileList() {
-    if (m_lvwFileList)
-        m_lvwFileList->viewport()->removeEventFilter(this);
-    for (QAction *item : {m_mnuFileListAdd, m_mnuFileListAddAll})
-        if (item)
-            disconnect(item, nullptr, this, nullptr);
-}
-
-bool clsContextMenuFileList::eventFilter(QObject *watched, QEvent *event) {
-    if (m_lvwFileList && watched == m_lvwFileList->viewport()) {
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            m_lvwFileList_DblClick();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            m_lvwFileList_MouseUp(mouse->button(), mouse->modifiers(),
-                                  mouse->position().toPoint());
-        }
-    }
-    return QObject::eventFilter(watched, event);
-}
-
 void clsContextMenuFileList::m_lvwFileList_MouseUp(Qt::MouseButton button,
                                                    Qt::KeyboardModifiers,
                                                    QPoint position) {
-    guard(QString(), [&] {
-        const bool hasRows = m_lvwFileList->topLevelItemCount() > 0;
-        m_mnuFileListAdd->setEnabled(hasRows);
-        m_mnuFileListAddAll->setEnabled(hasRows);
-        if (button == Qt::RightButton)
-            m_mnuFileList->popup(
-                m_lvwFileList->viewport()->mapToGlobal(position));
-    });
+    guard(QString(), [&] { enableItemsAndPopUp(button, position); });
 }
 
 void clsContextMenuFileList::m_lvwFileList_DblClick() {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "ListContextMenu.h"
+
 #include <QPoint>
 #include <QPointer>
 #include <QStringList>
@@ -19,7 +20,7 @@ class frmMain;
 // turn file records of shape type 0 or 1 into tasks, with the output name
 // made from the output folder and suffix in force, and show them in the task
 // list. Files of other shape types are passed over without a message.
-class clsContextMenuFileList : public QObject {
+class clsContextMenuFileList : public ListContextMenu {
     Q_OBJECT
   public:
     // Serves lvwFileList and mnuFileList of the window.
@@ -27,7 +28,6 @@ class clsContextMenuFileList : public QObject {
                            adoFileList &files, adoTaskList &tasks,
                            clsControlFileList &fileView,
                            clsControlTaskList &taskView);
-    ~clsContextMenuFileList() override;
 
     void m_lvwFileList_MouseUp(Qt::MouseButton button,
                                Qt::KeyboardModifiers shift, QPoint position);
@@ -45,11 +45,13 @@ class clsContextMenuFileList : public QObject {
                                   const QString &outputFolder,
                                   const QString &outputSuffix);
 
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
   private:
-    // Adds the file store's current record as a task.
+    void listDoubleClicked() override { m_lvwFileList_DblClick(); }
+    void listMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                     QPoint position) override {
+        m_lvwFileList_MouseUp(button, shift, position);
+    }
+
     // Adds the current file record as a task. A file that is unknown for a
     // reason the store knows (its Note) is not added and joins notAdded as
     // "name (reason)".
@@ -59,7 +61,6 @@ class clsContextMenuFileList : public QObject {
 
     QPointer<QTreeWidget> m_lvwFileList;
     QPointer<frmMain> m_frmMain;
-    QPointer<QMenu> m_mnuFileList;
     QPointer<QAction> m_mnuFileListAdd;
     QPointer<QAction> m_mnuFileListAddAll;
     clsControlFileList &fileView_;

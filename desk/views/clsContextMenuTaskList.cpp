@@ -7,49 +7,25 @@
 #include "frmTaskListModify.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QTreeWidget>
 
 clsContextMenuTaskList::clsContextMenuTaskList(frmMain &window,
                                                adoTaskList &tasks,
                                                clsControlTaskList &taskView)
-    : m_lvwTaskList(window.lvwTaskList()), m_frmMain(&window),
-      m_mnuTaskList(window.mnuTaskList()),
+    : ListContextMenu(window.lvwTaskList(), window.mnuTaskList(),
+                      {window.mnuTaskListModify(), window.mnuTaskListDelete(),
+                       window.mnuTaskListDeleteAll()}),
+      m_lvwTaskList(window.lvwTaskList()), m_frmMain(&window),
       m_mnuTaskListModify(window.mnuTaskListModify()),
       m_mnuTaskListDelete(window.mnuTaskListDelete()),
       m_mnuTaskListDeleteAll(window.mnuTaskListDeleteAll()),
       taskView_(taskView), tasks_(tasks) {
-    // The view's mouse events arrive at its viewport.
-    m_lvwTaskList->viewport()->installEventFilter(this);
     connect(m_mnuTaskListModify, &QAction::triggered, this,
             &clsContextMenuTaskList::m_mnuTaskListModify_Click);
     connect(m_mnuTaskListDelete, &QAction::triggered, this,
             &clsContextMenuTaskList::m_mnuTaskListDelete_Click);
     connect(m_mnuTaskListDeleteAll, &QAction::triggered, this,
             &clsContextMenuTaskList::m_mnuTaskListDeleteAll_Click);
-}
-
-clsContextMenuTaskList::~clsContextMenuTaskList() {
-    if (m_lvwTaskList)
-        m_lvwTaskList->viewport()->removeEventFilter(this);
-    for (QAction *item :
-         {m_mnuTaskListModify, m_mnuTaskListDelete, m_mnuTaskListDeleteAll})
-        if (item)
-            disconnect(item, nullptr, this, nullptr);
-}
-
-bool clsContextMenuTaskList::eventFilter(QObject *watched, QEvent *event) {
-    if (m_lvwTaskList && watched == m_lvwTaskList->viewport()) {
-        if (event->type() == QEvent::MouseButtonDblClick) {
-            m_lvwTaskList_DblClick();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            m_lvwTaskList_MouseUp(mouse->button(), mouse->modifiers(),
-                                  mouse->position().toPoint());
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void clsContextMenuTaskList::showModifyDialog() {
@@ -69,15 +45,8 @@ void clsContextMenuTaskList::m_lvwTaskList_DblClick() {
 void clsContextMenuTaskList::m_lvwTaskList_MouseUp(Qt::MouseButton button,
                                                    Qt::KeyboardModifiers,
                                                    QPoint position) {
-    guard(QStringLiteral("clsContextMenuTaskList.m_lvwTaskList_MouseUp"), [&] {
-        const bool hasRows = m_lvwTaskList->topLevelItemCount() > 0;
-        m_mnuTaskListModify->setEnabled(hasRows);
-        m_mnuTaskListDelete->setEnabled(hasRows);
-        m_mnuTaskListDeleteAll->setEnabled(hasRows);
-        if (button == Qt::RightButton)
-            m_mnuTaskList->popup(
-                m_lvwTaskList->viewport()->mapToGlobal(position));
-    });
+    guard(QStringLiteral("clsContextMenuTaskList.m_lvwTaskList_MouseUp"),
+          [&] { enableItemsAndPopUp(button, position); });
 }
 
 void clsContextMenuTaskList::m_mnuTaskListModify_Click() {

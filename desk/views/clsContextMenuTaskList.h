@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "ListContextMenu.h"
+
 #include <QPoint>
 #include <QPointer>
 
@@ -15,13 +16,12 @@ class frmMain;
 // released right button opens the context menu mnuTaskList ("Modify",
 // "Delete", "Delete All"), whose items are enabled only while the view has
 // rows. Each handler reports its failures with its own caption.
-class clsContextMenuTaskList : public QObject {
+class clsContextMenuTaskList : public ListContextMenu {
     Q_OBJECT
   public:
     // Serves lvwTaskList and mnuTaskList of the window.
     clsContextMenuTaskList(frmMain &window, adoTaskList &tasks,
                            clsControlTaskList &taskView);
-    ~clsContextMenuTaskList() override;
 
     void m_lvwTaskList_DblClick();
     void m_lvwTaskList_MouseUp(Qt::MouseButton button,
@@ -30,17 +30,19 @@ class clsContextMenuTaskList : public QObject {
     void m_mnuTaskListDelete_Click();
     void m_mnuTaskListDeleteAll_Click();
 
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
   private:
+    void listDoubleClicked() override { m_lvwTaskList_DblClick(); }
+    void listMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                     QPoint position) override {
+        m_lvwTaskList_MouseUp(button, shift, position);
+    }
+
     // The modify dialog for the selected task; nothing when no row is
     // selected, so that no other task can be changed.
     void showModifyDialog();
 
     QPointer<QTreeWidget> m_lvwTaskList;
     QPointer<frmMain> m_frmMain;
-    QPointer<QMenu> m_mnuTaskList;
     QPointer<QAction> m_mnuTaskListModify;
     QPointer<QAction> m_mnuTaskListDelete;
     QPointer<QAction> m_mnuTaskListDeleteAll;

@@ -2,17 +2,13 @@
 
 #include "DeskMessages.h"
 #include "FolderTreeControl.h"
+#include "WindowEvents.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
 
 clsControlFolderTree::clsControlFolderTree(frmMain &window)
     : m_frmMain(&window), m_ctlFolderTree(window.ctlFolderTree()) {
-    connect(m_frmMain, &frmMain::Load, this,
-            &clsControlFolderTree::m_frmMain_Load);
-    connect(m_frmMain, &frmMain::Activate, this,
-            &clsControlFolderTree::m_frmMain_Activate);
-    connect(m_frmMain, &frmMain::QueryUnload, this,
-            &clsControlFolderTree::m_frmMain_QueryUnload);
+    subscribeToWindow(m_frmMain, this);
     connect(m_ctlFolderTree, &FolderTreeControl::Filled, this,
             &clsControlFolderTree::m_ctlFolderTree_Filled);
 }

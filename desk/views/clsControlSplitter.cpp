@@ -4,6 +4,7 @@
 #include "FolderTreeControl.h"
 #include "SplitterControl.h"
 #include "Twips.h"
+#include "WindowEvents.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
 
@@ -18,12 +19,7 @@ clsControlSplitter::clsControlSplitter(frmMain &window)
       ctlFolderTree_(window.ctlFolderTree()),
       lvwFileList_(window.lvwFileList()), lvwTaskList_(window.lvwTaskList()),
       tlbToolbar_(window.tlbToolbar()), staStatusBar_(window.staStatusBar()) {
-    connect(m_frmMain, &frmMain::Load, this,
-            &clsControlSplitter::m_frmMain_Load);
-    connect(m_frmMain, &frmMain::Resize, this,
-            &clsControlSplitter::m_frmMain_Resize);
-    connect(m_frmMain, &frmMain::Unload, this,
-            &clsControlSplitter::m_frmMain_Unload);
+    subscribeToWindow(m_frmMain, this);
 }
 
 void clsControlSplitter::m_frmMain_Load() {
