@@ -55,20 +55,19 @@ void clsContextMenuFileList::m_lvwFileList_DblClick() {
         if (m_lvwFileList->topLevelItemCount() == 0 ||
             m_lvwFileList->selectedItems().isEmpty())
             return;
-        QStringList notAdded;
-        if (files_.MoveTo(fileView_.KeyValue()))
-            addCurrentFile(&notAdded);
-        reportNotAdded(notAdded);
+        addSelectedFile();
     });
 }
 
 void clsContextMenuFileList::m_mnuFileListAdd_Click() {
-    guard(QString(), [&] {
-        QStringList notAdded;
-        if (files_.MoveTo(fileView_.KeyValue()))
-            addCurrentFile(&notAdded);
-        reportNotAdded(notAdded);
-    });
+    guard(QString(), [&] { addSelectedFile(); });
+}
+
+void clsContextMenuFileList::addSelectedFile() {
+    QStringList notAdded;
+    if (files_.MoveTo(fileView_.KeyValue()))
+        addCurrentFile(&notAdded);
+    reportNotAdded(notAdded);
 }
 
 void clsContextMenuFileList::m_mnuFileListAddAll_Click() {

@@ -56,6 +56,8 @@ class clsContextMenuFileList : public ListContextMenu {
     // reason the store knows (its Note) is not added and joins notAdded as
     // "name (reason)".
     void addCurrentFile(QStringList *notAdded = nullptr);
+    // Adds the file of the selected row; its failures go to the caller.
+    void addSelectedFile();
     // Says in the status bar which files were not added, and why.
     void reportNotAdded(const QStringList &notAdded);
 
