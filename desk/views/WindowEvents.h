@@ -2,39 +2,31 @@
 
 #include "frmMain.h"
 
-#include <QObject>
-
 // Subscribes a controller to each life-cycle event of the main window for
-// which it has a handler, named after the member and the event as every
-// handler of the desktop is (m_frmMain_Load, m_frmMain_Resize,
-// m_frmMain_Activate, m_frmMain_QueryUnload, m_frmMain_Unload). Qt calls the
-// handlers of one event in the order of subscription, so controllers see
-// each event in the order in which they were created; and it drops the
-// subscriptions itself when the controller or the window goes.
-template <class Controller>
-void subscribeToWindow(frmMain *window, Controller *controller) {
-    constexpr bool load = requires { &Controller::m_frmMain_Load; };
-    constexpr bool resize = requires { &Controller::m_frmMain_Resize; };
-    constexpr bool activate = requires { &Controller::m_frmMain_Activate; };
-    constexpr bool queryUnload = requires {
-        &Controller::m_frmMain_QueryUnload;
-    };
-    constexpr bool unload = requires { &Controller::m_frmMain_Unload; };
-    static_assert(load || resize || activate || queryUnload || unload,
-                  "no public handler of the window's events");
-    if constexpr (load)
+// which it has a public handler named after the member and the event
+// (m_frmMain_Load, ..._Resize, ..._Activate, ..._QueryUnload, ..._Unload).
+// Qt calls the handlers of one event in the order of subscription, so the
+// controllers see each event in the order in which they were created, and it
+// drops the subscriptions itself when either side goes.
+template <class C> void subscribeToWindow(frmMain *window, C *controller) {
+    static_assert(
+        requires { &C::m_frmMain_Load; } ||
+            requires { &C::m_frmMain_Unload; } ||
+            requires { &C::m_frmMain_Activate; },
+        "no public handler of the window's events");
+    if constexpr (requires { &C::m_frmMain_Load; })
         QObject::connect(window, &frmMain::Load, controller,
-                         &Controller::m_frmMain_Load);
-    if constexpr (resize)
+                         &C::m_frmMain_Load);
+    if constexpr (requires { &C::m_frmMain_Resize; })
         QObject::connect(window, &frmMain::Resize, controller,
-                         &Controller::m_frmMain_Resize);
-    if constexpr (activate)
+                         &C::m_frmMain_Resize);
+    if constexpr (requires { &C::m_frmMain_Activate; })
         QObject::connect(window, &frmMain::Activate, controller,
-                         &Controller::m_frmMain_Activate);
-    if constexpr (queryUnload)
+                         &C::m_frmMain_Activate);
+    if constexpr (requires { &C::m_frmMain_QueryUnload; })
         QObject::connect(window, &frmMain::QueryUnload, controller,
-                         &Controller::m_frmMain_QueryUnload);
-    if constexpr (unload)
+                         &C::m_frmMain_QueryUnload);
+    if constexpr (requires { &C::m_frmMain_Unload; })
         QObject::connect(window, &frmMain::Unload, controller,
-                         &Controller::m_frmMain_Unload);
+                         &C::m_frmMain_Unload);
 }
