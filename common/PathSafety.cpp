@@ -14,15 +14,15 @@ bool sameFile(const std::string &a, const std::string &b) {
     const bool bExists = ::stat(b.c_str(), &sb) == 0;
     if (aExists && bExists)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const std::string na = normalPath(a);
+    return !na.empty() && na == normalPath(b);
+}
+
+std::string normalPath(const std::string &path) {
     std::error_code error;
-    const auto normal = [&error](const std::string &path) {
-        const auto absolute = std::filesystem::absolute(path, error);
-        return error ? absolute
-                     : std::filesystem::weakly_canonical(absolute, error);
-    };
-    const auto ca = normal(a);
+    const auto absolute = std::filesystem::absolute(path, error);
     if (error)
-        return false;
-    const auto cb = normal(b);
-    return !error && ca == cb;
+        return {};
+    const auto normal = std::filesystem::weakly_canonical(absolute, error);
+    return error ? std::string() : normal.string();
 }

@@ -13,3 +13,9 @@
 // two paths that name no file at all are the same only when they are
 // spelled alike after that.
 bool sameFile(const std::string &a, const std::string &b);
+
+// The path made absolute, with "." and ".." resolved and the links of its
+// existing part followed: the spelling sameFile compares for a file that
+// does not exist yet. The empty text when that cannot be made (a folder on
+// the way that cannot be looked into).
+std::string normalPath(const std::string &path);

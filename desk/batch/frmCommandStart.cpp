@@ -1,6 +1,7 @@
 #include "frmCommandStart.h"
 
 #include "DeskMessages.h"
+#include "PathSafety.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "modFileNames.h"
@@ -8,8 +9,6 @@
 #include "modVarious.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -50,10 +49,14 @@ QString writtenShape(const QString &path) {
     return modFileNames::CompanionFile(path, ".shp");
 }
 
-// Two tasks name the same output when the files the engine writes for them,
-// made absolute and clean, are equal.
+// Two tasks name the same output when the files the engine writes for them
+// are one file by the engine's same-file rule (normalPath: absolute, clean,
+// links of the folders followed).
 QString outputKey(const QString &path) {
-    return QDir::cleanPath(QFileInfo(writtenShape(path)).absoluteFilePath());
+    const QByteArray written = modFileNames::EncodeName(writtenShape(path));
+    const std::string normal = normalPath(written.toStdString());
+    return modFileNames::DecodeName(
+        normal.empty() ? written : QByteArray::fromStdString(normal));
 }
 } // namespace
 

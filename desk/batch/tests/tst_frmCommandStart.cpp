@@ -96,7 +96,8 @@ class tst_frmCommandStart : public QObject {
     void refusedRunsWriteNothing_data() {
         QTest::addColumn<QString>("output"); // "@" stands for the out folder
         QTest::addColumn<int>("shapeType");
-        QTest::addColumn<QStringList>("present"); // files made beforehand
+        // Files made beforehand; "@name" is a link to the out folder.
+        QTest::addColumn<QStringList>("present");
         QTest::addColumn<QString>("info");
         QTest::addColumn<bool>("bold");
         const QString folder =
@@ -129,6 +130,9 @@ class tst_frmCommandStart : public QObject {
             << "@/good.shp" << 1 << QStringList{} << exists << true;
         QTest::newRow("first task's output in upper case")
             << "@/good.SHP" << 1 << QStringList{} << exists << true;
+        QTest::newRow("first task's output through a linked folder")
+            << "@/again/good.shp" << 1 << QStringList{"@again"} << exists
+            << true;
     }
     void refusedRunsWriteNothing() {
         QFETCH(QString, output);
@@ -138,7 +142,10 @@ class tst_frmCommandStart : public QObject {
         QFETCH(bool, bold);
         output.replace(QLatin1Char('@'), out_);
         for (const QString &name : present)
-            touch(out_ + QLatin1Char('/') + name);
+            if (name.startsWith(u'@'))
+                QVERIFY(QFile::link(out_, out_ + u'/' + name.mid(1)));
+            else
+                touch(out_ + QLatin1Char('/') + name);
         addTask(in_ + QStringLiteral("/good.shp"), out_ + "/good.shp", 1);
         addTask(in_ + QStringLiteral("/bad.shp"), output, shapeType);
         taskView().UpdateComment(1, ErrorOutputExists); // an old result
