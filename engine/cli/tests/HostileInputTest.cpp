@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <csignal>
@@ -1049,21 +1050,40 @@ TEST_F(HostileInputTest, KilledRunsLeaveNoPartialFileUnderAFinalName) {
     std::string records;
     for (int i = 0; i < 1000; ++i)
         records += "1 2 3 P" + std::to_string(i) + "\n";
+    // KAVRO is killed only once the records are in the pipe, so the write
+    // never meets a pipe without a reader; should it all the same (KAVRO
+    // ended early), the write fails instead of raising SIGPIPE here, and
+    // the open gives up rather than wait for a reader that never comes.
+    std::atomic<bool> fed{false};
+    const auto oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
     std::thread feeder([&] {
-        const int fd = ::open(in("feed").c_str(), O_WRONLY);
+        int fd = -1;
+        const auto start = std::chrono::steady_clock::now();
+        while (fd < 0 && std::chrono::steady_clock::now() - start <
+                             std::chrono::seconds(30)) {
+            fd = ::open(in("feed").c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         if (fd >= 0) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
             // Kept open: KAVRO waits for more until it is killed.
             static_cast<void>(::write(fd, records.data(), records.size()));
-            while (temporaryNames(out_).size() < 3)
+            fed = true;
+            while (temporaryNames(out_).size() < 3 &&
+                   std::chrono::steady_clock::now() - start <
+                       std::chrono::seconds(30))
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             ::close(fd);
         }
     });
-    EXPECT_TRUE(killWhen({"-FT", "TXT", "-IF", in("feed"), "-OF",
-                          out("fed.txt"), "-TS", in("identity.xml")},
-                         [&] { return temporaryNames(out_).size() >= 3; }));
+    EXPECT_TRUE(killWhen(
+        {"-FT", "TXT", "-IF", in("feed"), "-OF", out("fed.txt"), "-TS",
+         in("identity.xml")},
+        [&] { return fed && temporaryNames(out_).size() >= 3; }));
     feeder.join();
+    std::signal(SIGPIPE, oldPipeHandler);
 
     EXPECT_EQ(changedFiles(inputs, checksums(in_)), std::vector<std::string>{});
     std::vector<std::string> left;
