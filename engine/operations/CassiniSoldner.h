@@ -26,10 +26,10 @@ class CassiniSoldnerForward final : public EllipsoidOperation {
     }
 
   private:
-    double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;
+    ProjectionOrigin origin_;
     double ep2_ = 0;        // second eccentricity squared e'^2
     MeridianArc arc_;       // c1 to c4
-    double M0_ = 0;         // meridian arc to phi0_
+    double M0_ = 0;         // meridian arc to the origin's latitude
     double a_ = 0, e2_ = 0; // of the ellipsoid, for nu
 };
 
@@ -45,8 +45,8 @@ class CassiniSoldnerReverse final : public EllipsoidOperation {
     }
 
   private:
-    double phi0_ = 0, lambda0_ = 0, FE_ = 0, FN_ = 0;
-    double M0_ = 0;                // meridian arc to phi0_
+    ProjectionOrigin origin_;
+    double M0_ = 0;                // meridian arc to the origin's latitude
     FootpointSeries footpoint_;    // c1 and b1 to b4
     double e2_ = 0;                // first eccentricity squared
     double inverseA_ = 0;          // 1 / a

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ParameterMap.h"
+#include "SinCos.h"
 
 #include <cmath>
 #include <span>
@@ -8,7 +9,8 @@
 // What the transverse Mercator and Cassini-Soldner series share: the angle
 // constants, the series fractions as the doubles the series are evaluated
 // with (a division by n is a multiplication by the double nearest to 1/n),
-// and the reduction of a longitude difference.
+// the origin parameters, the reduction of a longitude difference and the
+// latitude terms each direction starts from.
 
 inline constexpr double kPi = 3.141592653589793;      // radians
 inline constexpr double kHalfPi = 1.5707963267948966; // radians
@@ -38,6 +40,18 @@ inline constexpr NumberParameter kProjectionNumbers[] = {
 inline constexpr std::span<const NumberParameter>
     kOriginNumbers(kProjectionNumbers, 4);
 
+// The natural origin (radians) and the false origin.
+struct ProjectionOrigin {
+    double phi0 = 0, lambda0 = 0, FE = 0, FN = 0;
+
+    static ProjectionOrigin read(ParameterMap &parameters) {
+        return {parameters.parameterNumber("LatitudeOfNaturalOrigin"),
+                parameters.parameterNumber("LongitudeOfNaturalOrigin"),
+                parameters.parameterNumber("FalseEasting"),
+                parameters.parameterNumber("FalseNorthing")};
+    }
+};
+
 // lambda - lambda0 brought into (-pi, pi]. GeocentricToGeographic gives
 // longitudes in [0, 2pi], so a point at 1 degree west arrives as 359
 // degrees; without the reduction a central meridian west of Greenwich would
@@ -50,4 +64,44 @@ inline double longitudeDifference(double lambda, double lambda0) {
     // remainder() is exact and gives [-pi, pi]; NaN and infinities give NaN.
     const double reduced = std::remainder(difference, kTwoPi);
     return reduced == -kPi ? kPi : reduced;
+}
+
+// The forward series' terms of a latitude phi: its sine, cosine and tangent
+// and nu = a / sqrt(1 - e^2 sin^2(phi)), where nu and tan(phi) = sin / cos
+// share one division.
+struct LatitudeTerms {
+    double sinPhi, cosPhi, tanPhi, nu;
+};
+
+inline LatitudeTerms latitudeTerms(double phi, double a, double e2) {
+    const SinCos angle = sinCos(phi);
+    const double rootW = std::sqrt(1 - e2 * angle.sin * angle.sin);
+    const double inverse = 1 / (angle.cos * rootW);
+    return {angle.sin, angle.cos, angle.sin * rootW * inverse,
+            a * angle.cos * inverse};
+}
+
+// The reverse series' terms of the footpoint latitude phi1. With
+// w = 1 - e^2 sin^2(phi1): nu1 = a / sqrt(w) and rho1 = a (1 - e^2) / w^1.5,
+// so nu1 / rho1 = w / (1 - e^2) and 1 / nu1 = sqrt(w) / a; no radius is
+// needed on its own.
+struct FootpointTerms {
+    double cosPhi1, secPhi1, tanPhi1;
+    double T1;                 // tan^2(phi1)
+    double nu1TanPhi1OverRho1; // nu1 tan(phi1) / rho1
+    double rootW;              // sqrt(w) = a / nu1
+};
+
+inline FootpointTerms footpointTerms(double phi1, double e2,
+                                     double inverseOneMinusE2) {
+    const SinCos angle = sinCos(phi1);
+    const double secPhi1 = 1 / angle.cos;
+    const double tanPhi1 = angle.sin * secPhi1;
+    const double w = 1 - e2 * angle.sin * angle.sin;
+    return {angle.cos,
+            secPhi1,
+            tanPhi1,
+            tanPhi1 * tanPhi1,
+            tanPhi1 * w * inverseOneMinusE2,
+            std::sqrt(w)};
 }

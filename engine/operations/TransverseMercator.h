@@ -30,10 +30,11 @@ class TransverseMercatorForward final : public EllipsoidOperation {
     }
 
   private:
-    double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
+    ProjectionOrigin origin_;
+    double k0_ = 0;
     double ep2_ = 0;                // second eccentricity squared e'^2
     MeridianArc arc_;               // c1 to c4
-    double M0_ = 0;                 // meridian arc to phi0_
+    double M0_ = 0;                 // meridian arc to the origin's latitude
     double fifthOrderConstant_ = 0; // 5 - 58 e'^2
     double sixthOrderConstant_ = 0; // 61 - 330 e'^2
     double a_ = 0, e2_ = 0;         // of the ellipsoid, for nu
@@ -51,9 +52,10 @@ class TransverseMercatorReverse final : public EllipsoidOperation {
     }
 
   private:
-    double phi0_ = 0, lambda0_ = 0, k0_ = 0, FE_ = 0, FN_ = 0;
+    ProjectionOrigin origin_;
+    double k0_ = 0;
     double ep2_ = 0;                 // second eccentricity squared e'^2
-    double M0_ = 0;                  // meridian arc to phi0_
+    double M0_ = 0;                  // meridian arc to the origin's latitude
     FootpointSeries footpoint_;      // c1 and b1 to b4
     double e2_ = 0;                  // first eccentricity squared
     double inverseK0_ = 0;           // 1 / k0
