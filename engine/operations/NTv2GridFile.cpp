@@ -373,13 +373,6 @@ const NTv2SubGrid *NTv2GridSet::subGridAt(double lon, double lat) const {
     }
 }
 
-std::size_t NTv2GridSet::nodeBytes() const {
-    std::size_t bytes = 0;
-    for (const NTv2SubGrid &grid : grids)
-        bytes += grid.shifts.size() * sizeof(float);
-    return bytes;
-}
-
 NTv2ReadResult readNTv2Grid(std::istream &in, const std::string &fileName) {
     return GridReader(in, fileName).read();
 }

@@ -62,9 +62,6 @@ struct NTv2GridSet {
     // first top-level grid that contains it, then the first of its children
     // that contains it, and so on down; nullptr when no top-level grid does.
     const NTv2SubGrid *subGridAt(double lon, double lat) const;
-
-    // Bytes the nodes take in memory.
-    std::size_t nodeBytes() const;
 };
 
 struct NTv2ReadResult {
