@@ -207,8 +207,10 @@ void frmCommandStart::RunTasks() {
             if (shapeType != ShapeUTM) {
                 const QString input = tasks_.InputFile();
                 const QString output = tasks_.OutputFile();
-                lblInfo_->setText(QStringLiteral("Converting:\n\n\n") + input +
-                                  QStringLiteral("\n\n") + output);
+                lblInfo_->setText(QStringLiteral("Converting:\n\n\n") +
+                                  modFileNames::ShownName(input) +
+                                  QStringLiteral("\n\n") +
+                                  modFileNames::ShownName(output));
                 prgProgressBar_->setMaximum(records.recordCount());
                 prgProgressBar_->setValue(records.absolutePosition());
                 QCoreApplication::processEvents();

@@ -97,6 +97,20 @@ QString ShownBytes(const QByteArray &bytes) {
     return ShownName(DecodeName(bytes));
 }
 
+QString ShownNameList(const QStringList &names) {
+    constexpr qsizetype kNamesShown = 10;
+    QStringList shown;
+    for (qsizetype i = 0; i < names.size() && i < kNamesShown; ++i) {
+        QString name = ShownName(names[i]);
+        name.replace(u'\n', QChar(0x21B5)).replace(u'\r', QChar(0x21B5));
+        shown << name;
+    }
+    QString list = shown.join(QStringLiteral(", "));
+    if (names.size() > kNamesShown)
+        list += QStringLiteral(" and %1 more").arg(names.size() - kNamesShown);
+    return list;
+}
+
 bool HasKeptBytes(const QString &name) {
     for (qsizetype i = 0; i < name.size(); ++i)
         if (isKeptByte(name[i]) && (i == 0 || !name[i - 1].isHighSurrogate()))

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // File names as the file system holds them: bytes, mostly UTF-8, but not
 // always (an archive unpacked from an older system can hold Latin-1 names
@@ -24,6 +25,10 @@ QString ShownName(const QString &name);
 
 // Bytes of a name as they are shown.
 QString ShownBytes(const QByteArray &bytes);
+
+// Names for one line of the status bar: shown as ShownName shows them, a
+// line break as a visible mark, the first ten, then "and N more".
+QString ShownNameList(const QStringList &names);
 
 // True when the name holds bytes that are not UTF-8.
 bool HasKeptBytes(const QString &name);

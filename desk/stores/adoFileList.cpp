@@ -38,8 +38,6 @@ const QString kShapeType = QStringLiteral("ShapeType");
 const QString kNote = QStringLiteral("Note");
 // Progress shows at most this often, in milliseconds.
 constexpr qint64 kProgressInterval = 100;
-// A line of names in the status bar ends after this many.
-constexpr qsizetype kNamesShown = 10;
 
 using FieldType = RecordSet::FieldType;
 
@@ -94,21 +92,6 @@ QDateTime creationTime(int folder, const QByteArray &name,
             qint64(extended.stx_btime.tv_sec) * 1000 +
             extended.stx_btime.tv_nsec / 1000000);
     return timeOf(status.st_ctim);
-}
-
-// Names for a line of the status bar: shown with U+FFFD for kept bytes and
-// a visible mark for line breaks, the first few of them.
-QString nameList(const QStringList &names) {
-    QStringList shown;
-    for (qsizetype i = 0; i < names.size() && i < kNamesShown; ++i) {
-        QString name = modFileNames::ShownName(names[i]);
-        name.replace(u'\n', QChar(0x21B5)).replace(u'\r', QChar(0x21B5));
-        shown << name;
-    }
-    QString list = shown.join(QStringLiteral(", "));
-    if (names.size() > kNamesShown)
-        list += QStringLiteral(" and %1 more").arg(names.size() - kNamesShown);
-    return list;
 }
 
 struct Entry {
@@ -337,18 +320,18 @@ void adoFileList::Refresh(const QString &folderPath) {
     if (!unusable.isEmpty())
         notice << QStringLiteral("Cannot be converted, the path holds a "
                                  "double quote or a line break: %1")
-                      .arg(nameList(unusable));
+                      .arg(modFileNames::ShownNameList(unusable));
     if (!unreadable.isEmpty())
         notice
-            << QStringLiteral("Cannot be read: %1").arg(nameList(unreadable));
+            << QStringLiteral("Cannot be read: %1").arg(modFileNames::ShownNameList(unreadable));
     if (!hiddenFolders.isEmpty())
         notice << QStringLiteral("Not shown in the folder tree, the name is "
                                  "not UTF-8: %1")
-                      .arg(nameList(hiddenFolders));
+                      .arg(modFileNames::ShownNameList(hiddenFolders));
     if (!unfinished.isEmpty())
         notice << QStringLiteral("Not listed, left by an interrupted "
                                  "conversion: %1")
-                      .arg(nameList(unfinished));
+                      .arg(modFileNames::ShownNameList(unfinished));
     status(notice.join(QStringLiteral("; ")));
 }
 
@@ -371,5 +354,6 @@ bool adoFileList::Update(int lngID, const QString &strName,
                   {kDateLastModified, dtmDateLastModified},
                   {kDateLastAccessed, dtmDateLastAccessed},
                   {kShapeType, enumShapeType}},
-                 QStringLiteral("The file %1 cannot be listed.").arg(strPath));
+                 QStringLiteral("The file %1 cannot be listed.")
+                     .arg(modFileNames::ShownName(strPath)));
 }

@@ -81,14 +81,10 @@ void clsContextMenuFileList::m_mnuFileListAddAll_Click() {
 }
 
 void clsContextMenuFileList::reportNotAdded(const QStringList &notAdded) {
-    constexpr qsizetype kShown = 10;
     if (notAdded.isEmpty() || !m_frmMain)
         return;
-    QString text = QStringLiteral("Not added: ") +
-                   notAdded.mid(0, kShown).join(QStringLiteral(", "));
-    if (notAdded.size() > kShown)
-        text += QStringLiteral(" and %1 more").arg(notAdded.size() - kShown);
-    m_frmMain->staStatusBar()->showMessage(text);
+    m_frmMain->staStatusBar()->showMessage(
+        QStringLiteral("Not added: ") + modFileNames::ShownNameList(notAdded));
 }
 
 QString clsContextMenuFileList::outputFileName(const QString &inputPath,
@@ -116,8 +112,8 @@ void clsContextMenuFileList::addCurrentFile(QStringList *notAdded) {
         // Already UTM or unknown: not a task. Only a known reason is told.
         const QString note = files_.Note();
         if (notAdded && !note.isEmpty())
-            notAdded->append(QStringLiteral("%1 (%2)").arg(
-                modFileNames::ShownName(files_.FileName()), note));
+            notAdded->append(
+                QStringLiteral("%1 (%2)").arg(files_.FileName(), note));
         return;
     }
     const QString input = files_.FilePath();

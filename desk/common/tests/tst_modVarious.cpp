@@ -1,5 +1,6 @@
 #include "DeskMessages.h"
 #include "DeskTestSupport.h"
+#include "modFileNames.h"
 #include "modVarious.h"
 
 #include <QCoreApplication>
@@ -100,6 +101,27 @@ class tst_modVarious : public QObject {
             expectOneFailure(recorder, 53);
             QVERIFY(recorder.messages[0].text.contains(file));
         }
+    }
+
+    // A name keeps the file system's bytes, whatever they are, and shows
+    // them readably: U+FFFD for a byte that is not UTF-8, a mark for a line
+    // break, ten names on a status line.
+    void namesKeepTheirBytesAndShowReadably() {
+        const QByteArray latin1("caf\xe8\n\xff.shp");
+        const QString name = modFileNames::DecodeName(latin1);
+        QCOMPARE(modFileNames::EncodeName(name), latin1);
+        QVERIFY(modFileNames::HasKeptBytes(name));
+        QVERIFY(!modFileNames::HasKeptBytes(QStringLiteral("città.shp")));
+        QCOMPARE(modFileNames::ShownName(name),
+                 QStringLiteral("caf\uFFFD\n\uFFFD.shp"));
+
+        QStringList names{name};
+        for (int i = 1; i < 12; ++i)
+            names << QStringLiteral("f%1.shp").arg(i);
+        QCOMPARE(modFileNames::ShownNameList(names),
+                 QStringLiteral("caf\uFFFD\u21B5\uFFFD.shp, f1.shp, f2.shp, "
+                                "f3.shp, f4.shp, f5.shp, f6.shp, f7.shp, "
+                                "f8.shp, f9.shp and 2 more"));
     }
 
     void existenceTests() {
