@@ -322,8 +322,8 @@ void adoFileList::Refresh(const QString &folderPath) {
                                  "double quote or a line break: %1")
                       .arg(modFileNames::ShownNameList(unusable));
     if (!unreadable.isEmpty())
-        notice
-            << QStringLiteral("Cannot be read: %1").arg(modFileNames::ShownNameList(unreadable));
+        notice << QStringLiteral("Cannot be read: %1")
+                      .arg(modFileNames::ShownNameList(unreadable));
     if (!hiddenFolders.isEmpty())
         notice << QStringLiteral("Not shown in the folder tree, the name is "
                                  "not UTF-8: %1")

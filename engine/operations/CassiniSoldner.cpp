@@ -25,7 +25,7 @@ void CassiniSoldnerForward::transform(Point &point) {
     const double A5 = A4 * A;
 
     const double E = origin_.FE + nu * (A - T * A3 * kSixth -
-                                 (8 - T + 8 * C) * T * A5 * kOneOver120);
+                                        (8 - T + 8 * C) * T * A5 * kOneOver120);
     const double N =
         origin_.FN + (M - M0_) +
         nu * tanPhi * (A2 * kHalf + (5 - T + 6 * C) * A4 * kOneOver24);

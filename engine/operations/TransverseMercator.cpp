@@ -29,10 +29,11 @@ void TransverseMercatorForward::transform(Point &point) {
     const double A6 = A5 * A;
     const double T2 = T * T;
 
-    const double E = origin_.FE + k0_ * nu *
-                               (A + (1 - T + C) * A3 * kSixth +
-                                (fifthOrderConstant_ - 18 * T + T2 + 72 * C) *
-                                    A5 * kOneOver120);
+    const double E =
+        origin_.FE +
+        k0_ * nu *
+            (A + (1 - T + C) * A3 * kSixth +
+             (fifthOrderConstant_ - 18 * T + T2 + 72 * C) * A5 * kOneOver120);
     const double N =
         origin_.FN +
         k0_ * (M - M0_ +

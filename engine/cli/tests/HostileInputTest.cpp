@@ -1078,10 +1078,10 @@ TEST_F(HostileInputTest, KilledRunsLeaveNoPartialFileUnderAFinalName) {
             ::close(fd);
         }
     });
-    EXPECT_TRUE(killWhen(
-        {"-FT", "TXT", "-IF", in("feed"), "-OF", out("fed.txt"), "-TS",
-         in("identity.xml")},
-        [&] { return fed && temporaryNames(out_).size() >= 3; }));
+    EXPECT_TRUE(
+        killWhen({"-FT", "TXT", "-IF", in("feed"), "-OF", out("fed.txt"), "-TS",
+                  in("identity.xml")},
+                 [&] { return fed && temporaryNames(out_).size() >= 3; }));
     feeder.join();
     std::signal(SIGPIPE, oldPipeHandler);
 
