@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
-#include <limits>
 #include <map>
 #include <utility>
 

@@ -4,6 +4,7 @@
 #include "GridSearch.h"
 #include "NTv2GridFile.h"
 #include "OperationDirection.h"
+#include "Projection.h"
 
 #include <cmath>
 #include <filesystem>
@@ -11,9 +12,6 @@
 #include <system_error>
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 6.283185307179586477;
 
 // PROJ's reverse iteration: at most this many passes, until the squared
 // change of an iterate is at most kTolerance squared (radians).
@@ -128,7 +126,7 @@ void NTv2GridShift::transform(Point &point) {
         // PROJ checks and wraps a forward input before any operation: a
         // latitude beyond a pole or a longitude beyond 10 radians is refused,
         // the longitude is brought into [-pi, pi].
-        if (std::fabs(point.y) - kPi / 2 > 1e-12 || !(std::fabs(point.x) <= 10))
+        if (std::fabs(point.y) - kHalfPi > 1e-12 || !(std::fabs(point.x) <= 10))
             return fail(point, kOutside);
         point.x = adjustLongitude(point.x);
     }

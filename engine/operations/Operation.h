@@ -4,7 +4,6 @@
 #include "Point.h"
 
 #include <span>
-#include <string>
 
 class Ellipsoid;
 struct LoadContext;

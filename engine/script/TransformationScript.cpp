@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <unordered_map>
 
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
@@ -33,14 +32,11 @@ std::string nameAttribute(const DOMElement &element) {
 
 std::string quoted(const std::string &text) { return '"' + text + '"'; }
 
-// The parameter elements of an owner by name: the one whose value counts.
-using ParameterElements = std::unordered_map<std::string, const DOMNode *>;
-
 // Fills parameters from the element children of owner (a later duplicate
 // replaces an earlier one); other child nodes are skipped. The element
 // without a value when there is one, else nullptr.
-const DOMNode *readParameters(const DOMElement &owner, ParameterMap &parameters,
-                              ParameterElements &elements) {
+const DOMNode *readParameters(const DOMElement &owner,
+                              ParameterMap &parameters) {
     for (const DOMNode *child = owner.getFirstChild(); child != nullptr;
          child = child->getNextSibling()) {
         if (child->getNodeType() != DOMNode::ELEMENT_NODE)
@@ -50,18 +46,22 @@ const DOMNode *readParameters(const DOMElement &owner, ParameterMap &parameters,
         if (!value)
             return child;
         parameters.setParameter(name, *value);
-        elements[name] = child;
     }
     return nullptr;
 }
 
-// The element that a problem is about: the parameter's, or the owner's when
-// the parameter is not written.
+// The element that a problem is about: the parameter's (the last of its
+// name, whose value counts), or the owner's when the parameter is not
+// written.
 const DOMNode *placeOf(const ParameterProblem &problem,
-                       const ParameterElements &elements,
                        const DOMElement &owner) {
-    const auto found = elements.find(problem.parameter);
-    return found != elements.end() ? found->second : &owner;
+    const DOMNode *place = &owner;
+    for (const DOMNode *child = owner.getFirstChild(); child != nullptr;
+         child = child->getNextSibling())
+        if (child->getNodeType() == DOMNode::ELEMENT_NODE &&
+            narrow(child->getNodeName()) == problem.parameter)
+            place = child;
+    return place;
 }
 
 // The library's list walks the tree from its last answer to the end each
@@ -119,6 +119,17 @@ bool TransformationScript::load() {
         return refuse(nullptr, "", "no script file given (option -TS)");
     if (!parser_.parse(fileName_))
         return false;
+    // Grid files are looked for beside the script first (named absolute in
+    // messages, without the "." of a bare file name).
+    std::error_code ignored;
+    context_.scriptFolder =
+        std::filesystem::absolute(folderOf(fileName_), ignored)
+            .lexically_normal()
+            .string();
+    if (context_.scriptFolder.size() > 1 && context_.scriptFolder.back() == '/')
+        context_.scriptFolder.pop_back();
+    if (context_.programFolder.empty())
+        context_.programFolder = runningProgramFolder();
     if (!readHeader() || !readEllipsoids() || !readSteps()) {
         // Nothing half-built stays behind.
         chain_.clear();
@@ -165,16 +176,15 @@ bool TransformationScript::readEllipsoids() {
         auto ellipsoid = std::make_unique<Ellipsoid>();
         const std::string name = nameAttribute(*element);
         const std::string where = "Ellipsoid " + quoted(name);
-        ParameterElements elements;
         if (const DOMNode *empty =
-                readParameters(*element, ellipsoid->parameters(), elements))
+                readParameters(*element, ellipsoid->parameters()))
             return refuse(empty, where,
                           narrow(empty->getNodeName()) + " has no value");
         // Also an ellipsoid that a later one of its name replaces, or that
         // no operation uses: a script holds no value that is not a number.
         if (const ParameterProblem problem = checkNumbers(
                 ellipsoid->parameters(), Ellipsoid::numberParameters()))
-            return refuse(placeOf(problem, elements, *element), where,
+            return refuse(placeOf(problem, *element), where,
                           problem.description);
         ellipsoids_[name] = std::move(ellipsoid); // the later one counts
     }
@@ -222,9 +232,8 @@ TransformationScript::createOperation(const std::string &name,
     }
     const std::string where = name + ' ' + quoted(stepName);
     std::unique_ptr<Operation> operation = kind->make();
-    ParameterElements elements;
     if (const DOMNode *empty =
-            readParameters(element, operation->parameters(), elements)) {
+            readParameters(element, operation->parameters())) {
         refuse(empty, where, narrow(empty->getNodeName()) + " has no value");
         return nullptr;
     }
@@ -255,23 +264,10 @@ TransformationScript::createOperation(const std::string &name,
         operation->setTargetEllipsoid(lookUp("TargetEllipsoid"));
         break;
     }
-    if (!problem) {
-        // Grid files are looked for beside the script first (named absolute
-        // in messages, without the "." of a bare file name).
-        std::error_code ignored;
-        context_.scriptFolder =
-            std::filesystem::absolute(folderOf(fileName_), ignored)
-                .lexically_normal()
-                .string();
-        if (context_.scriptFolder.size() > 1 &&
-            context_.scriptFolder.back() == '/')
-            context_.scriptFolder.pop_back();
-        if (context_.programFolder.empty())
-            context_.programFolder = runningProgramFolder();
+    if (!problem)
         operation->acquire(context_, problem);
-    }
     if (problem) {
-        refuse(placeOf(problem, elements, element), where, problem.description);
+        refuse(placeOf(problem, element), where, problem.description);
         return nullptr;
     }
     return operation;

@@ -83,6 +83,7 @@ class TransformationScript {
     std::size_t ellipsoidCount() const { return ellipsoids_.size(); }
     bool parserReady() const { return parser_.initialised(); }
 
+  private:
     // Builds the operation that an operation element names, its parameters
     // filled and checked, its ellipsoid references set and what it needs
     // from outside acquired. nullptr, with refusal() saying why, for a name
@@ -92,9 +93,7 @@ class TransformationScript {
     std::unique_ptr<Operation>
     createOperation(const std::string &name,
                     const XERCES_CPP_NAMESPACE::DOMElement &element,
-                    const std::string &stepName = {});
-
-  private:
+                    const std::string &stepName);
     bool refuse(const XERCES_CPP_NAMESPACE::DOMNode *at, std::string where,
                 std::string problem);
     bool readHeader();
