@@ -126,14 +126,14 @@ int main(int argc, char *argv[]) {
         KAVRO_PROGRAM_DIR "/KAVRO/script/GBO-UTM32ETRS89-VLM.xml");
     const QString alone = dir.filePath(QStringLiteral("alone"));
     QDir().mkpath(alone);
+    const QByteArray program = QFile::encodeName(engine);
+    const QByteArray scriptName = QFile::encodeName(script);
     clock.restart();
     for (int i = 0; i < files; ++i) {
         const QByteArray name =
             QStringLiteral("/f%1.shp").arg(i, 5, 10, QChar(u'0')).toUtf8();
         const QByteArray input = QFile::encodeName(data) + name;
         const QByteArray output = QFile::encodeName(alone) + name;
-        const QByteArray program = QFile::encodeName(engine);
-        const QByteArray scriptName = QFile::encodeName(script);
         const char *argv[] = {program.constData(),
                               "-FT",
                               "SHP",

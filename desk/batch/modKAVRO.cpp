@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "FileCopy.h"
 #include "modFileNames.h"
 #include "modVarious.h"
 #include "modWin32API.h"
@@ -65,10 +66,6 @@ constexpr const char *kOutputExtensions[] = {".shp", ".shx", ".dbf", ".cpg",
 bool exists(const QString &path) {
     struct stat status {};
     return ::lstat(modFileNames::EncodeName(path).constData(), &status) == 0;
-}
-
-void removeIfThere(const QString &path) {
-    ::unlink(modFileNames::EncodeName(path).constData());
 }
 
 // Whether the console output holds the line, whole.
@@ -496,7 +493,7 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
         // What this run left of a conversion that is not whole goes; files
         // that were there before it stay, whatever happened to them.
         for (const QString &file : created)
-            removeIfThere(file);
+            removeFileIfExists(modFileNames::EncodeName(file).toStdString());
     }
     return converted;
 }

@@ -1,12 +1,11 @@
 #include "modTransformation.h"
 
 #include "DeskMessages.h"
+#include "modFileNames.h"
 #include "modKAVRO.h"
 
 #include "GridSearch.h"
 #include "NTv2GridFile.h"
-
-#include <QFile>
 
 namespace modTransformation {
 namespace {
@@ -15,7 +14,7 @@ Transformation current;
 QString reported; // the file and problem last shown, so each is said once
 
 QString decoded(const std::string &text) {
-    return QFile::decodeName(QByteArray::fromStdString(text));
+    return modFileNames::DecodeName(QByteArray::fromStdString(text));
 }
 
 } // namespace
@@ -53,7 +52,8 @@ QString Transformation::statusText() const {
 QString Transformation::detailText() const {
     switch (kind) {
     case Kind::Grid:
-        return QStringLiteral("Grid file: ") + gridPath;
+        return QStringLiteral("Grid file: ") +
+               modFileNames::ShownName(gridPath);
     case Kind::GridUnreadable:
         return problem;
     case Kind::Helmert:
@@ -72,10 +72,11 @@ QString Transformation::refusalText() const {
 
 const Transformation &Check() {
     const std::string engine =
-        QFile::encodeName(modKAVRO::ProgramFolder() + QStringLiteral("/KAVRO"))
+        modFileNames::EncodeName(modKAVRO::ProgramFolder() +
+                                 QStringLiteral("/KAVRO"))
             .toStdString();
     const GridLocation location =
-        findGridFile(QFile::encodeName(kNationalGrid).toStdString(),
+        findGridFile(modFileNames::EncodeName(kNationalGrid).toStdString(),
                      gridSearchFolders(engine + "/script", engine));
     Transformation found;
     if (!location.path.empty()) {

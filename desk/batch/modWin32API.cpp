@@ -195,10 +195,13 @@ struct ChildSetup {
 QString startAndWait(const QByteArray &program,
                      const QList<QByteArray> &arguments, int nullFd,
                      int outputFd, QByteArray *console) {
+    const auto cannotStart = [&program](int error) {
+        return QStringLiteral("Cannot start %1: %2")
+            .arg(modFileNames::ShownBytes(program), systemReason(error));
+    };
     const QByteArray file = programFile(program);
     if (file.isEmpty())
-        return QStringLiteral("Cannot start %1: %2")
-            .arg(modFileNames::ShownBytes(program), systemReason(errno));
+        return cannotStart(errno);
     std::vector<char *> argv;
     argv.reserve(arguments.size() + 1);
     for (const QByteArray &argument : arguments)
@@ -207,14 +210,12 @@ QString startAndWait(const QByteArray &program,
 
     int consolePipe[2], errorPipe[2];
     if (::pipe2(consolePipe, O_CLOEXEC) != 0)
-        return QStringLiteral("Cannot start %1: %2")
-            .arg(modFileNames::ShownBytes(program), systemReason(errno));
+        return cannotStart(errno);
     if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
         const int error = errno;
         ::close(consolePipe[0]);
         ::close(consolePipe[1]);
-        return QStringLiteral("Cannot start %1: %2")
-            .arg(modFileNames::ShownBytes(program), systemReason(error));
+        return cannotStart(error);
     }
     const ChildSetup setup{
         file.constData(), argv.data(),
@@ -232,8 +233,7 @@ QString startAndWait(const QByteArray &program,
     if (pid < 0) {
         ::close(consolePipe[0]);
         ::close(errorPipe[0]);
-        return QStringLiteral("Cannot start %1: %2")
-            .arg(modFileNames::ShownBytes(program), systemReason(forkError));
+        return cannotStart(forkError);
     }
     int startError = 0;
     ssize_t got;
@@ -247,8 +247,7 @@ QString startAndWait(const QByteArray &program,
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (got == static_cast<ssize_t>(sizeof startError))
-        return QStringLiteral("Cannot start %1: %2")
-            .arg(modFileNames::ShownBytes(program), systemReason(startError));
+        return cannotStart(startError);
     return {};
 }
 

@@ -8,9 +8,11 @@ namespace {
 
 constexpr char16_t kKeptByteBase = 0xDC00; // U+DC80..U+DCFF: bytes 80..FF
 
-bool isKeptByte(QChar c) {
-    return c.unicode() >= kKeptByteBase + 0x80 &&
-           c.unicode() <= kKeptByteBase + 0xFF;
+// A kept byte is a low surrogate without its high one before it.
+bool keptByteAt(const QString &name, qsizetype i) {
+    const char16_t c = name[i].unicode();
+    return c >= kKeptByteBase + 0x80 && c <= kKeptByteBase + 0xFF &&
+           (i == 0 || !name[i - 1].isHighSurrogate());
 }
 
 // The length of the well-formed UTF-8 sequence at bytes[i] (no overlong
@@ -73,11 +75,9 @@ QByteArray EncodeName(const QString &name) {
             bytes.append(QStringView(name).mid(start, end - start).toUtf8());
     };
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        // A kept byte is a low surrogate without its high one before it.
-        if (isKeptByte(c) && (i == 0 || !name[i - 1].isHighSurrogate())) {
+        if (keptByteAt(name, i)) {
             flush(i);
-            bytes.append(char(c.unicode() - kKeptByteBase));
+            bytes.append(char(name[i].unicode() - kKeptByteBase));
             start = i + 1;
         }
     }
@@ -88,7 +88,7 @@ QByteArray EncodeName(const QString &name) {
 QString ShownName(const QString &name) {
     QString shown = name;
     for (qsizetype i = 0; i < shown.size(); ++i)
-        if (isKeptByte(shown[i]) && (i == 0 || !shown[i - 1].isHighSurrogate()))
+        if (keptByteAt(name, i))
             shown[i] = QChar::ReplacementCharacter;
     return shown;
 }
@@ -113,7 +113,7 @@ QString ShownNameList(const QStringList &names) {
 
 bool HasKeptBytes(const QString &name) {
     for (qsizetype i = 0; i < name.size(); ++i)
-        if (isKeptByte(name[i]) && (i == 0 || !name[i - 1].isHighSurrogate()))
+        if (keptByteAt(name, i))
             return true;
     return false;
 }

@@ -182,10 +182,6 @@ void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
         };
 }
 
-void adoFileList::setShapeClassifier(ReasonedClassifier classifier) {
-    classifier_ = classifier ? std::move(classifier) : batchShapeType;
-}
-
 void adoFileList::setStatusSink(StatusSink sink) {
     statusSink_ = std::move(sink);
 }

@@ -80,7 +80,6 @@ class adoFileList : public RecordStore {
     // The classifier that Refresh asks for each file's shape type; by default
     // the batch run's GetShapeType. Tests install their own.
     void setShapeClassifier(ShapeClassifier classifier);
-    void setShapeClassifier(ReasonedClassifier classifier);
     void setStatusSink(StatusSink sink);
     // Where Refresh() finds the selected folder: set by the main window to
     // ask its folder tree, so that the store itself knows no widget.

@@ -66,7 +66,7 @@ void clsContextMenuFileList::m_mnuFileListAdd_Click() {
 void clsContextMenuFileList::addSelectedFile() {
     QStringList notAdded;
     if (files_.MoveTo(fileView_.KeyValue()))
-        addCurrentFile(&notAdded);
+        addCurrentFile(notAdded);
     reportNotAdded(notAdded);
 }
 
@@ -75,7 +75,7 @@ void clsContextMenuFileList::m_mnuFileListAddAll_Click() {
         QStringList notAdded;
         RecordSet &table = files_.Recordset();
         for (table.moveFirst(); !table.atEnd(); table.moveNext())
-            guard(QString(), [&] { addCurrentFile(&notAdded); }); // one file
+            guard(QString(), [&] { addCurrentFile(notAdded); }); // one file
         reportNotAdded(notAdded);
     });
 }
@@ -106,13 +106,13 @@ QString clsContextMenuFileList::outputFileName(const QString &inputPath,
                     baseName + outputSuffix + QLatin1Char('.') + extension);
 }
 
-void clsContextMenuFileList::addCurrentFile(QStringList *notAdded) {
+void clsContextMenuFileList::addCurrentFile(QStringList &notAdded) {
     const int shapeType = files_.ShapeType();
     if (shapeType != ShapeGBOShift && shapeType != ShapeGBO) {
         // Already UTM or unknown: not a task. Only a known reason is told.
         const QString note = files_.Note();
-        if (notAdded && !note.isEmpty())
-            notAdded->append(
+        if (!note.isEmpty())
+            notAdded.append(
                 QStringLiteral("%1 (%2)").arg(files_.FileName(), note));
         return;
     }

@@ -55,7 +55,7 @@ class clsContextMenuFileList : public ListContextMenu {
     // Adds the current file record as a task. A file that is unknown for a
     // reason the store knows (its Note) is not added and joins notAdded as
     // "name (reason)".
-    void addCurrentFile(QStringList *notAdded = nullptr);
+    void addCurrentFile(QStringList &notAdded);
     // Adds the file of the selected row; its failures go to the caller.
     void addSelectedFile();
     // Says in the status bar which files were not added, and why.
