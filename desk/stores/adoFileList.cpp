@@ -75,23 +75,22 @@ QString typeDescription(const QString &name) {
     return description;
 }
 
-QDateTime timeOf(const struct timespec &time) {
+QDateTime timeOf(const struct statx_timestamp &time) {
     return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 +
                                           time.tv_nsec / 1000000);
 }
 
 // The creation time where the file system records one; otherwise the time
 // of the last change of the file's metadata comes nearest.
-QDateTime creationTime(int folder, const QByteArray &name,
-                       const struct stat &status) {
-    struct statx extended {};
-    if (::statx(folder, name.constData(), AT_STATX_SYNC_AS_STAT, STATX_BTIME,
-                &extended) == 0 &&
-        (extended.stx_mask & STATX_BTIME) != 0)
-        return QDateTime::fromMSecsSinceEpoch(
-            qint64(extended.stx_btime.tv_sec) * 1000 +
-            extended.stx_btime.tv_nsec / 1000000);
-    return timeOf(status.st_ctim);
+QDateTime creationTime(const struct statx &status) {
+    return timeOf((status.stx_mask & STATX_BTIME) != 0 ? status.stx_btime
+                                                       : status.stx_ctime);
+}
+
+// What a listed file's row shows, in one call.
+int statusOf(int folder, const char *name, int flags, struct statx &status) {
+    return ::statx(folder, name, AT_STATX_SYNC_AS_STAT | flags,
+                   STATX_BASIC_STATS | STATX_BTIME, &status);
 }
 
 struct Entry {
@@ -275,11 +274,11 @@ void adoFileList::Refresh(const QString &folderPath) {
             const QString path = base + entry.name;
             QString note;
             int shapeType = ShapeUnknown;
-            struct stat status {};
-            if (::fstatat(folderFd, entry.bytes.constData(), &status, 0) != 0) {
+            struct statx status {};
+            if (statusOf(folderFd, entry.bytes.constData(), 0, status) != 0) {
                 const int error = errno;
-                if (::fstatat(folderFd, entry.bytes.constData(), &status,
-                              AT_SYMLINK_NOFOLLOW) != 0)
+                if (statusOf(folderFd, entry.bytes.constData(),
+                             AT_SYMLINK_NOFOLLOW, status) != 0)
                     throw DeskFailure(FailureNumbers::kFileNotFound,
                                       QStringLiteral("The file %1 was not "
                                                      "found.")
@@ -287,9 +286,9 @@ void adoFileList::Refresh(const QString &folderPath) {
                 note = QStringLiteral("cannot be read: %1")
                            .arg(systemReason(error));
                 unreadable << entry.name;
-            } else if (S_ISDIR(status.st_mode)) {
+            } else if (S_ISDIR(status.stx_mode)) {
                 continue; // a folder, not a file
-            } else if (!S_ISREG(status.st_mode)) {
+            } else if (!S_ISREG(status.stx_mode)) {
                 note = QStringLiteral("not a regular file");
                 unreadable << entry.name;
             } else if (!modKAVRO::CanBePassed(path)) {
@@ -302,10 +301,9 @@ void adoFileList::Refresh(const QString &folderPath) {
             }
             // Short (8.3) names do not exist here: they are the long ones.
             if (!Update(0, entry.name, entry.name, path, path,
-                        static_cast<double>(status.st_size),
-                        typeDescription(entry.name),
-                        creationTime(folderFd, entry.bytes, status),
-                        timeOf(status.st_mtim), timeOf(status.st_atim),
+                        static_cast<double>(status.stx_size),
+                        typeDescription(entry.name), creationTime(status),
+                        timeOf(status.stx_mtime), timeOf(status.stx_atime),
                         shapeType))
                 return; // reported by Update; the listing ends here
             if (!note.isEmpty())
