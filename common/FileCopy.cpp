@@ -1,4 +1,5 @@
 #include "FileCopy.h"
+#include "FileDescriptor.h"
 #include "PathSafety.h"
 #include "TemporaryOutput.h"
 
@@ -11,42 +12,6 @@
 
 namespace {
 
-// A descriptor closed when it goes out of scope (errors of that late close
-// do not matter: the target's close is checked where it counts).
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return fd_; }
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-bool writeAll(int fd, const char *data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 bool copyContent(int from, int to) {
     std::array<char, 64 * 1024> buffer;
     for (;;) {
@@ -58,7 +23,8 @@ bool copyContent(int from, int to) {
         }
         if (got == 0)
             return true;
-        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got)))
+        const auto size = static_cast<std::size_t>(got);
+        if (writeAll(to, buffer.data(), size) != size)
             return false;
     }
 }
@@ -67,24 +33,18 @@ bool copyContent(int from, int to) {
 
 CopyFailure copyFile(const std::string &source, const std::string &target,
                      CopyPermissions permissions) {
-    // Opened without waiting: a pipe under the source's name is refused, not
-    // waited on.
-    Descriptor from(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // A pipe under the source's name is refused, not waited on.
+    const FileDescriptor from = openRegularFile(source, O_RDONLY);
     struct stat status {};
-    if (from.get() < 0 || ::fstat(from.get(), &status) != 0)
+    if (!from || ::fstat(from.get(), &status) != 0)
         return CopyFailure::Source;
-    if (!S_ISREG(status.st_mode)) {
-        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return CopyFailure::Source;
-    }
-    ::fcntl(from.get(), F_SETFL, ::fcntl(from.get(), F_GETFL) & ~O_NONBLOCK);
     if (sameFile(source, target))
         return CopyFailure::None;
 
     // The temporary file has the replaced target's bits already.
     std::string temporary;
-    Descriptor to(createTemporaryOutput(target, temporary));
-    if (to.get() < 0)
+    FileDescriptor to(createTemporaryOutput(target, temporary));
+    if (!to)
         return CopyFailure::Target;
     const bool copied = copyContent(from.get(), to.get()) &&
                         (permissions == CopyPermissions::OfReplacedTarget ||

@@ -1,10 +1,10 @@
 #include "TemporaryOutput.h"
+#include "FileDescriptor.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <random>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,21 +51,20 @@ std::string temporaryName(const NameParts &parts, const std::string &random,
            extension;
 }
 
-// A new file of that name, or -1 with errno set.
-int createNew(const std::string &path, const std::string &finalPath) {
-    const int fd =
-        ::open(path.c_str(),
-               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return -1;
+// A new file of that name with the final file's permission bits, or an
+// empty descriptor with errno set.
+FileDescriptor createNew(const std::string &path,
+                         const std::string &finalPath) {
+    FileDescriptor fd = createNewFile(path, 0666);
+    if (!fd)
+        return fd;
     struct stat status {};
     if (::stat(finalPath.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-        ::fchmod(fd, status.st_mode & 07777) != 0) {
+        ::fchmod(fd.get(), status.st_mode & 07777) != 0) {
         const int error = errno;
-        ::close(fd);
         ::unlink(path.c_str());
         errno = error;
-        return -1;
+        return {};
     }
     return fd;
 }
@@ -99,9 +98,9 @@ int createTemporaryOutput(const std::string &finalPath,
     }
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         temporaryPath = temporaryName(parts, randomPart(), parts.extension);
-        const int fd = createNew(temporaryPath, finalPath);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+        FileDescriptor fd = createNew(temporaryPath, finalPath);
+        if (fd || errno != EEXIST)
+            return fd.release();
     }
     return -1;
 }
@@ -111,18 +110,13 @@ std::string createTemporaryShapefile(const std::string &finalBase) {
     NameParts parts = split(finalBase + ".x");
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::string base = temporaryName(parts, randomPart(), "");
-        const int shp = createNew(base + ".shp", finalBase + ".shp");
-        if (shp < 0) {
+        if (!createNew(base + ".shp", finalBase + ".shp")) {
             if (errno == EEXIST)
                 continue;
             return {};
         }
-        ::close(shp);
-        const int shx = createNew(base + ".shx", finalBase + ".shx");
-        if (shx >= 0) {
-            ::close(shx);
+        if (createNew(base + ".shx", finalBase + ".shx"))
             return base;
-        }
         const int error = errno;
         ::unlink((base + ".shp").c_str());
         if (error != EEXIST) {

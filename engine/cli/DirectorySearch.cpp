@@ -1,7 +1,9 @@
 #include "DirectorySearch.h"
 
 #include "TemporaryOutput.h"
+#include "Utf8.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <dirent.h>
@@ -42,31 +44,7 @@ std::vector<FilterToken> translate(const std::string &filter) {
 // UTF-8 sequence, or one byte where the bytes there are not one (a byte of
 // another encoding counts as a character of its own).
 std::size_t characterLength(const std::string &name, std::size_t n) {
-    const auto byte = [&](std::size_t i) {
-        return i < name.size() ? static_cast<unsigned char>(name[i]) : 0u;
-    };
-    const unsigned lead = byte(n);
-    std::size_t length = 1;
-    unsigned low = 0x80, high = 0xBF; // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing beyond U+10FFFF
-    } else {
-        return 1;
-    }
-    if (byte(n + 1) < low || byte(n + 1) > high)
-        return 1;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(n + i) < 0x80 || byte(n + i) > 0xBF)
-            return 1;
-    return length;
+    return std::max<std::size_t>(utf8SequenceLength(name, n), 1);
 }
 
 } // namespace

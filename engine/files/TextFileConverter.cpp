@@ -1,5 +1,6 @@
 #include "TextFileConverter.h"
 
+#include "FileDescriptor.h"
 #include "PathSafety.h"
 #include "Point.h"
 #include "SystemError.h"
@@ -132,14 +133,10 @@ class BufferedWriter {
     }
 
     void flush() {
-        std::size_t done = 0;
-        while (done < used_ && error_ == 0) {
-            const ssize_t n = ::write(fd_, buffer_ + done, used_ - done);
-            if (n >= 0)
-                done += static_cast<std::size_t>(n);
-            else if (errno != EINTR)
-                error_ = errno;
-        }
+        const std::size_t done =
+            error_ == 0 ? writeAll(fd_, buffer_, used_) : 0;
+        if (done != used_ && error_ == 0)
+            error_ = errno;
         if (const void *newline = ::memrchr(buffer_, '\n', done))
             wholeLinesEnd_ = written_ +
                              static_cast<std::size_t>(
@@ -167,11 +164,8 @@ TextFileConverter::TextFileConverter(const TransformationScript &script)
 TextFileConverter::~TextFileConverter() { closeFiles(); }
 
 void TextFileConverter::closeFiles() {
-    if (input_ >= 0)
-        ::close(input_);
-    if (output_ >= 0)
-        ::close(output_);
-    input_ = output_ = -1;
+    input_ = FileDescriptor();
+    output_ = FileDescriptor();
     // An output that was not finished does not stay, not even hidden.
     if (!pendingOutput_.empty())
         ::unlink(pendingOutput_.c_str());
@@ -184,27 +178,22 @@ bool TextFileConverter::fail(std::string message) {
 }
 
 bool TextFileConverter::openInput() {
-    // A found file is opened without waiting, so that a pipe among them is
-    // refused instead of blocking the run.
-    input_ = ::open(inputPath_.c_str(),
-                    O_RDONLY | O_CLOEXEC | (regularOnly_ ? O_NONBLOCK : 0));
-    struct stat status {};
-    if (input_ >= 0 &&
-        (::fstat(input_, &status) != 0 || S_ISDIR(status.st_mode))) {
-        // A directory opens for reading here but has no text to give.
-        ::close(input_);
-        input_ = -1;
-    }
-    if (input_ < 0)
-        return fail("Unable to open input text file");
     if (regularOnly_) {
-        if (!S_ISREG(status.st_mode)) {
-            closeFiles();
+        // A found file is opened without waiting, so that a pipe among them
+        // is refused instead of blocking the run.
+        input_ = openRegularFile(inputPath_, O_RDONLY);
+        if (!input_ && errno == EINVAL)
             return fail(inputPath_ + " is not a regular file");
-        }
-        ::fcntl(input_, F_SETFL, ::fcntl(input_, F_GETFL) & ~O_NONBLOCK);
+    } else {
+        input_ =
+            FileDescriptor(::open(inputPath_.c_str(), O_RDONLY | O_CLOEXEC));
+        // A directory opens for reading here but has no text to give.
+        struct stat status {};
+        if (input_ &&
+            (::fstat(input_.get(), &status) != 0 || S_ISDIR(status.st_mode)))
+            input_ = FileDescriptor();
     }
-    return true;
+    return input_ || fail("Unable to open input text file");
 }
 
 bool TextFileConverter::createOutput() {
@@ -216,15 +205,17 @@ bool TextFileConverter::createOutput() {
         if (regularOnly_)
             return fail(outputPath_ + " is not a regular file");
         // A device or a pipe named as the output is written as it is.
-        output_ = ::open(outputPath_.c_str(),
-                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        return output_ >= 0 || fail("Unable to create output text file");
+        output_ = FileDescriptor(
+            ::open(outputPath_.c_str(),
+                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        return output_ || fail("Unable to create output text file");
     }
     // A file that could not be truncated in place is not replaced either.
     if (exists && ::access(outputPath_.c_str(), W_OK) != 0)
         return fail("Unable to create output text file");
-    output_ = createTemporaryOutput(outputPath_, pendingOutput_);
-    if (output_ < 0) {
+    output_ =
+        FileDescriptor(createTemporaryOutput(outputPath_, pendingOutput_));
+    if (!output_) {
         pendingOutput_.clear();
         return fail("Unable to create output text file");
     }
@@ -250,11 +241,11 @@ bool TextFileConverter::open() {
 
 bool TextFileConverter::convert() {
     errorMessage_.clear();
-    if (input_ < 0 || output_ < 0)
+    if (!input_ || !output_)
         return fail("No text file is open");
 
-    ChunkReader in(input_, inputBuffer_.get());
-    BufferedWriter out(output_, outputBuffer_.get());
+    ChunkReader in(input_.get(), inputBuffer_.get());
+    BufferedWriter out(output_.get(), outputBuffer_.get());
     static constexpr const char *kFieldNames[] = {"x", "y", "z"};
     Point point;
     std::string failure;
@@ -343,14 +334,13 @@ bool TextFileConverter::convert() {
     // is cut back to its last whole record, so that every line it keeps is
     // one that was converted whole. Devices are left as they are.
     struct stat status {};
-    if (writeError != 0 && ::fstat(output_, &status) == 0 &&
+    if (writeError != 0 && ::fstat(output_.get(), &status) == 0 &&
         S_ISREG(status.st_mode))
-        static_cast<void>(
-            ::ftruncate(output_, static_cast<off_t>(out.wholeLinesEnd())));
+        static_cast<void>(::ftruncate(output_.get(),
+                                      static_cast<off_t>(out.wholeLinesEnd())));
     // Some file systems report a failed write only when the file is closed.
-    if (::close(output_) != 0 && writeError == 0)
+    if (!output_.close() && writeError == 0)
         writeError = errno;
-    output_ = -1;
     // What was written whole takes the final name, also after a malformed
     // record or a full disk: its lines are converted records.
     if (!pendingOutput_.empty()) {

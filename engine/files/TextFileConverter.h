@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileConverter.h"
+#include "FileDescriptor.h"
 
 #include <memory>
 #include <string>
@@ -49,8 +50,8 @@ class TextFileConverter final : public FileConverter {
     bool openInput();
     bool createOutput();
 
-    int input_ = -1;
-    int output_ = -1;
+    FileDescriptor input_;
+    FileDescriptor output_;
     bool regularOnly_ = false;
     // The output's temporary name while it is written; empty when the output
     // is written in place (a device or a pipe) or no file is open.

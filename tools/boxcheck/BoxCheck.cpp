@@ -1,4 +1,5 @@
 #include "BoxCheck.h"
+#include "FileDescriptor.h"
 #include "ShpHandle.h"
 
 #include <cerrno>
@@ -10,8 +11,6 @@
 #include <system_error>
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -80,24 +79,17 @@ const char *answerText(BoxAnswer answer) {
 std::string refusedFile;
 
 // shapelib's open, without waiting: a pipe under the name of the .shp or the
-// .shx would block an ordinary open until something writes into it. Each
-// file is opened first, then looked at, so nothing can be put in its place
-// in between.
-SAFile openRegularFile(const char *name, const char *access) {
-    const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        refusedFile = name;
-        errno = EINVAL;
+// .shx would block an ordinary open until something writes into it.
+SAFile openForShapelib(const char *name, const char *access) {
+    FileDescriptor fd = openRegularFile(name, O_RDONLY);
+    if (!fd) {
+        if (errno == EISDIR || errno == EINVAL)
+            refusedFile = name;
         return nullptr;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FILE *file = ::fdopen(fd, access);
-    if (file == nullptr)
-        ::close(fd);
+    FILE *file = ::fdopen(fd.get(), access);
+    if (file != nullptr)
+        fd.release();
     return reinterpret_cast<SAFile>(file);
 }
 
@@ -151,7 +143,7 @@ BoxAnswer checkBox(int argc, const char *const argv[],
 
     SAHooks hooks;
     SASetupDefaultHooks(&hooks);
-    hooks.FOpen = openRegularFile;
+    hooks.FOpen = openForShapelib;
     refusedFile.clear();
     ShpHandle handle(SHPOpenLL(path.c_str(), "rb", &hooks));
     int count = 0;
