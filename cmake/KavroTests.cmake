@@ -10,8 +10,10 @@ function(kavro_add_gtests name)
     endif()
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
-    # Helpers shared by the tests of every engine folder.
+    # Scratch folders, whole files and the program runner, shared by the
+    # tests of every folder.
     target_include_directories(${name} PRIVATE
+        ${PROJECT_SOURCE_DIR}/common/tests
         ${PROJECT_SOURCE_DIR}/engine/testsupport)
     target_compile_definitions(${name} PRIVATE
         KAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"

@@ -3,7 +3,6 @@
 // script whose grid is missing.
 #include "KavroProgram.h"
 #include "ShapeTestFiles.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -65,26 +64,20 @@ std::vector<Reference> betaReference(std::size_t count) {
     return points;
 }
 
-class GridShiftRunTest : public testing::Test {
+class GridShiftRunTest : public KavroProgramTest {
   protected:
     void SetUp() override {
+        KavroProgramTest::SetUp();
         ASSERT_TRUE(fs::exists(kBeta))
             << kBeta << " is missing: scripts/deps.sh installs proj-data";
-        root_ = freshFolder("kavro-grid-run-");
-        copyGrammar(root_);
-        script_ = writeScript(root_, "beta.xml", gridScript("BETA2007.gsb"));
+        script_ = writeScript("beta.xml", gridScript("BETA2007.gsb"));
     }
-    void TearDown() override { removeFolder(root_); }
 
-    ProgramRun kavro(std::vector<std::string> args) {
+    KavroRun kavro(std::vector<std::string> args) const {
         args.insert(args.end(), {"-TS", script_});
-        return runKavro(std::move(args), root_);
-    }
-    std::string path(const std::string &name) const {
-        return (root_ / name).string();
+        return run(args);
     }
 
-    fs::path root_;
     std::string script_;
 };
 
@@ -98,9 +91,9 @@ TEST_F(GridShiftRunTest, ShiftsATextFileAsProjDoes) {
     for (std::size_t i = 0; i < points.size(); ++i)
         text << points[i].lon << ' ' << points[i].lat << " 12.5 P" << i << '\n';
     writeFile(root_ / "in.txt", text.str());
-    const ProgramRun run =
+    const KavroRun run =
         kavro({"-FT", "TXT", "-IF", path("in.txt"), "-OF", path("out.txt")});
-    EXPECT_EQ(linesAfter(run.out, kBannerLines),
+    EXPECT_EQ(run.lines(),
               (std::vector<std::string>{"Script description:BETA2007",
                                         path("in.txt") + " converted to " +
                                             path("out.txt")}));
@@ -128,9 +121,9 @@ TEST_F(GridShiftRunTest, ShiftsAShapefileAsProjDoes) {
     }
     shapetest::writeShapefile(path("lines.shp"), SHPT_ARC, {line, line});
     writeFile(root_ / "lines.dbf", "table");
-    const ProgramRun run =
+    const KavroRun run =
         kavro({"-IF", path("lines.shp"), "-OF", path("out.shp")});
-    EXPECT_EQ(linesAfter(run.out, kBannerLines).back(),
+    EXPECT_EQ(run.lines().back(),
               path("lines.shp") + " converted to " + path("out.shp"));
     const shapetest::Shapefile out = shapetest::readShapefile(path("out.shp"));
     ASSERT_EQ(out.shapes.size(), 2u);
@@ -152,9 +145,9 @@ TEST_F(GridShiftRunTest, APointOutsideTheGridFailsItsFile) {
     writeFile(root_ / "in" / "a.txt",
               "10 50 0 A1\n11 51 0 A2\n\n 100 50 0 A3\n10 52 0 A4\n");
     writeFile(root_ / "in" / "b.txt", "10 50 0 B1\n");
-    ProgramRun run = kavro(
+    KavroRun run = kavro(
         {"-FT", "TXT", "-IWS", path("in"), "-F", "*.txt", "-OWS", path("out")});
-    std::vector<std::string> lines = linesAfter(run.out, kBannerLines + 1);
+    std::vector<std::string> lines = run.reportLines();
     std::sort(lines.begin(), lines.end());
     EXPECT_EQ(lines, (std::vector<std::string>{
                          path("in") +
@@ -171,7 +164,7 @@ TEST_F(GridShiftRunTest, APointOutsideTheGridFailsItsFile) {
                               {line, line, outside});
     writeFile(root_ / "lines.dbf", "table");
     run = kavro({"-IF", path("lines.shp"), "-OF", path("out.shp")});
-    EXPECT_EQ(linesAfter(run.out, kBannerLines).back(),
+    EXPECT_EQ(run.lines().back(),
               path("lines.shp") +
                   " conversion failed! (point 6, vertex 1 of "
                   "shape 2, lies outside the grid " +
@@ -184,14 +177,13 @@ TEST_F(GridShiftRunTest, APointOutsideTheGridFailsItsFile) {
 // A grid that cannot be found stops the run at the script, naming the file
 // and every folder searched; nothing is written.
 TEST_F(GridShiftRunTest, AMissingGridRefusesTheScript) {
-    writeScript(root_, "missing.xml", gridScript("nowhere.gsb"));
-    script_ = path("missing.xml");
+    script_ = writeScript("missing.xml", gridScript("nowhere.gsb"));
     writeFile(root_ / "in.txt", "10 50 0 A1\n");
     ::setenv("KAVRO_GRID_PATH", "/grids/one:/grids/two", 1);
-    const ProgramRun run =
+    const KavroRun run =
         kavro({"-FT", "TXT", "-IF", path("in.txt"), "-OF", path("out.txt")});
     ::unsetenv("KAVRO_GRID_PATH");
-    EXPECT_EQ(linesAfter(run.out, kBannerLines),
+    EXPECT_EQ(run.lines(),
               (std::vector<std::string>{
                   "Error in transformation script. Execution terminated"}));
     EXPECT_EQ(run.err.substr(0, run.err.find(" in ")),

@@ -5,7 +5,6 @@
 // leaves no output that is not whole: every run below is checked for those.
 #include "KavroProgram.h"
 #include "ShapeTestFiles.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +41,6 @@ namespace {
 
 const std::string kScriptError =
     "Error in transformation script. Execution terminated";
-const std::string kDescribed = "Script description:";
 // A script, however hostile, is done with within this.
 constexpr double kScriptSeconds = 3;
 // What a point file may make the engine hold beyond a run on one record:
@@ -268,48 +266,19 @@ std::string outputProblem(const fs::path &file) {
     return pointFileProblem(readFile(file));
 }
 
-struct KavroRun {
-    std::string out; // standard output after the banner
-    std::string err;
-    int status = -1;
-    long peakResidentKiB = 0;
-    double seconds = 0;
-
-    // The lines after the banner.
-    std::vector<std::string> lines() const { return splitLines(out); }
-    // What follows the line with the script's description: the report, in
-    // lines that names with line breaks may break.
-    std::string report() const {
-        if (out.rfind(kDescribed, 0) != 0)
-            return "(no description) " + out;
-        return out.substr(std::min(out.size(), out.find('\n') + 1));
-    }
-};
-
 // Every test works in a fresh folder: "in" holds the inputs, scripts and
-// grammars among them, "out" the outputs, "run" what KAVRO prints.
-class HostileInputTest : public testing::Test {
+// grammars among them, "out" the outputs.
+class HostileInputTest : public KavroProgramTest {
   protected:
     void SetUp() override {
-        root_ = freshFolder("kavro hostile ");
+        KavroProgramTest::SetUp();
         in_ = root_ / "in";
         out_ = root_ / "out";
-        run_ = root_ / "run";
-        for (const fs::path &folder : {in_, out_, run_})
+        for (const fs::path &folder : {in_, out_})
             fs::create_directories(folder);
         copyGrammar(in_);
         writeFile(in_ / "Lax.xsd", kLaxGrammar);
         writeFile(in_ / "identity.xml", identityScript());
-    }
-    void TearDown() override {
-        // Folders closed by a test would keep their files otherwise.
-        std::error_code ignored;
-        for (const auto &entry : fs::recursive_directory_iterator(
-                 root_, fs::directory_options::skip_permission_denied, ignored))
-            if (entry.is_directory(ignored))
-                fs::permissions(entry.path(), fs::perms::owner_all,
-                                fs::perm_options::add, ignored);
-        removeFolder(root_);
     }
 
     std::string in(const std::string &name) const {
@@ -326,10 +295,10 @@ class HostileInputTest : public testing::Test {
         const Checksums inputs = checksums(in_);
         const Checksums outputs = checksums(out_);
         const auto temporary = temporaryNames(out_);
-        const ProgramRun run = runKavro(arguments, run_, root_, options);
+        const KavroRun ran = run(arguments, options);
         EXPECT_EQ(temporaryNames(out_), temporary)
             << "a run that ended left temporary files";
-        EXPECT_NE(run.status, -1) << "KAVRO did not exit normally\n" << run.err;
+        EXPECT_NE(ran.status, -1) << "KAVRO did not exit normally\n" << ran.err;
         EXPECT_EQ(changedFiles(inputs, checksums(in_)),
                   std::vector<std::string>{})
             << "input files changed";
@@ -339,8 +308,7 @@ class HostileInputTest : public testing::Test {
                 const fs::path file = changed.substr(changed[0] == '+');
                 EXPECT_EQ(outputProblem(file), "") << file;
             }
-        return {afterBanner(run.out), run.err, run.status, run.peakResidentKiB,
-                run.seconds};
+        return ran;
     }
 
     // Converts one file, with the identity script unless another is named.
@@ -351,18 +319,6 @@ class HostileInputTest : public testing::Test {
         return kavro(
             {"-FT", type, "-IF", input, "-OF", output, "-TS", in(script)},
             options);
-    }
-
-    // Standard output after the banner.
-    static std::string afterBanner(const std::string &out) {
-        std::size_t at = 0;
-        for (std::size_t line = 0; line < kBannerLines; ++line) {
-            const std::size_t end = out.find('\n', at);
-            if (end == std::string::npos)
-                return out;
-            at = end + 1;
-        }
-        return out.substr(at);
     }
 
     // Three polylines, the second of two parts, with their table.
@@ -382,7 +338,7 @@ class HostileInputTest : public testing::Test {
         return false;
     }
 
-    fs::path root_, in_, out_, run_;
+    fs::path in_, out_;
 };
 
 // ---------------------------------------------------------------- scripts
@@ -738,8 +694,8 @@ TEST_F(HostileInputTest, OddPointFilesHaveAClearOutcomeInConstantMemory) {
         convert("TXT", in("one record.txt"), out("one record.txt"))
             .peakResidentKiB;
     RecordProperty("BaselinePeakResidentKiB", std::to_string(baselineKiB));
-    const bool measure =
-        std::getenv("KAVRO_SKIP_MEMORY_TESTS") == nullptr && peakIsKavrosOwn();
+    const bool measure = std::getenv("KAVRO_SKIP_MEMORY_TESTS") == nullptr &&
+                         peakIsProgramsOwn();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const std::string name = std::string(c.name) + ".txt";
@@ -758,7 +714,7 @@ TEST_F(HostileInputTest, OddPointFilesHaveAClearOutcomeInConstantMemory) {
         }
         fs::remove(in_ / name); // the files are large
     }
-    if (!peakIsKavrosOwn())
+    if (!peakIsProgramsOwn())
         GTEST_SKIP() << "memory not measured: without " << kTimeProgram
                      << " the figure includes this test's own files";
 }

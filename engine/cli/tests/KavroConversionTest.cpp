@@ -1,7 +1,6 @@
 // Conversions through the real KAVRO program: its report lines and
 // workspace messages, the files it writes, and its memory on a large file.
 #include "KavroProgram.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,42 +19,30 @@ namespace {
 const char *const kRecord = "100 200 0 P1\n";
 const char *const kConverted = "100.00000000\t200.00000000\t0.00000000\tP1\n";
 
-struct KavroRun {
-    std::vector<std::string> lines; // standard output after the banner
-    std::string err;
-    int status = -1;
-    long peakResidentKiB = 0;
-};
-
-class KavroConversionTest : public testing::Test {
+class KavroConversionTest : public KavroProgramTest {
   protected:
     void SetUp() override {
-        root_ = freshFolder("kavro run ");
+        KavroProgramTest::SetUp();
         in_ = root_ / "in dir";
         out_ = root_ / "out dir";
         fs::create_directories(in_);
         fs::create_directories(out_);
-        copyGrammar(root_);
-        writeScript(root_, "identity.xml",
-                    "  <Description>Identity</Description>\n");
-        writeScript(root_, "radians.xml",
+        writeScript("identity.xml", "  <Description>Identity</Description>\n");
+        writeScript("radians.xml",
                     R"(  <Description>Degrees to radians</Description>
   <Transformation Name="to radians">
     <UnitsConversion><In>DecimalDegree</In><Out>Radian</Out></UnitsConversion>
   </Transformation>
 )");
     }
-    void TearDown() override { removeFolder(root_); }
 
     // Runs KAVRO with the arguments and the identity script unless another
     // is given.
     KavroRun kavro(std::vector<std::string> args,
-                   const std::string &script = "identity.xml") {
+                   const std::string &script = "identity.xml") const {
         args.push_back("-TS");
-        args.push_back((root_ / script).string());
-        const ProgramRun run = runKavro(std::move(args), root_);
-        return {linesAfter(run.out, kBannerLines), run.err, run.status,
-                run.peakResidentKiB};
+        args.push_back(path(script));
+        return run(args);
     }
 
     std::string in(const std::string &name) const {
@@ -69,17 +56,17 @@ class KavroConversionTest : public testing::Test {
         return lines;
     }
 
-    fs::path root_, in_, out_;
+    fs::path in_, out_;
 };
 
 TEST_F(KavroConversionTest, ConvertsOneTextFile) {
     writeFile(in_ / "points one.txt", "100 200 0 P1\n12.5 -0.25 3 P2");
     const KavroRun run = kavro({"-FT", "TXT", "-IF", in("points one.txt"),
                                 "-OF", out("points two.txt")});
-    EXPECT_EQ(run.lines, (std::vector<std::string>{
-                             "Script description:Identity",
-                             in("points one.txt") + " converted to " +
-                                 out("points two.txt")}));
+    EXPECT_EQ(run.lines(), (std::vector<std::string>{
+                               "Script description:Identity",
+                               in("points one.txt") + " converted to " +
+                                   out("points two.txt")}));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(readFile(out("points two.txt")),
@@ -92,7 +79,7 @@ TEST_F(KavroConversionTest, PassesEveryPointThroughTheChain) {
     const KavroRun run =
         kavro({"-FT", "TXT", "-IF", in("deg.txt"), "-OF", out("rad.txt")},
               "radians.xml");
-    EXPECT_EQ(run.lines.at(1),
+    EXPECT_EQ(run.lines().at(1),
               in("deg.txt") + " converted to " + out("rad.txt"));
     // x and y times 0.0174532925199433, z unchanged.
     EXPECT_EQ(readFile(out("rad.txt")),
@@ -132,8 +119,8 @@ TEST_F(KavroConversionTest, ReportsFailedTextFiles) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line);
         const KavroRun run = kavro(c.args);
-        EXPECT_EQ(run.lines, (std::vector<std::string>{
-                                 "Script description:Identity", c.line}));
+        EXPECT_EQ(run.lines(), (std::vector<std::string>{
+                                   "Script description:Identity", c.line}));
         EXPECT_EQ(run.status, 1);
     }
     EXPECT_EQ(readFile(out("short.txt")),
@@ -153,9 +140,8 @@ TEST_F(KavroConversionTest, ConvertsATextWorkspaceAndGoesOnAfterFailures) {
     const std::string failed = " conversion failed! (";
     KavroRun run = kavro({"-FT", "TXT", "-IWS", in_.string(), "-F", "*.txt",
                           "-OWS", out_.string()});
-    EXPECT_EQ(run.lines.at(0), "Script description:Identity");
-    run.lines.erase(run.lines.begin());
-    EXPECT_EQ(sorted(run.lines),
+    EXPECT_EQ(run.lines().at(0), "Script description:Identity");
+    EXPECT_EQ(sorted(run.reportLines()),
               sorted({in("a.txt") + " converted to " + out("a.txt"),
                       in("b c.txt") + " converted to " + out("b c.txt"),
                       in("empty.txt") + " converted to " + out("empty.txt"),
@@ -173,12 +159,13 @@ TEST_F(KavroConversionTest, ConvertsATextWorkspaceAndGoesOnAfterFailures) {
 
     // The default filter takes every entry, "." and ".." among them.
     run = kavro({"-FT", "TXT", "-IWS", in_.string(), "-OWS", out_.string()});
-    EXPECT_EQ(run.lines.size(), 1u + 8u);
+    const std::vector<std::string> lines = run.lines();
+    EXPECT_EQ(lines.size(), 1u + 8u);
     for (const char *entry : {".", ".."})
         EXPECT_NE(
-            std::find(run.lines.begin(), run.lines.end(),
+            std::find(lines.begin(), lines.end(),
                       in(entry) + failed + "Unable to open input text file)"),
-            run.lines.end());
+            lines.end());
     EXPECT_EQ(readFile(out("other.dat")), kConverted);
 }
 
@@ -211,8 +198,8 @@ TEST_F(KavroConversionTest, WorkspaceMessages) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line);
         const KavroRun run = kavro(c.args);
-        EXPECT_EQ(run.lines, (std::vector<std::string>{
-                                 "Script description:Identity", c.line}));
+        EXPECT_EQ(run.lines(), (std::vector<std::string>{
+                                   "Script description:Identity", c.line}));
         EXPECT_EQ(run.status, 1);
     }
     EXPECT_TRUE(fs::is_empty(out_));
@@ -236,12 +223,12 @@ TEST_F(KavroConversionTest, ShapefileWorkspaceTakesShpFilesOnly) {
         std::vector<std::string> args = {"-IWS", in_.string(), "-OWS",
                                          out_.string()};
         args.insert(args.end(), c.filter.begin(), c.filter.end());
-        KavroRun run = kavro(args);
-        ASSERT_EQ(run.lines.size(), 1 + c.taken.size());
-        run.lines.erase(run.lines.begin());
-        for (std::string &line : run.lines)
+        const KavroRun run = kavro(args);
+        ASSERT_EQ(run.lines().size(), 1 + c.taken.size());
+        std::vector<std::string> inputs = run.reportLines();
+        for (std::string &line : inputs)
             line = line.substr(0, line.find(' ', in_.string().size()));
-        EXPECT_EQ(sorted(run.lines), c.taken);
+        EXPECT_EQ(sorted(inputs), c.taken);
     }
 }
 
@@ -262,8 +249,9 @@ TEST_F(KavroConversionTest, ConvertsTwoMillionRecordsInConstantMemory) {
     }
     const KavroRun run =
         kavro({"-FT", "TXT", "-IF", in("big.txt"), "-OF", out("big.txt")});
-    ASSERT_EQ(run.lines.size(), 2u);
-    EXPECT_EQ(run.lines[1], in("big.txt") + " converted to " + out("big.txt"));
+    ASSERT_EQ(run.lines().size(), 2u);
+    EXPECT_EQ(run.lines()[1],
+              in("big.txt") + " converted to " + out("big.txt"));
     EXPECT_LT(run.peakResidentKiB, 20 * 1024) << "peak resident size in KiB";
     RecordProperty("PeakResidentKiB", std::to_string(run.peakResidentKiB));
     // Per record x gains five digits, y seven, z a point and eight digits.

@@ -1,166 +1,23 @@
 #pragma once
 
-// Runs the real KAVRO the way a batch file starts it: a program and an
-// argument list, no shell between.
+// The real KAVRO run by the command-line tests, and the scratch folder they
+// run it in.
 
+#include "ScriptTestFiles.h"
 #include "TestFiles.h"
+#include "TestProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <filesystem>
-#include <sstream>
 #include <string>
-#include <thread>
+#include <system_error>
 #include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
 
 namespace kavrotest {
 
-struct ProgramRun {
-    std::string out; // standard output, whole
-    std::string err; // standard error, whole
-    int status = -1; // exit status; -1 when it did not exit normally
-    long peakResidentKiB = 0;
-    double seconds = 0; // from start to end, as the clock on the wall runs
-};
-
-// How KAVRO is started, beyond its arguments.
-struct RunOptions {
-    // A program with its arguments that starts KAVRO, which follows them with
-    // its own (for instance setpriv, to run it as another user); empty for
-    // none.
-    std::vector<std::string> launcher;
-    // The largest file KAVRO may write, as a full disk would stop it; writes
-    // beyond fail with EFBIG (the signal that would end it is ignored).
-    rlim_t fileSizeLimit = RLIM_INFINITY;
-    // A run that has not ended by then is killed, and the test fails.
-    std::chrono::seconds timeLimit{60};
-};
-
 // The lines of the banner, which comes before all other output.
 constexpr std::size_t kBannerLines = 3;
-
-// GNU time, which reports the peak resident size of the program it starts.
-inline const char *const kTimeProgram = "/usr/bin/time";
-
-// Whether ProgramRun::peakResidentKiB is KAVRO's own. The kernel's figure
-// for a child includes the memory of the process that started it (the
-// child runs in a copy of it, or in it, until it loads the program), so a
-// test process that holds large files makes it overstate; GNU time starts
-// KAVRO from a small process of its own and reports KAVRO's figure alone.
-inline bool peakIsKavrosOwn() { return ::access(kTimeProgram, X_OK) == 0; }
-
-// Runs KAVRO with the arguments. Its standard output and error go to
-// "stdout.txt" and "stderr.txt" in the scratch folder and are read when it
-// has ended; it runs in workingDirectory when one is given. The peak
-// resident size is KAVRO's as GNU time reports it when that is installed,
-// else the child's as the kernel reports it to its parent (see
-// peakIsKavrosOwn).
-inline ProgramRun runKavro(std::vector<std::string> arguments,
-                           const fs::path &scratch,
-                           const fs::path &workingDirectory = {},
-                           const RunOptions &options = {}) {
-    arguments.insert(arguments.begin(), KAVRO_EXE);
-    arguments.insert(arguments.begin(), options.launcher.begin(),
-                     options.launcher.end());
-    const fs::path peak = scratch / "peak.txt";
-    const bool timed = peakIsKavrosOwn();
-    if (timed) // the peak in KiB and the exit status, into the file
-        arguments.insert(arguments.begin(), {kTimeProgram, "--quiet", "-f",
-                                             "%M %x", "-o", peak.string()});
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    const fs::path out = scratch / "stdout.txt";
-    const fs::path err = scratch / "stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!workingDirectory.empty())
-        posix_spawn_file_actions_addchdir_np(&actions,
-                                             workingDirectory.c_str());
-    // The child inherits the limit and the ignored signal; this process has
-    // them only while it starts the child.
-    rlimit savedLimit{};
-    ::getrlimit(RLIMIT_FSIZE, &savedLimit);
-    const bool limited = options.fileSizeLimit != RLIM_INFINITY;
-    const auto savedSignal = limited ? std::signal(SIGXFSZ, SIG_IGN) : SIG_DFL;
-    if (limited) {
-        rlimit limit = savedLimit;
-        limit.rlim_cur = options.fileSizeLimit;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    const auto start = std::chrono::steady_clock::now();
-    // A group of its own, so that a run past its time ends with all its
-    // processes.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv.front(), &actions, &attributes,
-                                    argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    if (limited) {
-        ::setrlimit(RLIMIT_FSIZE, &savedLimit);
-        std::signal(SIGXFSZ, savedSignal);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    ProgramRun run;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << argv.front();
-        return run;
-    }
-    int status = 0;
-    rusage usage{};
-    bool killed = false;
-    for (;;) {
-        const pid_t ended = ::wait4(pid, &status, WNOHANG, &usage);
-        if (ended == pid || (ended < 0 && errno != EINTR))
-            break;
-        if (!killed &&
-            std::chrono::steady_clock::now() - start > options.timeLimit) {
-            ::kill(-pid, SIGKILL);
-            killed = true;
-            ADD_FAILURE() << KAVRO_EXE << " did not end within "
-                          << options.timeLimit.count() << " s";
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    run.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-            .count();
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peakResidentKiB = usage.ru_maxrss;
-    if (timed && run.status != -1) {
-        // GNU time ends with KAVRO's status, or with 128 + the signal that
-        // ended KAVRO; then the status it writes is 0.
-        long kib = 0;
-        int exitStatus = -1;
-        std::istringstream(readFile(peak)) >> kib >> exitStatus;
-        run.peakResidentKiB = kib;
-        if (exitStatus != run.status)
-            run.status = -1;
-    }
-    run.out = readFile(out);
-    run.err = readFile(err);
-    return run;
-}
 
 // The output lines after the first `skip` ones (the banner, and the script's
 // description when it is skipped too); nothing when there are fewer.
@@ -172,5 +29,81 @@ inline std::vector<std::string> linesAfter(const std::string &out,
     lines.erase(lines.begin(), lines.begin() + static_cast<long>(skip));
     return lines;
 }
+
+// A run of KAVRO, with its standard output read as it is laid out: the
+// banner, the script's description, then one report line for each file.
+struct KavroRun : ProgramRun {
+    // Standard output after the banner.
+    std::string afterBanner() const {
+        std::size_t at = 0;
+        for (std::size_t line = 0; line < kBannerLines; ++line) {
+            const std::size_t end = out.find('\n', at);
+            if (end == std::string::npos)
+                return out;
+            at = end + 1;
+        }
+        return out.substr(at);
+    }
+    // The lines after the banner.
+    std::vector<std::string> lines() const {
+        return linesAfter(out, kBannerLines);
+    }
+    // The report lines: after the banner and the description.
+    std::vector<std::string> reportLines() const {
+        return linesAfter(out, kBannerLines + 1);
+    }
+    // The report as one text, in lines that names with line breaks may
+    // break.
+    std::string report() const {
+        const std::string text = afterBanner();
+        return text.substr(std::min(text.size(), text.find('\n') + 1));
+    }
+};
+
+inline KavroRun runKavro(std::vector<std::string> arguments,
+                         const fs::path &scratch,
+                         const fs::path &workingDirectory = {},
+                         const RunOptions &options = {}) {
+    return {runProgram(KAVRO_EXE, std::move(arguments), scratch,
+                       workingDirectory, options)};
+}
+
+// A test that runs KAVRO in a scratch folder of its own: made fresh for each
+// test with the shipped grammar in it, and removed after it, also where the
+// test took a folder's permissions away. Its name has blanks, so every path
+// a run sees has them too.
+class KavroProgramTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = freshFolder("kavro run ");
+        copyGrammar(root_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        for (const auto &entry : fs::recursive_directory_iterator(
+                 root_, fs::directory_options::skip_permission_denied, ignored))
+            if (entry.is_directory(ignored))
+                fs::permissions(entry.path(), fs::perms::owner_all,
+                                fs::perm_options::add, ignored);
+        removeFolder(root_);
+    }
+
+    // A path in the scratch folder.
+    std::string path(const std::string &relative) const {
+        return (root_ / relative).string();
+    }
+    // A script of the test's own beside the grammar; its path.
+    std::string writeScript(const std::string &name,
+                            const std::string &body) const {
+        return kavrotest::writeScript(root_, name, body);
+    }
+    // Runs KAVRO in the scratch folder, which also keeps what it printed.
+    KavroRun run(const std::vector<std::string> &arguments,
+                 const RunOptions &options = {}) const {
+        return runKavro(arguments, root_, root_, options);
+    }
+
+    fs::path root_;
+};
 
 } // namespace kavrotest

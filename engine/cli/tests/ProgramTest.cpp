@@ -2,7 +2,6 @@
 // status.
 #include "ItalianTestGrid.h"
 #include "KavroProgram.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,7 @@
 
 namespace {
 namespace fs = std::filesystem;
-using kavrotest::ProgramRun;
+using kavrotest::KavroRun;
 
 const std::string kBanner =
     "\n"
@@ -43,26 +42,7 @@ const std::string kHelp =
 const std::string kScriptError =
     "Error in transformation script. Execution terminated\n";
 
-class ProgramTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = kavrotest::freshFolder("kavro-cli-test-");
-        kavrotest::copyGrammar(folder_);
-    }
-    void TearDown() override { kavrotest::removeFolder(folder_); }
-
-    // Runs KAVRO in the test folder with the arguments.
-    ProgramRun run(const std::vector<std::string> &arguments) const {
-        return kavrotest::runKavro(arguments, folder_, folder_);
-    }
-
-    std::string writeScript(const std::string &name,
-                            const std::string &body) const {
-        return kavrotest::writeScript(folder_, name, body);
-    }
-
-    fs::path folder_;
-};
+using ProgramTest = kavrotest::KavroProgramTest;
 
 std::string joined(const std::vector<std::string> &arguments) {
     std::string text;
@@ -99,7 +79,7 @@ TEST_F(ProgramTest, UsageHelpAndCommandLineErrors) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(joined(c.arguments));
-        const ProgramRun r = run(c.arguments);
+        const KavroRun r = run(c.arguments);
         EXPECT_EQ(r.out, kBanner + c.out);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "");
@@ -116,7 +96,7 @@ TEST_F(ProgramTest, ScriptThatDoesNotLoadStopsWithStatusZero) {
     };
     for (const auto &line : lines) {
         SCOPED_TRACE(joined(line));
-        const ProgramRun r = run(line);
+        const KavroRun r = run(line);
         EXPECT_EQ(r.out, kBanner + kScriptError);
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.err, "");
@@ -124,7 +104,7 @@ TEST_F(ProgramTest, ScriptThatDoesNotLoadStopsWithStatusZero) {
 
     // Documents the parser refuses and documents it accepts but the loader
     // cannot use: the reason on the error stream, the same stop.
-    kavrotest::writeFile(folder_ / "Lax.xsd", kavrotest::kLaxGrammar);
+    kavrotest::writeFile(root_ / "Lax.xsd", kavrotest::kLaxGrammar);
     const std::string lax =
         " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
         " xsi:noNamespaceSchemaLocation=\"Lax.xsd\"";
@@ -141,8 +121,8 @@ TEST_F(ProgramTest, ScriptThatDoesNotLoadStopsWithStatusZero) {
     };
     for (const auto &[document, reason] : documents) {
         SCOPED_TRACE(reason);
-        kavrotest::writeFile(folder_ / "unusable.xml", document);
-        const ProgramRun r = run({"-TS", (folder_ / "unusable.xml").string()});
+        kavrotest::writeFile(root_ / "unusable.xml", document);
+        const KavroRun r = run({"-TS", (root_ / "unusable.xml").string()});
         EXPECT_EQ(r.out, kBanner + kScriptError);
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
@@ -164,7 +144,7 @@ TEST_F(ProgramTest, LoadedScriptPrintsItsDescriptionAndEndsWithOne) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.description);
         const std::string script = writeScript("s.xml", c.body);
-        const ProgramRun r = run({"-TS", script});
+        const KavroRun r = run({"-TS", script});
         const std::string expected =
             kBanner + "Script description:" + c.description + "\n";
         EXPECT_EQ(r.out.substr(0, expected.size()), expected);
@@ -257,8 +237,8 @@ TEST_F(ProgramTest, ValuesThatBreakAnOperationRefuseTheScript) {
         {a + f, "NTv2GridShift", p("Direction", "Reverse"), 9,
          "NTv2GridShift \"s\": GridFile is missing"},
     };
-    const std::string points = (folder_ / "points.txt").string();
-    const std::string output = (folder_ / "out.txt").string();
+    const std::string points = (root_ / "points.txt").string();
+    const std::string output = (root_ / "out.txt").string();
     kavrotest::writeFile(points, "1 2 3 A\n");
     for (const Case &c : cases) {
         SCOPED_TRACE(c.problem);
@@ -268,7 +248,7 @@ TEST_F(ProgramTest, ValuesThatBreakAnOperationRefuseTheScript) {
                               "    <" +
                               c.operation + ">\n" + c.parameters + "    </" +
                               c.operation + ">\n  </Transformation>\n");
-        const ProgramRun r =
+        const KavroRun r =
             run({"-FT", "TXT", "-IF", points, "-OF", output, "-TS", script});
         EXPECT_EQ(r.out, kBanner + kScriptError);
         EXPECT_EQ(r.err, "Transformation script \"" + script + "\", line " +
@@ -298,24 +278,24 @@ TEST_F(ProgramTest, ShippedScriptsAndDocumentedExamplesLoad) {
              at = text.find("```xml\n", at + 1)) {
             const std::size_t start = at + 7;
             const fs::path file =
-                folder_ / ("example" + std::to_string(++example) + ".xml");
+                root_ / ("example" + std::to_string(++example) + ".xml");
             kavrotest::writeFile(
                 file, text.substr(start, text.find("```", start) - start));
             scripts.push_back(file);
         }
     }
     ASSERT_GE(example, 2);
-    fs::create_directories(folder_ / "grids");
-    kavrotest::writeFile(folder_ / "grids" / kavrotest::kItalianGridName,
+    fs::create_directories(root_ / "grids");
+    kavrotest::writeFile(root_ / "grids" / kavrotest::kItalianGridName,
                          kavrotest::italianTestGrid());
-    ::setenv("KAVRO_GRID_PATH", (folder_ / "grids").c_str(), 1);
-    const std::string points = (folder_ / "points.txt").string();
+    ::setenv("KAVRO_GRID_PATH", (root_ / "grids").c_str(), 1);
+    const std::string points = (root_ / "points.txt").string();
     kavrotest::writeFile(points, "0.2 0.8 0 A\n");
     for (const fs::path &script : scripts) {
         SCOPED_TRACE(script.string());
-        const ProgramRun r =
+        const KavroRun r =
             run({"-FT", "TXT", "-IF", points, "-OF",
-                 (folder_ / "out.txt").string(), "-TS", script.string()});
+                 (root_ / "out.txt").string(), "-TS", script.string()});
         EXPECT_EQ(r.err, "");
         EXPECT_NE(r.out.find("Script description:"), std::string::npos);
         EXPECT_EQ(r.status, 1);

@@ -3,7 +3,6 @@
 // output, and memory on a large file.
 #include "KavroProgram.h"
 #include "ShapeTestFiles.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -48,21 +47,13 @@ std::vector<ControlPoint> controlPoints() {
     return points;
 }
 
-struct KavroRun {
-    std::vector<std::string> lines; // standard output after the banner
-    int status = -1;
-    long peakResidentKiB = 0;
-};
-
-class ShapefileRunTest : public testing::Test {
+class ShapefileRunTest : public KavroProgramTest {
   protected:
     void SetUp() override {
-        root_ = freshFolder("kavro shp ");
+        KavroProgramTest::SetUp();
         fs::create_directories(root_ / "in");
         fs::create_directories(root_ / "out");
-        copyGrammar(root_);
     }
-    void TearDown() override { removeFolder(root_); }
 
     static fs::path scriptDir() {
         return fs::path(KAVRO_ENGINE_DIR) / "script";
@@ -75,23 +66,16 @@ class ShapefileRunTest : public testing::Test {
     }
 
     KavroRun kavro(const std::string &input, const std::string &output,
-                   const std::string &script) {
-        const ProgramRun run = runKavro(
-            {"-FT", "SHP", "-IF", input, "-OF", output, "-TS", script}, root_);
-        constexpr std::size_t kBannerAndDescription = kBannerLines + 1;
-        return {linesAfter(run.out, kBannerAndDescription), run.status,
-                run.peakResidentKiB};
+                   const std::string &script) const {
+        return run({"-FT", "SHP", "-IF", input, "-OF", output, "-TS", script});
     }
     std::string script(const char *name) const {
         return (scriptDir() / name).string();
     }
     // A script of the test's own beside the grammar.
-    std::string writeScript(const std::string &name, const std::string &body) {
-        return kavrotest::writeScript(
-            root_, name, "<Description>test</Description>\n" + body);
+    std::string testScript(const std::string &name, const std::string &body) {
+        return writeScript(name, "<Description>test</Description>\n" + body);
     }
-
-    fs::path root_;
 };
 
 TEST_F(ShapefileRunTest, SamplesReproduceTheControlPoints) {
@@ -112,8 +96,9 @@ TEST_F(ShapefileRunTest, SamplesReproduceTheControlPoints) {
             const std::string input = (samples / (name + ".shp")).string();
             const std::string output = out(name + "_utm.shp");
             const KavroRun run = kavro(input, output, script(form.script));
-            ASSERT_EQ(run.lines, std::vector<std::string>{
-                                     input + " converted to " + output});
+            ASSERT_EQ(
+                run.reportLines(),
+                std::vector<std::string>{input + " converted to " + output});
             EXPECT_EQ(readFile(out(name + "_utm.dbf")),
                       readFile(samples / (name + ".dbf")));
             EXPECT_EQ(readFile(out(name + "_utm.cpg")), "UTF-8");
@@ -164,7 +149,7 @@ TEST_F(ShapefileRunTest, HeaderBoundsAreThoseOfTheConvertedPoints) {
 // dropped: here x' = x + z and z' = z + 1000, so a Z value that reached the
 // chain would move x, and one taken back would change Z.
 TEST_F(ShapefileRunTest, KeepsZAndMAndGivesTheChainZeroHeights) {
-    const std::string zIntoX = writeScript(
+    const std::string zIntoX = testScript(
         "zx.xml", "<Transformation Name=\"z into x\">\n"
                   "<AffineGeneralParametricTransformation>"
                   "<A0>10</A0><A1>1</A1><A3>1</A3><B2>1</B2><C0>1000</C0>"
@@ -175,8 +160,9 @@ TEST_F(ShapefileRunTest, KeepsZAndMAndGivesTheChainZeroHeights) {
     writeShapefile(in("z.shp"), SHPT_ARCZ, {line});
     writeFile(root_ / "in/z.dbf", "table");
     const KavroRun run = kavro(in("z.shp"), out("z.shp"), zIntoX);
-    EXPECT_EQ(run.lines, std::vector<std::string>{
-                             in("z.shp") + " converted to " + out("z.shp")});
+    EXPECT_EQ(run.reportLines(),
+              std::vector<std::string>{in("z.shp") + " converted to " +
+                                       out("z.shp")});
     const Shapefile result = readShapefile(out("z.shp"));
     ASSERT_EQ(result.shapes.size(), 1u);
     Shape expected = normalized(line);
@@ -191,7 +177,7 @@ TEST_F(ShapefileRunTest, ReportLinesOfShapefiles) {
     writeShapefile(in("empty.shp"), SHPT_POINT, {});
     writeShapefile(in("same.shp"), SHPT_POINT, {point(1, 2)});
     writeFile(root_ / "in/same.dbf", "table");
-    const std::string identity = writeScript("identity.xml", "");
+    const std::string identity = testScript("identity.xml", "");
     struct Case {
         std::string input, output, report;
         bool outputWritten;
@@ -210,7 +196,7 @@ TEST_F(ShapefileRunTest, ReportLinesOfShapefiles) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.input);
         const KavroRun run = kavro(c.input, c.output, identity);
-        EXPECT_EQ(run.lines, std::vector<std::string>{c.report});
+        EXPECT_EQ(run.reportLines(), std::vector<std::string>{c.report});
         const std::string base = c.output.substr(0, c.output.size() - 4);
         const bool written =
             c.output != (root_ / "out/../in/same.shp").string() &&
@@ -245,7 +231,7 @@ TEST_F(ShapefileRunTest, ConvertsFiveMillionVerticesInConstantMemory) {
     writeFile(root_ / "in/big.dbf", "table");
     const KavroRun run =
         kavro(in("big.shp"), out("big.shp"), script("GBO-UTM32ETRS89-VLM.xml"));
-    EXPECT_EQ(run.lines,
+    EXPECT_EQ(run.reportLines(),
               std::vector<std::string>{in("big.shp") + " converted to " +
                                        out("big.shp")});
     EXPECT_LT(run.peakResidentKiB, 30 * 1024) << "peak resident size in KiB";

@@ -4,7 +4,6 @@
 // eight decimals, so angles leave the chain scaled to microradians by an
 // affine step.
 #include "KavroProgram.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -99,29 +98,22 @@ struct OutputRecord {
     std::string label;
 };
 
-class OperationsEndToEnd : public testing::Test {
+class OperationsEndToEnd : public kavrotest::KavroProgramTest {
   protected:
-    void SetUp() override {
-        folder_ = kavrotest::freshFolder("kavro-operations-");
-        kavrotest::copyGrammar(folder_);
-    }
-    void TearDown() override { kavrotest::removeFolder(folder_); }
-
     // Writes the script and the points, runs KAVRO on them and reads back
     // the converted records.
     std::vector<OutputRecord> convert(const std::string &body,
                                       const std::string &points) {
-        kavrotest::writeScript(folder_, "script.xml", body);
-        kavrotest::writeFile(folder_ / "in.txt", points);
-        fs::remove(folder_ / "out.txt");
+        writeScript("script.xml", body);
+        kavrotest::writeFile(root_ / "in.txt", points);
+        fs::remove(root_ / "out.txt");
 
-        const kavrotest::ProgramRun run =
-            kavrotest::runKavro({"-FT", "TXT", "-IF", "in.txt", "-OF",
-                                 "out.txt", "-TS", "script.xml"},
-                                folder_, folder_);
-        EXPECT_EQ(run.status, 1); // the driver ran
+        const kavrotest::KavroRun ran =
+            run({"-FT", "TXT", "-IF", "in.txt", "-OF", "out.txt", "-TS",
+                 "script.xml"});
+        EXPECT_EQ(ran.status, 1); // the driver ran
         std::vector<OutputRecord> records;
-        std::ifstream out(folder_ / "out.txt");
+        std::ifstream out(root_ / "out.txt");
         EXPECT_TRUE(out.is_open()) << "no output file";
         for (std::string line; std::getline(out, line);) {
             std::istringstream fields(line);
@@ -138,9 +130,6 @@ class OperationsEndToEnd : public testing::Test {
         }
         return records;
     }
-
-  private:
-    fs::path folder_;
 };
 
 // The script of one example row: its ellipsoid, its operation and, for an

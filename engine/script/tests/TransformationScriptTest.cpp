@@ -3,7 +3,7 @@
 #include "NTv2TestGrids.h"
 #include "OperationFactory.h"
 #include "ScriptErrorHandler.h"
-#include "TestFiles.h"
+#include "ScriptTestFiles.h"
 
 #include <gtest/gtest.h>
 

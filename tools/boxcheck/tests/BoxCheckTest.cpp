@@ -1,54 +1,27 @@
 #include "BoxCheck.h"
 #include "ShapeTestFiles.h"
 #include "TestFiles.h"
+#include "TestProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace shapetest;
+using kavrotest::ProgramRun;
 using kavrotest::readFile;
+using kavrotest::RunOptions;
+using kavrotest::runProgram;
 using kavrotest::splitLines;
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs the real boxcheck with the arguments, its standard output to a file.
-Outcome runBoxcheck(const std::vector<std::string> &arguments,
-                    const fs::path &outFile) {
-    std::vector<const char *> argv{BOXCHECK_EXE};
-    for (const std::string &a : arguments)
-        argv.push_back(a.c_str());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int fd =
-            ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(fd, STDOUT_FILENO);
-        ::alarm(20); // a boxcheck that blocks ends, and its test fails
-        ::execv(BOXCHECK_EXE, const_cast<char *const *>(argv.data()));
-        ::_exit(127);
-    }
-    Outcome run;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFile(outFile);
-    return run;
-}
 
 // How the desktop reads the fourth line: "." and "," become blanks, the
 // line is split at single blanks, and of every token but the last the first
@@ -88,8 +61,11 @@ class BoxCheckTest : public testing::Test {
         writeShapefile(path, SHPT_POINT, shapes);
         return path;
     }
-    Outcome check(const std::vector<std::string> &arguments) {
-        return runBoxcheck(arguments, dir_ / "stdout.txt");
+    // Runs the real boxcheck; one that blocks ends, and its test fails.
+    ProgramRun check(const std::vector<std::string> &arguments) const {
+        RunOptions options;
+        options.timeLimit = std::chrono::seconds(20);
+        return runProgram(BOXCHECK_EXE, arguments, dir_, {}, options);
     }
     fs::path dir_;
 };
@@ -97,7 +73,7 @@ class BoxCheckTest : public testing::Test {
 TEST_F(BoxCheckTest, WritesTheWholeReportForAFileInsideTheBox) {
     const std::string file =
         points("gbo.shp", {{1650000.25, 5100000.75}, {1700000, 5200000}});
-    const Outcome r = check({file, "-YMIN", "2500000"});
+    const ProgramRun r = check({file, "-YMIN", "2500000"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out,
               "boxcheck: the extent of a shapefile against a box\n"
@@ -144,7 +120,8 @@ TEST_F(BoxCheckTest, AnswersFromRealFiles) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);
-        const Outcome r = check({(dir_ / c.file).string(), "-YMIN", "2500000"});
+        const ProgramRun r =
+            check({(dir_ / c.file).string(), "-YMIN", "2500000"});
         EXPECT_EQ(r.status, c.status);
         const auto lines = splitLines(r.out);
         ASSERT_GE(lines.size(), 5u);
@@ -164,7 +141,8 @@ TEST_F(BoxCheckTest, RefusesPipesAndFoldersAtOnce) {
     fs::create_directories(dir_ / "folder.shp");
     for (const char *name : {"pipe.shp", "beside.shp", "folder.shp"}) {
         SCOPED_TRACE(name);
-        const Outcome r = check({(dir_ / name).string(), "-YMIN", "2500000"});
+        const ProgramRun r =
+            check({(dir_ / name).string(), "-YMIN", "2500000"});
         EXPECT_EQ(r.status, 0);
         const auto lines = splitLines(r.out);
         ASSERT_GE(lines.size(), 5u);
@@ -176,8 +154,9 @@ TEST_F(BoxCheckTest, RefusesPipesAndFoldersAtOnce) {
 
 TEST_F(BoxCheckTest, NeverPutsThePathOnTheExtentLine) {
     fs::create_directories(dir_ / "1650000 5100000 x");
-    const Outcome r = check({(dir_ / "1650000 5100000 x/4000000.shp").string(),
-                             "-YMIN", "2500000"});
+    const ProgramRun r =
+        check({(dir_ / "1650000 5100000 x/4000000.shp").string(), "-YMIN",
+               "2500000"});
     EXPECT_EQ(r.status, 0);
     const auto lines = splitLines(r.out);
     ASSERT_GE(lines.size(), 5u);
@@ -204,7 +183,7 @@ TEST_F(BoxCheckTest, RefusesWrongParameters) {
     };
     for (const auto &arguments : wrong) {
         SCOPED_TRACE(testing::PrintToString(arguments));
-        const Outcome r = check(arguments);
+        const ProgramRun r = check(arguments);
         EXPECT_EQ(r.status, 1);
         const auto lines = splitLines(r.out);
         ASSERT_GE(lines.size(), 5u);

@@ -1,13 +1,10 @@
 #include "TestFiles.h"
+#include "TestProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -19,18 +16,14 @@ using kavrotest::readFile;
 // without the other fails here.
 TEST(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
     const fs::path dir = kavrotest::freshFolder("kavro_samplegen_");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execl(SAMPLEGEN_EXE, SAMPLEGEN_EXE, dir.c_str(), nullptr);
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const fs::path output = dir / "samples";
+    fs::create_directory(output);
+    ASSERT_EQ(
+        kavrotest::runProgram(SAMPLEGEN_EXE, {output.string()}, dir).status, 0);
 
     const fs::path committed = fs::path(KAVRO_SOURCE_DIR) / "data/samples";
     std::size_t files = 0;
-    for (const auto &entry : fs::directory_iterator(dir)) {
+    for (const auto &entry : fs::directory_iterator(output)) {
         const fs::path name = entry.path().filename();
         SCOPED_TRACE(name.string());
         EXPECT_EQ(readFile(entry.path()), readFile(committed / name));
