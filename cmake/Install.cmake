@@ -12,12 +12,14 @@ if(TARGET KavroDesk)
 endif()
 
 # The KAVRO folder beside KavroDesk: the engine, the extent tester, the
-# transformation scripts with their grammar and the projection files of the
-# scripts' targets, one of which is placed beside every output.
+# transformation scripts with their grammar and the coordinate systems that
+# they name: the projection files, one of which is placed beside every
+# output, and the same systems in OGC WKT 1 for GeoPackages.
 install(TARGETS KAVRO boxcheck RUNTIME DESTINATION ${KAVRO_INSTALL_ENGINE_DIR})
 install(DIRECTORY data/script/ DESTINATION ${KAVRO_INSTALL_ENGINE_DIR}/script
         FILES_MATCHING PATTERN "*.xml" PATTERN "*.xsd")
-file(GLOB projection_files ${PROJECT_SOURCE_DIR}/data/*.prj)
+file(GLOB projection_files ${PROJECT_SOURCE_DIR}/data/*.prj
+     ${PROJECT_SOURCE_DIR}/data/*.wkt)
 install(FILES ${projection_files} DESTINATION ${KAVRO_INSTALL_ENGINE_DIR})
 
 # The commands in bin/ are relative symbolic links: the programs resolve

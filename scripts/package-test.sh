@@ -22,7 +22,8 @@ for f in KAVRO boxcheck script/GBO-UTM32ETRS89-VLM.xml \
          script/GBOSHIFT-UTM32ETRS89-VLM.xml script/TransformationScript.xsd \
          script/GBO-UTM32RDN2008-GRID-VLM.xml \
          script/UTM33RDN2008-GBOEAST-VLM.xml \
-         utm_etrs89.prj utm32_rdn2008.prj gbo_east.prj; do
+         utm_etrs89.prj utm32_rdn2008.prj gbo_east.prj \
+         utm_etrs89.wkt gboshift_west.wkt; do
     [ -e "$root/usr/lib/kavrodesk/KAVRO/$f" ] || fail "missing $f"
 done
 [ -x "$root/usr/lib/kavrodesk/KavroDesk" ] || fail "missing KavroDesk"

@@ -1,6 +1,7 @@
 #include "ShapeFileConverter.h"
 
 #include "FileCopy.h"
+#include "FileDescriptor.h"
 #include "PathSafety.h"
 #include "Point.h"
 #include "ShapefileNames.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -107,11 +109,53 @@ bool ShapeFileConverter::failConversion(std::string message) {
 }
 
 void ShapeFileConverter::removeTemporaryFiles() {
+    if (!temporaryProjection_.empty())
+        removeFileIfExists(temporaryProjection_);
+    temporaryProjection_.clear();
     if (temporaryBase_.empty())
         return;
     removeFileIfExists(temporaryBase_ + ".shp");
     removeFileIfExists(temporaryBase_ + ".shx");
     temporaryBase_.clear();
+}
+
+// When the script names its source, an input that declares another system
+// is not converted: its coordinates would come out wrong without a word.
+bool ShapeFileConverter::contradictsSource(const std::string &inBase) {
+    if (script_.sourceSystem() == nullptr)
+        return false;
+    std::string text;
+    int error = 0;
+    if (readDefinitionFile(openedName(inBase, ".prj", ".PRJ"), text, error) !=
+        DefinitionFileRead::Read)
+        return false;
+    std::optional<std::string> contradiction =
+        script_.sourceContradiction(text, "its .prj");
+    if (!contradiction)
+        return false;
+    fail(std::move(*contradiction));
+    return true;
+}
+
+// The target's projection file, byte for byte as the script's system has
+// it, under a temporary name until the shapes are whole.
+bool ShapeFileConverter::createProjectionFile(const std::string &outBase) {
+    const ScriptSystem *target = script_.targetSystem();
+    if (target == nullptr)
+        return true;
+    FileDescriptor file(
+        createTemporaryOutput(outBase + ".prj", temporaryProjection_));
+    if (!file)
+        return false;
+    const std::string &text = target->esriWkt;
+    if (writeAll(file.get(), text.data(), text.size()) == text.size() &&
+        file.close())
+        return true;
+    const int error = errno;
+    removeFileIfExists(temporaryProjection_);
+    temporaryProjection_.clear();
+    errno = error;
+    return false;
 }
 
 bool ShapeFileConverter::open() {
@@ -146,6 +190,8 @@ bool ShapeFileConverter::open() {
     if (!knownShapeType(shapeType_))
         return fail("Unknown shape type " + std::to_string(shapeType_) +
                     " in the input shape file");
+    if (contradictsSource(inBase))
+        return false;
 
     // The output replaces whatever its names point to, so an output that
     // names the input (also through another spelling, a link, or a workspace
@@ -174,6 +220,12 @@ bool ShapeFileConverter::open() {
         removeTemporaryFiles();
         return fail("Unable to create the output shape file");
     }
+    if (!createProjectionFile(outBase)) {
+        const std::string reason = systemErrorText(errno);
+        output_.reset();
+        removeTemporaryFiles();
+        return fail("Unable to create the output projection file: " + reason);
+    }
     outputBuffering_.attach(output_.get());
     return true;
 }
@@ -196,10 +248,23 @@ bool ShapeFileConverter::commitOutput() {
     if (!removeFileIfExists(shp))
         return failConversion("Unable to replace " + shp + ": " +
                               systemErrorText(errno));
+    // The system comes before the shapes: beside them, a .prj of an earlier
+    // output would name the wrong one.
+    if (!temporaryProjection_.empty()) {
+        const bool committed =
+            commitTemporaryOutput(temporaryProjection_, outBase + ".prj");
+        temporaryProjection_.clear();
+        if (!committed)
+            return failConversion("Unable to write the output projection "
+                                  "file: " +
+                                  systemErrorText(errno));
+    }
     for (const char *part : {".shx", ".shp"}) {
         if (!commitTemporaryOutput(temporaryBase_ + part, outBase + part)) {
             const std::string reason = systemErrorText(errno);
             removeFileIfExists(outBase + ".shx"); // no index without shapes
+            if (script_.targetSystem() != nullptr)
+                removeFileIfExists(outBase + ".prj");
             return failConversion("Unable to write the output shape file: " +
                                   reason);
         }

@@ -24,12 +24,16 @@ class ShapeFileConverter final : public FileConverter {
     ~ShapeFileConverter() override; // removes an output left unfinished
 
     // Opens the input and creates the output under temporary names beside
-    // it (TemporaryOutput.h). Refuses, without touching any file, an output
-    // that would overwrite the input's .shp or .shx, and an input whose
-    // .shp, .shx, .dbf or .cpg is there but not a regular file.
+    // it (TemporaryOutput.h), with the script's target projection file
+    // when the script names one. Refuses, without touching any file, an
+    // output that would overwrite the input's .shp or .shx, an input whose
+    // .shp, .shx, .dbf or .cpg is there but not a regular file, and an
+    // input whose .prj contradicts the script's source system (a .prj that
+    // cannot be read says nothing).
     bool open() override;
-    // Converts every shape, then renames the whole .shx and .shp into place,
-    // after removing the table (.dbf, .cpg) of an earlier output there.
+    // Converts every shape, then renames the whole .prj (when the script
+    // names its target), .shx and .shp into place, after removing the table
+    // (.dbf, .cpg) of an earlier output there.
     // False when a shape cannot be read, has a type other than the file's,
     // or cannot be written, or when the chain cannot convert a vertex;
     // errorMessage() then names the shape (numbered from 0, as shapelib
@@ -54,6 +58,8 @@ class ShapeFileConverter final : public FileConverter {
     bool fail(std::string message);
     bool failConversion(std::string message);
     bool commitOutput();
+    bool contradictsSource(const std::string &inBase);
+    bool createProjectionFile(const std::string &outBase);
     void removeTemporaryFiles();
 
     // Declared before the handles, which are closed first.
@@ -65,4 +71,6 @@ class ShapeFileConverter final : public FileConverter {
     int entityCount_ = 0;
     // The output's temporary base path while it is written, else empty.
     std::string temporaryBase_;
+    // The target's projection file while it is written, else empty.
+    std::string temporaryProjection_;
 };

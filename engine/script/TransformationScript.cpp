@@ -2,10 +2,14 @@
 
 #include "GridSearch.h"
 #include "OperationFactory.h"
+#include "SystemError.h"
+#include "TextNumbers.h"
 #include "XmlText.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
@@ -64,6 +68,58 @@ const DOMNode *placeOf(const ParameterProblem &problem,
     return place;
 }
 
+std::string trimmedText(const std::string &text) {
+    const auto first = std::find_if_not(
+        text.begin(), text.end(), [](char c) { return isClassicSpace(c); });
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), [](char c) {
+                          return isClassicSpace(c);
+                      }).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+// A positive whole number of at most nine digits: an EPSG code.
+int epsgCodeOf(const std::string &text) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(),
+                     [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    return std::stoi(text);
+}
+
+// Where a projection file that a script names is looked for: beside the
+// script, in the folder above it (the shipped scripts lie in "script"
+// beside the projection files, in the program folder as in the sources),
+// then in the program folder.
+std::vector<std::string> projectionFolders(const std::string &scriptFolder,
+                                           const std::string &programFolder) {
+    std::vector<std::string> folders;
+    const auto add = [&](const std::string &folder) {
+        if (!folder.empty() &&
+            std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    };
+    add(scriptFolder);
+    add(std::filesystem::path(scriptFolder).parent_path().string());
+    add(programFolder);
+    return folders;
+}
+
+// Why a projection file could not be taken, after its name and path.
+std::string readProblem(DefinitionFileRead result, int error) {
+    switch (result) {
+    case DefinitionFileRead::NotRegular:
+        return "is not a regular file";
+    case DefinitionFileRead::TooLong:
+        return "is longer than " + std::to_string(kMaxWktLength) +
+               " bytes, no projection file";
+    case DefinitionFileRead::Missing:
+    case DefinitionFileRead::Failed:
+    case DefinitionFileRead::Read:
+        break;
+    }
+    return "cannot be read: " + systemErrorText(error);
+}
+
 // The library's list walks the tree from its last answer to the end each
 // time it is asked for its length, so the length is asked once: in the loop
 // condition it made a script of 20,000 elements take seconds.
@@ -112,6 +168,8 @@ bool TransformationScript::refuse(const DOMNode *at, std::string where,
 bool TransformationScript::load() {
     chain_.clear();
     ellipsoids_.clear();
+    source_.reset();
+    target_.reset();
     context_.grids.clear();
     status_.take();
     refusal_.reset();
@@ -130,8 +188,10 @@ bool TransformationScript::load() {
         context_.scriptFolder.pop_back();
     if (context_.programFolder.empty())
         context_.programFolder = runningProgramFolder();
-    if (!readHeader() || !readEllipsoids() || !readSteps()) {
+    if (!readHeader() || !readSystems() || !readEllipsoids() || !readSteps()) {
         // Nothing half-built stays behind.
+        source_.reset();
+        target_.reset();
         chain_.clear();
         ellipsoids_.clear();
         context_.grids.clear();
@@ -271,4 +331,144 @@ TransformationScript::createOperation(const std::string &name,
         return nullptr;
     }
     return operation;
+}
+
+bool TransformationScript::readSystems() {
+    const DOMElement *root =
+        elementsNamed(*parser_.document(), "TransformationScript").front();
+    for (const DOMNode *child = root->getFirstChild(); child != nullptr;
+         child = child->getNextSibling()) {
+        if (child->getNodeType() != DOMNode::ELEMENT_NODE)
+            continue;
+        const std::string name = narrow(child->getNodeName());
+        std::optional<ScriptSystem> *system = name == "SourceSystem" ? &source_
+                                              : name == "TargetSystem"
+                                                  ? &target_
+                                                  : nullptr;
+        if (system != nullptr &&
+            !readSystem(static_cast<const DOMElement &>(*child), *system))
+            return false;
+    }
+    return true;
+}
+
+// One SourceSystem or TargetSystem: EPSG or Name, and ProjectionFile, whose
+// file (and the OGC definition beside it) is read here, once.
+bool TransformationScript::readSystem(const DOMElement &element,
+                                      std::optional<ScriptSystem> &system) {
+    const std::string kind = narrow(element.getNodeName());
+    if (system)
+        return refuse(&element, kind,
+                      "the element is written twice (a script has one " + kind +
+                          ")");
+    std::optional<std::string> epsg, plainName, fileName;
+    const DOMNode *epsgNode = nullptr, *fileNode = nullptr;
+    for (const DOMNode *child = element.getFirstChild(); child != nullptr;
+         child = child->getNextSibling()) {
+        if (child->getNodeType() != DOMNode::ELEMENT_NODE)
+            continue;
+        const std::string name = narrow(child->getNodeName());
+        std::optional<std::string> *target = name == "EPSG"   ? &epsg
+                                             : name == "Name" ? &plainName
+                                             : name == "ProjectionFile"
+                                                 ? &fileName
+                                                 : nullptr;
+        if (target == nullptr)
+            continue;
+        const std::optional<std::string> value = firstChildText(*child);
+        if (!value || trimmedText(*value).empty())
+            return refuse(child, kind, name + " has no value");
+        *target = trimmedText(*value);
+        if (name == "EPSG")
+            epsgNode = child;
+        else if (name == "ProjectionFile")
+            fileNode = child;
+    }
+    if (epsg.has_value() == plainName.has_value())
+        return refuse(&element, kind,
+                      epsg ? "gives both EPSG and Name (one of them names "
+                             "the system)"
+                           : "names no system (EPSG or Name is missing)");
+    // Also as const texts: std::quoted would take the others.
+    const std::string &epsgText = epsg.value_or(""),
+                      &file = fileName.value_or("");
+    ScriptSystem named;
+    if (epsg) {
+        named.epsgCode = epsgCodeOf(*epsg);
+        if (named.epsgCode == 0)
+            return refuse(epsgNode, kind,
+                          "EPSG " + quoted(epsgText) +
+                              " is not an EPSG code (a whole number)");
+        named.label = "EPSG:" + std::to_string(named.epsgCode);
+    } else {
+        named.label = *plainName;
+    }
+    const std::string where = kind + ' ' + quoted(std::as_const(named.label));
+    if (!fileName)
+        return refuse(&element, where, "ProjectionFile is missing");
+
+    const std::string problemStart = "ProjectionFile " + quoted(file);
+    const GridLocation location =
+        findGridFile(*fileName, projectionFolders(context_.scriptFolder,
+                                                  context_.programFolder));
+    if (location.path.empty()) {
+        std::string folders;
+        for (const std::string &folder : location.searched)
+            folders += (folders.empty() ? " in " : ", ") + folder;
+        return refuse(fileNode, where,
+                      problemStart + " is not found" + folders);
+    }
+    named.projectionFile = location.path;
+    int error = 0;
+    const DefinitionFileRead read =
+        readDefinitionFile(location.path, named.esriWkt, error);
+    if (read != DefinitionFileRead::Read)
+        return refuse(fileNode, where,
+                      problemStart + " (" + location.path + ") " +
+                          readProblem(read, error));
+    std::optional<CoordinateSystem> definition = parseWkt(named.esriWkt);
+    if (!definition)
+        return refuse(fileNode, where,
+                      problemStart + " (" + location.path +
+                          ") holds no coordinate system in well-known text");
+    named.definition = std::move(*definition);
+    named.name = readableName(named.definition);
+
+    // The OGC definition beside it, when there is one, must be the same
+    // system.
+    const std::string ogcPath =
+        std::filesystem::path(location.path).replace_extension(".wkt").string();
+    const DefinitionFileRead ogcRead =
+        readDefinitionFile(ogcPath, named.ogcWkt, error);
+    if (ogcRead != DefinitionFileRead::Missing) {
+        if (ogcRead != DefinitionFileRead::Read)
+            return refuse(fileNode, where,
+                          "the OGC definition " + ogcPath + ' ' +
+                              readProblem(ogcRead, error));
+        const std::optional<CoordinateSystem> ogc = parseWkt(named.ogcWkt);
+        if (!ogc)
+            return refuse(fileNode, where,
+                          "the OGC definition " + ogcPath +
+                              " holds no coordinate system in well-known "
+                              "text");
+        const SystemComparison comparison =
+            compareSystems(*ogc, named.definition);
+        if (comparison.verdict == SystemComparison::Different)
+            return refuse(fileNode, where,
+                          "the OGC definition " + ogcPath +
+                              " describes another system than " +
+                              location.path + ": " + comparison.difference);
+        named.name = readableName(*ogc);
+    }
+    system = std::move(named);
+    return true;
+}
+
+std::optional<std::string>
+TransformationScript::sourceContradiction(std::string_view declaredText,
+                                          std::string_view declaredBy) const {
+    if (!source_)
+        return std::nullopt;
+    return declaredSystemContradiction(declaredText, declaredBy,
+                                       source_->definition, source_->name);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChainStatus.h"
+#include "CoordinateSystem.h"
 #include "Ellipsoid.h"
 #include "Operation.h"
 #include "ScriptParser.h"
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -22,6 +24,23 @@ struct ChainStep {
     std::string
         name; // the Transformation element's Name; not used in processing
     std::unique_ptr<Operation> operation;
+};
+
+// A coordinate system that the script names as its source or target
+// (SourceSystem, TargetSystem): read whole when the script loads.
+struct ScriptSystem {
+    std::string label; // "EPSG:3003", or the plain name the script gives
+    int epsgCode = 0;  // 0 for a plain name
+    // For messages: the name of the OGC definition, else that of the
+    // projection file ("Monte Mario / Italy zone 1").
+    std::string name;
+    std::string projectionFile; // the path of the projection file found
+    std::string esriWkt; // its bytes, as they are put beside every output
+    // The same system in OGC WKT 1 as GeoPackage stores it: the bytes of
+    // the file of the projection file's name with ".wkt" for its extension;
+    // empty when there is none.
+    std::string ogcWkt;
+    CoordinateSystem definition; // from the projection file
 };
 
 // Why a script that parsed cannot be used: where it stands and what is
@@ -80,6 +99,25 @@ class TransformationScript {
     const std::string &fileName() const { return fileName_; }
     const std::vector<ChainStep> &chain() const { return chain_; }
     const Ellipsoid *ellipsoid(const std::string &name) const;
+    // The systems the script converts from and to; nullptr when it does
+    // not name them.
+    const ScriptSystem *sourceSystem() const {
+        return source_ ? &*source_ : nullptr;
+    }
+    const ScriptSystem *targetSystem() const {
+        return target_ ? &*target_ : nullptr;
+    }
+    // Why data that declares its system by declaredText (WKT of any of the
+    // kinds parseWkt reads: a .prj, a GeoPackage definition) must not be
+    // converted from the script's source system, for the report:
+    //   "its .prj says ETRS89 / UTM zone 32N, the script converts from
+    //    Monte Mario / Italy zone 1"
+    // with declaredBy ("its .prj") at the start. Nothing when the script
+    // names no source, or the text cannot be read, or it does not
+    // contradict the source by its parameters.
+    std::optional<std::string>
+    sourceContradiction(std::string_view declaredText,
+                        std::string_view declaredBy) const;
     std::size_t ellipsoidCount() const { return ellipsoids_.size(); }
     bool parserReady() const { return parser_.initialised(); }
 
@@ -99,6 +137,9 @@ class TransformationScript {
     bool readHeader();
     bool readEllipsoids();
     bool readSteps();
+    bool readSystems();
+    bool readSystem(const XERCES_CPP_NAMESPACE::DOMElement &element,
+                    std::optional<ScriptSystem> &system);
 
     // Declared first so that it goes last: the chain is freed, then the
     // ellipsoids, then the XML library is terminated.
@@ -108,6 +149,8 @@ class TransformationScript {
     const std::string &fileName_;
     std::unordered_map<std::string, std::unique_ptr<Ellipsoid>> ellipsoids_;
     std::vector<ChainStep> chain_;
+    std::optional<ScriptSystem> source_;
+    std::optional<ScriptSystem> target_;
     // Written by the steps that can fail a point, through the pointer that
     // they take from context_ while the script loads.
     mutable ChainStatus status_;
