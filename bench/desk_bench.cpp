@@ -5,11 +5,11 @@
 // KAVRO_BENCH_LIST_ONLY=1 stops after Add All.
 //   kavro_deskbench <number of files> [samples folder]
 #include "DeskMessages.h"
+#include "DeskWindow.h"
 #include "FolderTreeControl.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 #include "modKAVRO.h"
 
 #include <QAction>
@@ -75,7 +75,7 @@ int main(int argc, char *argv[]) {
 
     QElapsedTimer clock;
     clock.start();
-    auto window = std::make_unique<frmMain>();
+    auto window = std::make_unique<DeskWindow>();
     window->show();
     window->activateWindow();
     QTreeWidget *fileList = window->lvwFileList();

@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "DeskWindow.h"
 #include "modInstance.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@ int main(int argc, char *argv[]) {
     // written any setting.
     if (!modInstance::ClaimInstance())
         return 1;
-    frmMain window;
+    DeskWindow window;
     window.show();
     // The folder tree fills at the first activation; ask for it where no
     // window manager gives it.

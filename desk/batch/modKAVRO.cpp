@@ -5,11 +5,11 @@
 #include "FailureNumbers.h"
 #include "FileCopy.h"
 #include "modFileNames.h"
+#include "modTempFolder.h"
 #include "modVarious.h"
 #include "modWin32API.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -46,7 +46,7 @@ const QByteArray kLineEnd = "\r\n";
 // by the interpreter, so a double quote or a line break in it would change
 // the line; such a path is refused before anything is written.
 QByteArray batchPath(const QString &path) {
-    if (!CanBePassed(path))
+    if (!modFileNames::CanBePassed(path))
         throw DeskFailure(
             FailureNumbers::kBadFileName,
             QStringLiteral("The path %1 holds a double quote or a line "
@@ -216,13 +216,6 @@ bool fits32Bits(std::int64_t value) {
 
 } // namespace
 
-bool CanBePassed(const QString &path) {
-    for (const QChar c : path)
-        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::Null)
-            return false;
-    return true;
-}
-
 QString ProgramFolder() {
     if (!programFolderOverride.isEmpty())
         return programFolderOverride;
@@ -240,35 +233,7 @@ QString TempFolder() {
     const QByteArray temp = qgetenv("TEMP");
     if (!temp.isEmpty())
         return modFileNames::DecodeName(temp);
-    return PrivateTempFolder();
-}
-
-QString PrivateTempFolder() {
-    // The system's temporary location is shared by every user: the folder of
-    // our own there must be a real folder, ours and closed to others, or a
-    // prepared one could hand us another user's answer files.
-    const QString folder =
-        QDir::tempPath() + QStringLiteral("/KavroDesk-%1").arg(::getuid());
-    const QByteArray native = modFileNames::EncodeName(folder);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot create the temporary folder "
-                                         "%1: %2")
-                              .arg(folder, systemReason(errno)));
-    struct stat status {};
-    if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-        status.st_uid != ::getuid())
-        throw DeskFailure(FailureNumbers::kBadFileName,
-                          QStringLiteral("The temporary folder %1 is not a "
-                                         "folder of this user's own; remove "
-                                         "it or set TEMP")
-                              .arg(folder));
-    if ((status.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0)
-        throw DeskFailure(FailureNumbers::kPermissionDenied,
-                          QStringLiteral("Cannot close the temporary folder "
-                                         "%1 to other users: %2")
-                              .arg(folder, systemReason(errno)));
-    return folder;
+    return modTempFolder::PrivateTempFolder();
 }
 
 QByteArray ShapeBatchText(const QString &programFolder,

@@ -1,24 +1,10 @@
 #pragma once
 
+#include "ShapeType.h"
 #include "modTransformation.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <cstdint>
-
-// The coordinate category of a shapefile's data, as GetShapeType finds it and
-// as file and task records keep it (a 32-bit signed integer).
-using ShapeType = std::int32_t;
-// Gauss-Boaga in the shortened regional form: both values below 1 000 000.
-inline constexpr ShapeType ShapeGBOShift = 0;
-// Gauss-Boaga standard: both values above 1 000 000.
-inline constexpr ShapeType ShapeGBO = 1;
-// Already UTM zone 32 on ETRS89 (easting below, northing above 1 000 000);
-// also the type of a task after its conversion.
-inline constexpr ShapeType ShapeUTM = 2;
-// No two usable values could be read.
-inline constexpr ShapeType ShapeUnknown = 3;
 
 // The desktop's link to the engine and to the extent tester boxcheck. Neither
 // program is started directly: a small batch file is written into the
@@ -62,11 +48,6 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
 bool ConvertShape(const QString &inputFile, const QString &outputFile,
                   ShapeType enumShapeType);
 
-// Whether a path can be written into a batch line: it holds no double
-// quote, no line break and no NUL. Files whose paths cannot are not tested
-// and not converted.
-bool CanBePassed(const QString &path);
-
 // The program folder, without a trailing separator: the folder of the
 // running executable unless a test has set another one.
 QString ProgramFolder();
@@ -74,14 +55,11 @@ QString ProgramFolder();
 // text goes back to the executable's folder.
 void SetProgramFolder(const QString &folder);
 
-// The temporary folder, decided afresh at each call: the value of "TEMP";
-// when that is unset or empty, a folder of the user's own under the system's
-// temporary location, created with owner-only access. Throws DeskFailure
-// when that folder exists but is not private to the user.
+// The temporary folder of the batch files, decided afresh at each call: the
+// value of "TEMP"; when that is unset or empty, the user's private temporary
+// folder (modTempFolder::PrivateTempFolder, which throws DeskFailure when
+// that folder is not private to the user).
 QString TempFolder();
-// That folder of the user's own under the system's temporary location, also
-// when TEMP is set.
-QString PrivateTempFolder();
 
 // The two batch texts, byte for byte as they are written (CR LF line ends).
 // Throws DeskFailure when a path holds a double quote or a line break and so

@@ -118,6 +118,13 @@ bool HasKeptBytes(const QString &name) {
     return false;
 }
 
+bool CanBePassed(const QString &path) {
+    for (const QChar c : path)
+        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::Null)
+            return false;
+    return true;
+}
+
 QString CompanionFile(const QString &shapefile, const char *extension) {
     return DecodeName(QByteArray::fromStdString(
         companionFile(EncodeName(shapefile).toStdString(), extension)));

@@ -33,6 +33,11 @@ QString ShownNameList(const QStringList &names);
 // True when the name holds bytes that are not UTF-8.
 bool HasKeptBytes(const QString &name);
 
+// Whether a path can be written into a batch line: it holds no double
+// quote, no line break and no NUL. Files whose paths cannot are not tested
+// and not converted.
+bool CanBePassed(const QString &path);
+
 // The file of a shapefile's set with that extension (".shx", ".dbf",
 // ".prj", with its "."), named as the engine names it (ShapefileNames.h):
 // "/data/roads.SHP" gives "/data/roads.prj".

@@ -4,7 +4,7 @@
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
 #include "modFileNames.h"
-#include "modKAVRO.h"
+#include "modTempFolder.h"
 
 #include <QFile>
 
@@ -34,7 +34,7 @@ QString runtimeFolder() {
 QString LockFile() {
     QString folder = runtimeFolder();
     if (folder.isEmpty())
-        folder = modKAVRO::PrivateTempFolder();
+        folder = modTempFolder::PrivateTempFolder();
     return folder + QStringLiteral("/KavroDesk.lock");
 }
 

@@ -3,8 +3,8 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "ShapeType.h"
 #include "modFileNames.h"
-#include "modKAVRO.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -112,10 +112,6 @@ QString timeSeparator(const QLocale &locale) {
     }
     return QStringLiteral(":");
 }
-
-int batchShapeType(const QString &path, QString &reason) {
-    return modKAVRO::GetShapeType(path, &reason);
-}
 } // namespace
 
 adoFileList::adoFileList()
@@ -131,8 +127,7 @@ adoFileList::adoFileList()
                    {kDateLastAccessed, FieldType::Date},
                    {kShapeType, FieldType::Integer},
                    {kNote, FieldType::Text}},
-                  QStringLiteral("file list"), QStringLiteral("record")),
-      classifier_(batchShapeType) {}
+                  QStringLiteral("file list"), QStringLiteral("record")) {}
 
 QString adoFileList::FileName() const { return table_.text(kName); }
 QString adoFileList::FileShortName() const { return table_.text(kShortName); }
@@ -172,9 +167,13 @@ QString adoFileList::formatDateTime(const QDateTime &time) {
            time.toString(QStringLiteral("mm"));
 }
 
+void adoFileList::setShapeClassifier(ReasonedClassifier classifier) {
+    classifier_ = std::move(classifier);
+}
+
 void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
     if (!classifier)
-        classifier_ = batchShapeType;
+        classifier_ = nullptr;
     else
         classifier_ = [classifier](const QString &path, QString &) {
             return classifier(path);
@@ -291,12 +290,12 @@ void adoFileList::Refresh(const QString &folderPath) {
             } else if (!S_ISREG(status.stx_mode)) {
                 note = QStringLiteral("not a regular file");
                 unreadable << entry.name;
-            } else if (!modKAVRO::CanBePassed(path)) {
+            } else if (!modFileNames::CanBePassed(path)) {
                 note = QStringLiteral("the path holds a double quote or a "
                                       "line break, which cannot be passed to "
                                       "KAVRO");
                 unusable << entry.name;
-            } else {
+            } else if (classifier_) {
                 shapeType = classifier_(path, note);
             }
             // Short (8.3) names do not exist here: they are the long ones.

@@ -77,8 +77,11 @@ class adoFileList : public RecordStore {
                 const QDateTime &dtmDateLastModified,
                 const QDateTime &dtmDateLastAccessed, int enumShapeType);
 
-    // The classifier that Refresh asks for each file's shape type; by default
-    // the batch run's GetShapeType. Tests install their own.
+    // The classifier that Refresh asks for each file's shape type: the main
+    // window's objects hand it the one that runs boxcheck
+    // (modKAVRO::GetShapeType), tests their own. Without one every file is
+    // listed as unknown (3).
+    void setShapeClassifier(ReasonedClassifier classifier);
     void setShapeClassifier(ShapeClassifier classifier);
     void setStatusSink(StatusSink sink);
     // Where Refresh() finds the selected folder: set by the main window to

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class FolderTreeControl;
+class adoFileList;
+class clsControlFileList;
 class frmMain;
 
 // The bridge from the folder tree to the file list: every change of the
@@ -11,10 +14,13 @@ class frmMain;
 class clsEventsFolderTree : public QObject {
     Q_OBJECT
   public:
-    explicit clsEventsFolderTree(frmMain &window);
+    clsEventsFolderTree(frmMain &window, adoFileList &files,
+                        clsControlFileList &fileView);
 
     void m_ctlFolderTree_SelectionChanged();
 
   private:
-    FolderTreeControl *m_ctlFolderTree;
+    QPointer<FolderTreeControl> m_ctlFolderTree;
+    adoFileList &files_;
+    clsControlFileList &fileView_;
 };

@@ -75,7 +75,7 @@ QAction *makeMenuItem(QMenu *menu, const QString &name, const QString &text) {
 } // namespace
 
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
-    // Form_Initialize: the controls, then the shared objects.
+    // Form_Initialize: the controls.
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KavroDesk"));
     setWindowIcon(QIcon(DeskPictures::start()));
@@ -88,13 +88,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent) {
     setTabOrder();
     placeAtDesignedBounds();
     qApp->installEventFilter(this);
-    objects_.create(*this);
 }
 
 frmMain::~frmMain() {
     // Form_Terminate
     qApp->removeEventFilter(this);
-    objects_.release();
 }
 
 void frmMain::createToolBar() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "DeskObjects.h"
 #include "ImageList.h"
 #include "modTransformation.h"
 
@@ -21,15 +20,15 @@ class SplitterControl;
 // tree, the file list and the task list in two nested splitters, and a
 // status bar.
 //
-// Life cycle. The constructor is Form_Initialize: it builds the controls and
-// then creates the shared objects (DeskObjects), whose controllers subscribe
-// to the window's signals in the order in which they are created; Qt calls
-// the slots of a signal in the order they were connected, so "controllers in
+// Life cycle. The constructor is Form_Initialize: it builds the controls.
+// The shared objects (DeskObjects, made after it by DeskWindow) subscribe to
+// the window's signals in the order in which they are created; Qt calls the
+// slots of a signal in the order they were connected, so "controllers in
 // creation order" holds by construction. Form_Load runs once, just before
 // the window is first shown, followed by the signal Load. Resize and Activate
 // are raised on every resize and every activation. Closing the window raises
 // QueryUnload, runs Form_Unload and raises Unload, once. The destructor is
-// Form_Terminate and releases the shared objects in creation order. A window
+// Form_Terminate; the shared objects are released before it. A window
 // destroyed without being closed writes no settings.
 //
 // Key preview: an application event filter shows every key press meant for
@@ -54,9 +53,6 @@ class frmMain : public QMainWindow {
 
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
-
-    // The shared objects; also reachable as DeskObjects::current().
-    DeskObjects &objects() { return objects_; }
 
     QToolBar *tlbToolbar() const { return tlbToolbar_; }
     QToolButton *cmdRefresh() const { return cmdRefresh_; }
@@ -156,5 +152,4 @@ class frmMain : public QMainWindow {
 
     bool loaded_ = false;
     bool unloaded_ = false;
-    DeskObjects objects_; // last: created after, released before the controls
 };

@@ -1,12 +1,11 @@
 #pragma once
 
 // Helpers shared by the desktop's Qt tests: whole files written and read,
-// batch line ends, an environment variable or the settings store put back
-// when a test ends, and the records of a store collected into a list.
+// batch line ends, an environment variable put back when a test ends, the
+// failure a call throws, clicks and modal dialogs. The helpers that need
+// the stores are in StoreTestSupport.h.
 
 #include "DeskFailure.h"
-#include "RecordSet.h"
-#include "clsUserSettings.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -18,7 +17,6 @@
 #include <QPointF>
 #include <QPushButton>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -56,14 +54,6 @@ inline void writeSizedFile(const QString &path, qint64 size) {
 
 // The text with every line ended by CR LF, as the batch files are written.
 inline QByteArray crlf(QByteArray text) { return text.replace("\n", "\r\n"); }
-
-// One value read from every record of the table, first to last.
-template <class Read> auto collect(RecordSet &table, Read read) {
-    QList<decltype(read())> values;
-    for (table.moveFirst(); !table.atEnd(); table.moveNext())
-        values.append(read());
-    return values;
-}
 
 // The number of the DeskFailure that the call throws (and its description,
 // when asked for), or 0 when the call succeeds.
@@ -188,29 +178,6 @@ class EnvironmentGuard {
     const char *name_;
     bool had_;
     QByteArray value_;
-};
-
-// The settings store in a temporary folder of its own while the object
-// lives; the user's own store is never touched. clear() starts again from an
-// empty store.
-class TemporarySettingsStore {
-  public:
-    TemporarySettingsStore() {
-        clsUserSettings::setStoreFolder(folder_.path());
-    }
-    ~TemporarySettingsStore() { clsUserSettings::setStoreFolder(QString()); }
-    TemporarySettingsStore(const TemporarySettingsStore &) = delete;
-    TemporarySettingsStore &operator=(const TemporarySettingsStore &) = delete;
-
-    bool isValid() const { return folder_.isValid(); }
-    QString path() const { return folder_.path(); }
-    QString filePath(const QString &name) const {
-        return folder_.filePath(name);
-    }
-    void clear() { QFile::remove(clsUserSettings::storeFileName()); }
-
-  private:
-    QTemporaryDir folder_;
 };
 
 } // namespace DeskTest

@@ -1,7 +1,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
-#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
+#include "StoreTestSupport.h"
 #include "adoTaskList.h"
 
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "DeskFailure.h"
-#include "DeskTestSupport.h"
 #include "FailureNumbers.h"
+#include "StoreTestSupport.h"
 #include "clsUserSettings.h"
 
 #include <QCoreApplication>

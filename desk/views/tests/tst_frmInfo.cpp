@@ -1,7 +1,6 @@
 #include "DeskMessages.h"
 #include "clsUserSettings.h"
 #include "frmInfo.h"
-#include "frmMain.h"
 #include "modKAVRO.h"
 #include "modWin32API.h"
 
@@ -107,23 +106,6 @@ class tst_frmInfo : public QObject {
         modWin32API::OpenDocument(QStringLiteral("no-such-scheme://nowhere"));
         modWin32API::OpenDocument(QString());
         QVERIFY(recorder.messages.isEmpty());
-    }
-
-    // The main window's Info button opens the dialog modally.
-    void infoButtonOpensTheDialog() {
-        frmMain window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            auto *info =
-                qobject_cast<frmInfo *>(QApplication::activeModalWidget());
-            opened = info != nullptr;
-            if (info)
-                info->cmdOK()->click();
-        });
-        window.cmdInfo()->click();
-        QVERIFY(opened);
     }
 
     // With KAVRO_SCREENSHOT_DIR set (under a real X server), saves what a

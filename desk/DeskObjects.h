@@ -25,6 +25,11 @@ class frmMain;
 // reverse order in which members would be destroyed), so a controller never
 // outlives the objects created before it by accident of declaration.
 //
+// This is the one place above every desk folder: it knows all fourteen and
+// hands each what it needs from the others (the file list store gets the
+// classifier that runs boxcheck, the tree's folder and the status bar), so
+// that no folder reaches up for them.
+//
 // Each numbered slot is one object; a class that does not exist yet keeps
 // its numbered place here, in create() and in release(), so that adding it
 // keeps the order.

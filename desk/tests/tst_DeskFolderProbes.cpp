@@ -1,10 +1,10 @@
 #include "DeskMessages.h"
 #include "DeskTestSupport.h"
+#include "DeskWindow.h"
 #include "FolderTreeControl.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 #include "modFileNames.h"
 #include "modKAVRO.h"
 
@@ -83,13 +83,13 @@ class tst_DeskFolderProbes : public QObject {
     std::unique_ptr<QTemporaryDir> dir_;
     QString data_, out_;
     std::unique_ptr<RecordingPresenter> recorder_;
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<DeskWindow> window_;
     QMap<QByteArray, QByteArray> inputs_;
     QStringList shown_; // every status bar line, in turn
 
     void open() {
         inputs_ = contents(bytesOf(data_));
-        window_ = std::make_unique<frmMain>();
+        window_ = std::make_unique<DeskWindow>();
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));

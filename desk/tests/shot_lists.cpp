@@ -6,14 +6,13 @@
 // can be read from, so that every shape type and its picture appears; the
 // shape types come from the real boxcheck.
 #include "DeskMessages.h"
-#include "DeskObjects.h"
+#include "DeskWindow.h"
 #include "FolderTreeControl.h"
 #include "ScreenShot.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 #include "modKAVRO.h"
 
 #include <QAction>
@@ -66,7 +65,7 @@ int main(int argc, char *argv[]) {
     clsUserSettings::writeText(clsUserSettings::kKeyFolderTreeCurrentPath,
                                folder.path());
 
-    frmMain window;
+    DeskWindow window;
     if (!ScreenShot::show(window))
         return 1;
     DeskObjects &objects = window.objects();

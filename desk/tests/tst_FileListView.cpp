@@ -1,14 +1,13 @@
 #include "DeskMessages.h"
-#include "DeskObjects.h"
-#include "DeskTestSupport.h"
+#include "DeskWindow.h"
 #include "FolderTreeControl.h"
 #include "ListViewRows.h"
+#include "StoreTestSupport.h"
 #include "Twips.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsControlFileList.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +40,7 @@ int shapeTypeByName(const QString &path) {
 
 // The main window with its shared objects, shown.
 struct Desk {
-    frmMain window;
+    DeskWindow window;
     DeskObjects &objects = window.objects();
     Desk() {
         objects.fileList->setShapeClassifier(shapeTypeByName);

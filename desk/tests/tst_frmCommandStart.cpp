@@ -1,10 +1,10 @@
 #include "DeskMessages.h"
+#include "DeskWindow.h"
 #include "adoTaskList.h"
 #include "clsCommandStart.h"
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
 #include "frmCommandStart.h"
-#include "frmMain.h"
 #include "modKAVRO.h"
 
 #include <QApplication>
@@ -58,7 +58,7 @@ class tst_frmCommandStart : public QObject {
         out_ = dir_->filePath(QStringLiteral("out put"));
         QVERIFY(QDir().mkpath(in_) && QDir().mkpath(out_));
         recorder_ = std::make_unique<RecordingPresenter>();
-        window_ = std::make_unique<frmMain>();
+        window_ = std::make_unique<DeskWindow>();
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
         calls_.clear();
@@ -288,7 +288,7 @@ class tst_frmCommandStart : public QObject {
     std::unique_ptr<QTemporaryDir> dir_;
     QString in_, out_, shot_;
     std::unique_ptr<RecordingPresenter> recorder_;
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<DeskWindow> window_;
     QList<Call> calls_;
     int failAt_ = -1;
 };

@@ -1,8 +1,9 @@
 #include "DeskMessages.h"
-#include "DeskTestSupport.h"
+#include "DeskWindow.h"
 #include "FailureNumbers.h"
 #include "FolderTreeControl.h"
 #include "SplitterControl.h"
+#include "StoreTestSupport.h"
 #include "Twips.h"
 #include "clsCommandInfo.h"
 #include "clsCommandRefresh.h"
@@ -16,13 +17,14 @@
 #include "clsControlTaskList.h"
 #include "clsEventsFolderTree.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
+#include "frmInfo.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -53,8 +55,8 @@ class tst_frmMain : public QObject {
                 twipsToPixels(frmMain::kDesignHeight)};
     }
     // Constructs, shows and activates the window as a start of KavroDesk.
-    static std::unique_ptr<frmMain> start() {
-        auto window = std::make_unique<frmMain>();
+    static std::unique_ptr<DeskWindow> start() {
+        auto window = std::make_unique<DeskWindow>();
         window->show();
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window.get()))
@@ -338,7 +340,7 @@ class tst_frmMain : public QObject {
         const QString roads = folder(QStringLiteral("roads"));
         clsUserSettings::writeText(clsUserSettings::kKeyFolderTreeCurrentPath,
                                    roads);
-        frmMain window;
+        DeskWindow window;
         window.show(); // never activated, so never filled
         window.ctlFolderTree()->Clear();
         QVERIFY(window.close());
@@ -346,8 +348,25 @@ class tst_frmMain : public QObject {
         QCOMPARE(stored("FormWindowState"), QStringLiteral("0"));
     }
 
+    // The main window's Info button opens the dialog modally.
+    void infoButtonOpensTheDialog() {
+        DeskWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto *info =
+                qobject_cast<frmInfo *>(QApplication::activeModalWidget());
+            opened = info != nullptr;
+            if (info)
+                info->cmdOK()->click();
+        });
+        window.cmdInfo()->click();
+        QVERIFY(opened);
+    }
+
     void sharedObjectsReleasedInCreationOrder() {
-        auto window = std::make_unique<frmMain>();
+        auto window = std::make_unique<DeskWindow>();
         DeskObjects &objects = window->objects();
         QCOMPARE(DeskObjects::current(), &objects);
         QCOMPARE(objects.window(), window.get());

@@ -1,11 +1,11 @@
 #include "DeskMessages.h"
 #include "DeskTestSupport.h"
+#include "DeskWindow.h"
 #include "FolderTreeControl.h"
 #include "ItalianTestGrid.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 #include "frmToolbox.h"
 #include "modKAVRO.h"
 #include "modTransformation.h"
@@ -324,7 +324,7 @@ class tst_DeskEndToEnd : public QObject {
     // A new main window on the data folder; the old one, if any, closed.
     void openWindow() {
         window_.reset();
-        window_ = std::make_unique<frmMain>();
+        window_ = std::make_unique<DeskWindow>();
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -372,7 +372,7 @@ class tst_DeskEndToEnd : public QObject {
     QByteArray savedTemp_;
     std::vector<std::unique_ptr<DeskTest::EnvironmentGuard>> gridGuards_;
     std::unique_ptr<RecordingPresenter> recorder_;
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<DeskWindow> window_;
 };
 
 int main(int argc, char *argv[]) {

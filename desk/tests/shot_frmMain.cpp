@@ -5,10 +5,10 @@
 // selects the project's data folder.
 #include "DeskMessages.h"
 #include "DeskPictures.h"
+#include "DeskWindow.h"
 #include "FolderTreeControl.h"
 #include "ScreenShot.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QImage>
@@ -31,7 +31,7 @@ int main(int argc, char *argv[]) {
                                QStringLiteral(KAVRO_SOURCE_DIR "/data"));
     RecordingPresenter messages;
 
-    frmMain window;
+    DeskWindow window;
     if (!ScreenShot::show(window))
         return 1;
     QTest::qWait(1500); // lets the folder tree list its folders

@@ -16,6 +16,7 @@
 #include "clsEventsFolderTree.h"
 #include "clsUserSettings.h"
 #include "frmMain.h"
+#include "modKAVRO.h"
 
 #include <QPointer>
 #include <QStatusBar>
@@ -35,6 +36,10 @@ void DeskObjects::create(frmMain &window) {
     currentObjects = this;
     userSettings = std::make_unique<clsUserSettings>(); // 1
     fileList = std::make_unique<adoFileList>();         // 2
+    // Each listed file's shape type comes from boxcheck.
+    fileList->setShapeClassifier([](const QString &path, QString &reason) {
+        return modKAVRO::GetShapeType(path, &reason);
+    });
     // Refresh() without a path lists the folder that the tree has selected.
     fileList->setFolderSource([tree = window.ctlFolderTree()] {
         return tree->SelectedFolder().fileSystemPath;
@@ -55,9 +60,10 @@ void DeskObjects::create(frmMain &window) {
     controlFileList =
         std::make_unique<clsControlFileList>(window, *fileList); // 6
     controlTaskList =
-        std::make_unique<clsControlTaskList>(window, *taskList);      // 7
-    eventsFolderTree = std::make_unique<clsEventsFolderTree>(window); // 8
-    commandRefresh = std::make_unique<clsCommandRefresh>(window);     // 9
+        std::make_unique<clsControlTaskList>(window, *taskList); // 7
+    eventsFolderTree = std::make_unique<clsEventsFolderTree>(
+        window, *fileList, *controlFileList);                     // 8
+    commandRefresh = std::make_unique<clsCommandRefresh>(window); // 9
     commandToolbox =
         std::make_unique<clsCommandToolbox>(window, *userSettings); // 10
     commandStart = std::make_unique<clsCommandStart>(

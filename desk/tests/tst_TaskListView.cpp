@@ -1,13 +1,12 @@
 #include "DeskMessages.h"
-#include "DeskObjects.h"
-#include "DeskTestSupport.h"
+#include "DeskWindow.h"
 #include "ListViewRows.h"
+#include "StoreTestSupport.h"
 #include "Twips.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
-#include "frmMain.h"
 #include "frmTaskListModify.h"
 
 #include <QAction>
@@ -30,7 +29,7 @@ using ListViewRows::KeyRole;
 
 // The main window with three tasks, shown.
 struct Desk {
-    frmMain window;
+    DeskWindow window;
     DeskObjects &objects = window.objects();
     adoTaskList &store = *objects.taskList;
     clsControlTaskList &view = *objects.controlTaskList;

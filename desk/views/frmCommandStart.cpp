@@ -152,7 +152,8 @@ void frmCommandStart::CommandStart() {
 enumErrorType frmCommandStart::CheckTask(const QString &outputFile,
                                          int shapeType,
                                          const QString &inputFile) {
-    if (!modKAVRO::CanBePassed(outputFile) || !modKAVRO::CanBePassed(inputFile))
+    if (!modFileNames::CanBePassed(outputFile) ||
+        !modFileNames::CanBePassed(inputFile))
         return ErrorNameNotPassable;
     const QString folder = folderPart(outputFile);
     if (folder.isEmpty() || !modVarious::FolderExists(folder))
