@@ -13,8 +13,7 @@ function(kavro_add_gtests name)
     # Scratch folders, whole files and the program runner, shared by the
     # tests of every folder.
     target_include_directories(${name} PRIVATE
-        ${PROJECT_SOURCE_DIR}/common/tests
-        ${PROJECT_SOURCE_DIR}/engine/testsupport)
+        ${PROJECT_SOURCE_DIR}/common/tests)
     target_compile_definitions(${name} PRIVATE
         KAVRO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
         KAVRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -1,7 +1,7 @@
 #include "GeocentricConversions.h"
 
+#include "Angles.h"
 #include "Ellipsoid.h"
-#include "Projection.h"
 #include "SinCos.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "NTv2GridShift.h"
 
+#include "Angles.h"
 #include "ChainStatus.h"
 #include "GridSearch.h"
 #include "NTv2GridFile.h"
 #include "OperationDirection.h"
-#include "Projection.h"
 
 #include <cmath>
 #include <filesystem>
@@ -17,9 +17,6 @@ namespace {
 // change of an iterate is at most kTolerance squared (radians).
 constexpr int kMaxIterations = 10;
 constexpr double kTolerance = 1e-12;
-// A point this many cells (in units of resX + resY) west of a grid is taken
-// 2 pi further east, and the other way round.
-constexpr double kWrapTolerance = 1e-5;
 
 constexpr const char *kOutside = "lies outside the grid ";
 constexpr const char *kNoConvergence = "does not converge in the grid ";
@@ -32,18 +29,6 @@ double adjustLongitude(double longitude) {
     longitude -= kTwoPi * std::floor(longitude / kTwoPi);
     longitude -= kPi;
     return longitude;
-}
-
-// The longitude offset from the grid's west edge, moved by 2 pi when it lies
-// more than epsilon outside (PROJ does this before it interpolates).
-double offsetFromWest(double longitude, const NTv2SubGrid &grid,
-                      double epsilon) {
-    double offset = longitude - grid.west;
-    if (offset + epsilon < 0)
-        offset += kTwoPi;
-    else if (offset - epsilon > grid.east - grid.west)
-        offset -= kTwoPi;
-    return offset;
 }
 
 std::string trimmed(const std::string &text) {
@@ -134,8 +119,8 @@ void NTv2GridShift::transform(Point &point) {
     if (grid == nullptr)
         return fail(point, kOutside);
     // PROJ keeps the tolerance of the first grid through the iteration.
-    const double epsilon = (grid->resX + grid->resY) * kWrapTolerance;
-    double inLon = offsetFromWest(point.x, *grid, epsilon);
+    const double epsilon = grid->edgeTolerance();
+    double inLon = grid->offsetFromWest(point.x, epsilon);
     double inLat = point.y - grid->south;
     double dLon = 0, dLat = 0;
     if (!grid->interpolate(inLon, inLat, dLon, dLat))
@@ -164,7 +149,7 @@ void NTv2GridShift::transform(Point &point) {
             grid = next;
             lon = atLon - grid->west;
             lat = atLat - grid->south;
-            inLon = offsetFromWest(point.x, *grid, epsilon);
+            inLon = grid->offsetFromWest(point.x, epsilon);
             inLat = point.y - grid->south;
             difLon = difLat = std::numeric_limits<double>::max();
             continue;

@@ -1,20 +1,17 @@
 #pragma once
 
+#include "Angles.h"
 #include "ParameterMap.h"
 #include "SinCos.h"
 
 #include <cmath>
 #include <span>
 
-// What the transverse Mercator and Cassini-Soldner series share: the angle
-// constants, the series fractions as the doubles the series are evaluated
-// with (a division by n is a multiplication by the double nearest to 1/n),
-// the origin parameters, the reduction of a longitude difference and the
-// latitude terms each direction starts from.
-
-inline constexpr double kPi = 3.141592653589793;      // radians
-inline constexpr double kHalfPi = 1.5707963267948966; // radians
-inline constexpr double kTwoPi = 6.283185307179586;   // radians
+// What the transverse Mercator and Cassini-Soldner series share: the series
+// fractions as the doubles the series are evaluated with (a division by n is a
+// multiplication by the double nearest to 1/n), the origin parameters, the
+// reduction of a longitude difference and the latitude terms each direction
+// starts from.
 
 inline constexpr double kHalf = 0.5;
 inline constexpr double kThird = 0.3333333333333333;

@@ -1,5 +1,5 @@
 // Writes the synthetic stand-in of the Italian national grid that the tests
-// use (engine/testsupport/ItalianTestGrid.h), so that PROJ can be run on the
+// use (engine/grids/tests/ItalianTestGrid.h), so that PROJ can be run on the
 // very same file to make reference values.
 //
 //     italygrid FOLDER    writes FOLDER/35160622_47161840_R40_F00.gsb

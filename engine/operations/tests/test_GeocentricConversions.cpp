@@ -1,6 +1,6 @@
+#include "Angles.h"
 #include "GeocentricConversions.h"
 #include "OperationTestSupport.h"
-#include "Projection.h"
 
 #include <gtest/gtest.h>
 

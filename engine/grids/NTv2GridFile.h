@@ -23,6 +23,16 @@
 #include <string>
 #include <vector>
 
+// PROJ's tolerance at the edges of a grid, in units of resX + resY: a point
+// this far outside a grid still lies in it, and a longitude more than this
+// outside is taken a turn further (see wrapLongitude).
+inline constexpr double kGridEdgeTolerance = 1e-5;
+
+// PROJ's rule for a longitude near a grid that is not around the whole
+// world: one more than epsilon west of [low, high] is taken 2 pi further
+// east, one more than epsilon east of it 2 pi further west (radians).
+double wrapLongitude(double lon, double low, double high, double epsilon);
+
 // One sub-grid. Angles are radians, longitudes positive EAST (the file's are
 // positive west).
 struct NTv2SubGrid {
@@ -39,10 +49,17 @@ struct NTv2SubGrid {
     // (indices into NTv2GridSet::grids).
     std::vector<std::size_t> children;
 
-    // Whether the point lies in the grid, with PROJ's tolerance of
-    // (resX + resY) * 1e-5 and with the longitude tried again 2 pi further
-    // when it lies more than that outside.
+    // PROJ's tolerance at this grid's edges (radians).
+    double edgeTolerance() const { return (resX + resY) * kGridEdgeTolerance; }
+
+    // Whether the point lies in the grid, within edgeTolerance() and with
+    // the longitude wrapped as wrapLongitude does.
     bool contains(double lon, double lat) const;
+
+    // The longitude's offset east of the west edge, wrapped as
+    // wrapLongitude does with the tolerance epsilon (PROJ does this before
+    // it interpolates).
+    double offsetFromWest(double lon, double epsilon) const;
 
     // The shift at an offset (lon, lat) from the south-west corner, bilinear
     // between the four nodes around it; false when the offset lies outside

@@ -1,5 +1,6 @@
 #include "NTv2GridFile.h"
 
+#include "Angles.h"
 #include "SystemError.h"
 
 #include <algorithm>
@@ -18,16 +19,12 @@ namespace {
 
 constexpr std::size_t kRecordBytes = 16;
 constexpr std::size_t kHeaderBytes = 11 * kRecordBytes;
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kTwoPi = 6.283185307179586477;
 // PROJ's constants, in the order PROJ applies them: extents as
 // -value * DEG_TO_RAD / 3600, shifts as value * ((pi / 180) / 3600).
 constexpr double kDegreeToRadian = 0.017453292519943296;
 constexpr double kSecondToRadian = (kPi / 180.0) / 3600.0;
-// PROJ's tolerances: a point this many grid cells (in units of resX + resY)
-// outside a grid still selects it, and one this close to the outer nodes
-// is snapped onto them.
-constexpr double kSelectTolerance = 1e-5;
+// PROJ's tolerance at the outer nodes: an offset this close to them (in
+// cells) is snapped onto them.
 constexpr double kSnapTolerance = 1e-4;
 
 // Value offsets within the overview header and a sub-grid header.
@@ -278,17 +275,26 @@ class GridReader {
 
 } // namespace
 
+double wrapLongitude(double lon, double low, double high, double epsilon) {
+    if (lon + epsilon < low)
+        return lon + kTwoPi;
+    if (lon - epsilon > high)
+        return lon - kTwoPi;
+    return lon;
+}
+
+double NTv2SubGrid::offsetFromWest(double lon, double epsilon) const {
+    return wrapLongitude(lon - west, 0, east - west, epsilon);
+}
+
 bool NTv2SubGrid::contains(double lon, double lat) const {
-    const double epsilon = (resX + resY) * kSelectTolerance;
+    const double epsilon = edgeTolerance();
     if (!(lat + epsilon >= south && lat - epsilon <= north))
         return false;
     // A grid around the whole world takes every longitude.
     if (east - west + resX >= kTwoPi - 1e-10)
         return true;
-    if (lon + epsilon < west)
-        lon += kTwoPi;
-    else if (lon - epsilon > east)
-        lon -= kTwoPi;
+    lon = wrapLongitude(lon, west, east, epsilon);
     return lon + epsilon >= west && lon - epsilon <= east;
 }
 
