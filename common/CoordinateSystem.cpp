@@ -1,5 +1,6 @@
 #include "CoordinateSystem.h"
 
+#include "Angles.h"
 #include "FileDescriptor.h"
 #include "TextNumbers.h"
 
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegree = kPi / 180; // radians
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
