@@ -42,15 +42,21 @@ double Ellipsoid::meridianRadius(double phi) const {
     return a_ * (1 - e2_) / (w * std::sqrt(w)); // w^1.5
 }
 
+// The coefficients are the fractions of EPSG Guidance Note 7-2 (method 9807):
+// M = a[(1 - e^2/4 - 3e^4/64 - 5e^6/256) phi
+//       - (3e^2/8 + 3e^4/32 + 45e^6/1024) sin 2phi
+//       + (15e^4/256 + 45e^6/1024) sin 4phi - (35e^6/3072) sin 6phi].
+// Each fraction is the double nearest to it; those with a power of two
+// below are exact.
 MeridianArc::MeridianArc(const Ellipsoid &ellipsoid) {
     const double a = ellipsoid.semiMajorAxis();
     const double e2 = ellipsoid.eccentricitySquared();
     const double e4 = e2 * e2;
     const double e6 = e4 * e2;
-    c1 = a * (1 - 0.25 * e2 - 0.046875 * e4 - 0.01953125 * e6);
-    c2 = a * (-0.375 * e2 - 0.09375 * e4 - 0.0439453125 * e6);
-    c3 = a * (0.05859375 * e4 + 0.0439453125 * e6);
-    c4 = a * (-0.011393229166666666 * e6);
+    c1 = a * (1 - 1.0 / 4 * e2 - 3.0 / 64 * e4 - 5.0 / 256 * e6);
+    c2 = a * (-3.0 / 8 * e2 - 3.0 / 32 * e4 - 45.0 / 1024 * e6);
+    c3 = a * (15.0 / 256 * e4 + 45.0 / 1024 * e6);
+    c4 = a * (-35.0 / 3072 * e6);
 }
 
 double MeridianArc::operator()(double phi) const {
@@ -58,6 +64,9 @@ double MeridianArc::operator()(double phi) const {
     return (*this)(phi, angle.sin, angle.cos);
 }
 
+// phi1 = mu + (3e1/2 - 27e1^3/32) sin 2mu + (21e1^2/16 - 55e1^4/32) sin 4mu
+//           + (151e1^3/96) sin 6mu + (1097e1^4/512) sin 8mu
+// (EPSG Guidance Note 7-2, method 9807).
 FootpointSeries::FootpointSeries(const Ellipsoid &ellipsoid)
     : c1(MeridianArc(ellipsoid).c1), inverseC1(1 / c1) {
     const double root = std::sqrt(1 - ellipsoid.eccentricitySquared());
@@ -65,8 +74,8 @@ FootpointSeries::FootpointSeries(const Ellipsoid &ellipsoid)
     const double e1_2 = e1 * e1;
     const double e1_3 = e1_2 * e1;
     const double e1_4 = e1_3 * e1;
-    b1 = 1.5 * e1 - 0.84375 * e1_3;
-    b2 = 1.3125 * e1_2 - 1.71875 * e1_4;
-    b3 = 1.5729166666666665 * e1_3;
-    b4 = 2.142578125 * e1_4;
+    b1 = 3.0 / 2 * e1 - 27.0 / 32 * e1_3;
+    b2 = 21.0 / 16 * e1_2 - 55.0 / 32 * e1_4;
+    b3 = 151.0 / 96 * e1_3;
+    b4 = 1097.0 / 512 * e1_4;
 }

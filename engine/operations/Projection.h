@@ -13,16 +13,13 @@
 // reduction of a longitude difference and the latitude terms each direction
 // starts from.
 
-inline constexpr double kHalf = 0.5;
-inline constexpr double kThird = 0.3333333333333333;
-inline constexpr double kSixth = 0.16666666666666666;
-inline constexpr double kFifteenth = 0.06666666666666667;
-inline constexpr double kOneOver24 = 0.041666666666666664;
-inline constexpr double kOneOver120 = 0.008333333333333333;
-inline constexpr double kOneOver720 = 0.001388888888888889;
-static_assert(kThird == 1.0 / 3 && kSixth == 1.0 / 6 &&
-              kFifteenth == 1.0 / 15 && kOneOver24 == 1.0 / 24 &&
-              kOneOver120 == 1.0 / 120 && kOneOver720 == 1.0 / 720);
+inline constexpr double kHalf = 1.0 / 2;
+inline constexpr double kThird = 1.0 / 3;
+inline constexpr double kSixth = 1.0 / 6;
+inline constexpr double kFifteenth = 1.0 / 15;
+inline constexpr double kOneOver24 = 1.0 / 24;
+inline constexpr double kOneOver120 = 1.0 / 120;
+inline constexpr double kOneOver720 = 1.0 / 720;
 
 // The numbers the projections read: the natural origin and the false origin
 // (0 when left out), then the transverse Mercator's scale factor, without

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,16 +34,17 @@ struct Textbook {
         : a(e.semiMajorAxis()), e2(e.eccentricitySquared()),
           ep2(e.secondEccentricitySquared()) {
         const double e4 = e2 * e2, e6 = e4 * e2;
-        c1 = a * (1 - 0.25 * e2 - 0.046875 * e4 - 0.01953125 * e6);
-        c2 = a * (-0.375 * e2 - 0.09375 * e4 - 0.0439453125 * e6);
-        c3 = a * (0.05859375 * e4 + 0.0439453125 * e6);
-        c4 = a * (-0.011393229166666666 * e6);
+        // The fractions of EPSG Guidance Note 7-2, method 9807.
+        c1 = a * (1 - e2 / 4 - 3 * e4 / 64 - 5 * e6 / 256);
+        c2 = -a * (3 * e2 / 8 + 3 * e4 / 32 + 45 * e6 / 1024);
+        c3 = a * (15 * e4 / 256 + 45 * e6 / 1024);
+        c4 = -a * 35 * e6 / 3072;
         const double root = std::sqrt(1 - e2);
         const double e1 = (1 - root) / (1 + root);
-        b1 = 1.5 * e1 - 0.84375 * std::pow(e1, 3);
-        b2 = 1.3125 * e1 * e1 - 1.71875 * std::pow(e1, 4);
-        b3 = 1.5729166666666665 * std::pow(e1, 3);
-        b4 = 2.142578125 * std::pow(e1, 4);
+        b1 = 3 * e1 / 2 - 27 * std::pow(e1, 3) / 32;
+        b2 = 21 * e1 * e1 / 16 - 55 * std::pow(e1, 4) / 32;
+        b3 = 151 * std::pow(e1, 3) / 96;
+        b4 = 1097 * std::pow(e1, 4) / 512;
     }
     double nu(double phi) const {
         return a / std::sqrt(1 - e2 * std::pow(std::sin(phi), 2));
@@ -87,6 +89,13 @@ TEST_F(TextbookFormulas, MeridianArcAndFootpointSeries) {
         const Textbook book(*e);
         const MeridianArc arc(*e);
         const FootpointSeries footpoint(*e);
+        const std::pair<double, double> coefficients[] = {
+            {arc.c1, book.c1},       {arc.c2, book.c2},
+            {arc.c3, book.c3},       {arc.c4, book.c4},
+            {footpoint.b1, book.b1}, {footpoint.b2, book.b2},
+            {footpoint.b3, book.b3}, {footpoint.b4, book.b4}};
+        for (const auto &[code, guidance] : coefficients)
+            EXPECT_DOUBLE_EQ(code, guidance);
         for (double phi = -kHalfPi; phi <= kHalfPi; phi += 0.01) {
             SCOPED_TRACE(phi);
             EXPECT_NEAR(arc(phi), book.M(phi), kMicrometre);
