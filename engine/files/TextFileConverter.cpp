@@ -155,6 +155,110 @@ class BufferedWriter {
     std::uint64_t wholeLinesEnd_ = 0;
 };
 
+constexpr const char *kFieldNames[] = {"x", "y", "z"};
+
+std::string readFailure(int error) {
+    return "Unable to read input text file: " + systemErrorText(error);
+}
+
+// Reads the next record's three numbers into point and makes sure that its
+// label follows; recordLine is the line the record starts on. False when
+// there is no whole record: failure says why, and stays empty at a clean
+// end of the input, between two records.
+bool readNumbers(ChunkReader &in, std::uint64_t record, Point &point,
+                 std::uint64_t &recordLine, std::string &failure) {
+    double xyz[3];
+    int field = 0;
+    std::uint64_t tokenLine = in.line;
+    recordLine = in.line;
+    const char *problem = nullptr;
+    for (; field < 3 && in.skipSpace(); ++field) {
+        tokenLine = in.line;
+        if (field == 0)
+            recordLine = in.line;
+        in.lookahead(kNumberLookahead);
+        const char *end = readClassicNumber(in.pos, in.end, xyz[field]);
+        if (end == nullptr || (end == in.end && !in.atEnd())) {
+            problem = end == nullptr ? " is not a number" : " is too long";
+            break;
+        }
+        in.pos = end;
+    }
+    const bool labelFollows = field == 3 && in.skipSpace();
+
+    const auto malformed = [&](const std::string &what) {
+        return "Malformed record " + std::to_string(record) +
+               " in input text file, line " + std::to_string(tokenLine) + ": " +
+               what;
+    };
+    if (in.error() != 0) {
+        failure = readFailure(in.error());
+        return false;
+    }
+    if (problem != nullptr) {
+        failure = malformed(kFieldNames[field] + std::string(problem));
+        return false;
+    }
+    if (!labelFollows) {
+        // A clean end falls between two records; anything else is a record
+        // cut short.
+        if (field != 0)
+            failure = malformed(
+                "the file ends before its " +
+                std::string(field == 3 ? "label" : kFieldNames[field]));
+        return false;
+    }
+    point.x = xyz[0];
+    point.y = xyz[1];
+    point.z = xyz[2];
+    return true;
+}
+
+// Writes the converted numbers, then the label byte for byte: straight from
+// the input buffer to the output buffer, in pieces when it reaches past the
+// end of the chunk.
+void writeRecord(const Point &point, ChunkReader &in, BufferedWriter &out) {
+    char *text = out.reserve(3 * (kFixed8MaxLength + 1));
+    text = writeFixed8(text, point.x);
+    *text++ = '\t';
+    text = writeFixed8(text, point.y);
+    *text++ = '\t';
+    text = writeFixed8(text, point.z);
+    *text++ = '\t';
+    out.commit(text);
+
+    for (;;) {
+        const char *start = in.pos;
+        while (in.pos != in.end && !isClassicSpace(*in.pos))
+            ++in.pos;
+        out.write(start, static_cast<std::size_t>(in.pos - start));
+        if (in.pos != in.end || !in.refill())
+            break;
+    }
+    out.write("\n", 1);
+}
+
+// Converts record after record until the input ends, a record is malformed,
+// the chain refuses a point or a write fails (out.error() tells). Returns
+// why the input stopped early; the empty text when it did not.
+std::string convertRecords(const TransformationScript &script, ChunkReader &in,
+                           BufferedWriter &out) {
+    Point point;
+    for (std::uint64_t record = 1; out.error() == 0; ++record) {
+        std::uint64_t line = 0;
+        std::string failure;
+        if (!readNumbers(in, record, point, line, failure))
+            return failure;
+        if (!script.transformPoint(point))
+            return "point " + std::to_string(record) + ", on line " +
+                   std::to_string(line) + ", " + script.takePointFailure();
+        writeRecord(point, in, out);
+        if (in.error() != 0)
+            return readFailure(in.error());
+    }
+    return {};
+}
+
 } // namespace
 
 TextFileConverter::TextFileConverter(const TransformationScript &script)
@@ -246,98 +350,28 @@ bool TextFileConverter::convert() {
 
     ChunkReader in(input_.get(), inputBuffer_.get());
     BufferedWriter out(output_.get(), outputBuffer_.get());
-    static constexpr const char *kFieldNames[] = {"x", "y", "z"};
-    Point point;
-    std::string failure;
-
-    for (std::uint64_t record = 1; failure.empty() && out.error() == 0;
-         ++record) {
-        double xyz[3];
-        int field = 0;
-        std::uint64_t tokenLine = in.line;
-        std::uint64_t recordLine = in.line;
-        const char *problem = nullptr;
-        for (; field < 3 && in.skipSpace(); ++field) {
-            tokenLine = in.line;
-            if (field == 0)
-                recordLine = in.line;
-            in.lookahead(kNumberLookahead);
-            const char *end = readClassicNumber(in.pos, in.end, xyz[field]);
-            if (end == nullptr || (end == in.end && !in.atEnd())) {
-                problem = end == nullptr ? " is not a number" : " is too long";
-                break;
-            }
-            in.pos = end;
-        }
-        const bool labelFollows = field == 3 && in.skipSpace();
-
-        const auto malformed = [&](const std::string &what) {
-            return "Malformed record " + std::to_string(record) +
-                   " in input text file, line " + std::to_string(tokenLine) +
-                   ": " + what;
-        };
-        if (in.error() != 0) {
-            failure = "Unable to read input text file: " +
-                      systemErrorText(in.error());
-        } else if (problem != nullptr) {
-            failure = malformed(kFieldNames[field] + std::string(problem));
-        } else if (!labelFollows) {
-            // A clean end falls between two records; anything else is a
-            // record cut short.
-            if (field != 0)
-                failure = malformed(
-                    "the file ends before its " +
-                    std::string(field == 3 ? "label" : kFieldNames[field]));
-            break;
-        }
-        if (!failure.empty())
-            break;
-
-        point.x = xyz[0];
-        point.y = xyz[1];
-        point.z = xyz[2];
-        if (!script_.transformPoint(point)) {
-            failure = "point " + std::to_string(record) + ", on line " +
-                      std::to_string(recordLine) + ", " +
-                      script_.takePointFailure();
-            break;
-        }
-
-        char *text = out.reserve(3 * (kFixed8MaxLength + 1));
-        text = writeFixed8(text, point.x);
-        *text++ = '\t';
-        text = writeFixed8(text, point.y);
-        *text++ = '\t';
-        text = writeFixed8(text, point.z);
-        *text++ = '\t';
-        out.commit(text);
-
-        // The label goes straight from the input buffer to the output
-        // buffer, in pieces when it reaches past the end of the chunk.
-        for (;;) {
-            const char *start = in.pos;
-            while (in.pos != in.end && !isClassicSpace(*in.pos))
-                ++in.pos;
-            out.write(start, static_cast<std::size_t>(in.pos - start));
-            if (in.pos != in.end || !in.refill())
-                break;
-        }
-        out.write("\n", 1);
-        if (in.error() != 0)
-            failure = "Unable to read input text file: " +
-                      systemErrorText(in.error());
-    }
-
+    const std::string failure = convertRecords(script_, in, out);
     out.flush();
-    int writeError = out.error();
+    const int writeError = finishOutput(out.error(), out.wholeLinesEnd());
+    closeFiles();
+    if (writeError != 0)
+        return fail("Unable to write output text file: " +
+                    systemErrorText(writeError));
+    if (!failure.empty())
+        return fail(failure);
+    return true;
+}
+
+int TextFileConverter::finishOutput(int writeError,
+                                    std::uint64_t wholeLinesEnd) {
     // A full disk stops the output anywhere, also inside a record: the file
     // is cut back to its last whole record, so that every line it keeps is
     // one that was converted whole. Devices are left as they are.
     struct stat status {};
     if (writeError != 0 && ::fstat(output_.get(), &status) == 0 &&
         S_ISREG(status.st_mode))
-        static_cast<void>(::ftruncate(output_.get(),
-                                      static_cast<off_t>(out.wholeLinesEnd())));
+        static_cast<void>(
+            ::ftruncate(output_.get(), static_cast<off_t>(wholeLinesEnd)));
     // Some file systems report a failed write only when the file is closed.
     if (!output_.close() && writeError == 0)
         writeError = errno;
@@ -349,11 +383,5 @@ bool TextFileConverter::convert() {
             writeError = errno;
         pendingOutput_.clear();
     }
-    closeFiles();
-    if (writeError != 0)
-        return fail("Unable to write output text file: " +
-                    systemErrorText(writeError));
-    if (!failure.empty())
-        return fail(failure);
-    return true;
+    return writeError;
 }

@@ -3,6 +3,7 @@
 #include "FileConverter.h"
 #include "FileDescriptor.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,10 @@ class TextFileConverter final : public FileConverter {
     bool fail(std::string message);
     bool openInput();
     bool createOutput();
+    // Closes the output after its last write and gives it its final name.
+    // Returns the first error of the writes (writeError), the close and the
+    // rename; 0 when there was none.
+    int finishOutput(int writeError, std::uint64_t wholeLinesEnd);
 
     FileDescriptor input_;
     FileDescriptor output_;
