@@ -4,6 +4,7 @@
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
 #include "FileCopy.h"
+#include "FileDescriptor.h"
 #include "modFileNames.h"
 #include "modTempFolder.h"
 #include "modVarious.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <string_view>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -92,33 +94,13 @@ void removeStale(const QString &path) {
 }
 
 // Creates a new file (never an existing one, never through a symbolic link)
-// with owner-only access and writes the text into it.
+// with owner-only access and writes the text into it; a file cut short is
+// removed again.
 void createNew(const QString &path, const QByteArray &text) {
-    const int fd =
-        ::open(modFileNames::EncodeName(path).constData(),
-               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
+    if (!writeNewFile(modFileNames::EncodeName(path).toStdString(),
+                      std::string_view(text.constData(), text.size())))
         throw DeskFailure(FailureNumbers::kFileAccess,
                           QStringLiteral("Cannot create the file %1: %2")
-                              .arg(path, systemReason(errno)));
-    qsizetype written = 0;
-    while (written < text.size()) {
-        const ssize_t n =
-            ::write(fd, text.constData() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = errno;
-            ::close(fd);
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot write the file %1: %2")
-                                  .arg(path, systemReason(error)));
-        }
-        written += n;
-    }
-    if (::close(fd) != 0)
-        throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot write the file %1: %2")
                               .arg(path, systemReason(errno)));
 }
 
@@ -141,9 +123,9 @@ QByteArray readLine(QFile &file) {
 // category then holds only when the whole extent lies in its box, with the
 // maxima from the sixth line (see ShapeTypeOfExtent).
 ShapeType readAnswer(const QString &path, QString &reason) {
-    const int fd = ::open(modFileNames::EncodeName(path).constData(),
-                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor fd = openRegularFile(
+        modFileNames::EncodeName(path).toStdString(), O_RDONLY | O_NOFOLLOW);
+    if (!fd) {
         const int error = errno;
         throw DeskFailure(error == ENOENT ? FailureNumbers::kFileNotFound
                                           : FailureNumbers::kFileAccess,
@@ -151,8 +133,7 @@ ShapeType readAnswer(const QString &path, QString &reason) {
                               .arg(path, systemReason(error)));
     }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (!file.open(fd.get(), QIODevice::ReadOnly)) {
         throw DeskFailure(
             FailureNumbers::kFileAccess,
             QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));

@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "FileDescriptor.h"
 #include "modFileNames.h"
 
 #include <QDesktopServices>
@@ -29,42 +30,16 @@ namespace {
 // The batch files the desktop writes are a few hundred bytes.
 constexpr qint64 kMaxBatchBytes = 1024 * 1024;
 
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 // Opens a plain file without following a symbolic link and without hanging
-// on a pipe that someone left under its name. Gives -1 with errno set.
-int openPlainFile(const QByteArray &path, int flags, mode_t mode = 0600) {
-    const int fd = ::open(path.constData(),
-                          flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
-    if (fd < 0)
-        return -1;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+// on a pipe that someone left under its name (openRegularFile).
+FileDescriptor openPlainFile(const QByteArray &path, int flags) {
+    return openRegularFile(path.toStdString(), flags | O_NOFOLLOW);
 }
 
 QString openFailure(const QString &what, const QByteArray &path, int error) {
     const QString reason =
         error == ELOOP    ? QStringLiteral("it is a symbolic link")
+        : error == EISDIR ? QStringLiteral("it is a folder")
         : error == EINVAL ? QStringLiteral("it is not a plain file")
                           : systemReason(error);
     return QStringLiteral("Cannot open the %1 %2: %3")
@@ -73,8 +48,8 @@ QString openFailure(const QString &what, const QByteArray &path, int error) {
 
 QByteArray readBatchFile(const QString &path) {
     const QByteArray native = modFileNames::EncodeName(path);
-    Descriptor fd(openPlainFile(native, O_RDONLY));
-    if (fd.get() < 0) {
+    const FileDescriptor fd = openPlainFile(native, O_RDONLY);
+    if (!fd) {
         const int error = errno;
         throw DeskFailure(
             error == ENOENT ? FailureNumbers::kFileNotFound
@@ -208,41 +183,45 @@ QString startAndWait(const QByteArray &program,
         argv.push_back(const_cast<char *>(argument.constData()));
     argv.push_back(nullptr);
 
-    int consolePipe[2], errorPipe[2];
-    if (::pipe2(consolePipe, O_CLOEXEC) != 0)
+    struct Pipe {
+        FileDescriptor read, write;
+    };
+    const auto makePipe = [](Pipe &pipe) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return false;
+        pipe.read = FileDescriptor(ends[0]);
+        pipe.write = FileDescriptor(ends[1]);
+        return true;
+    };
+    Pipe consolePipe, errorPipe;
+    if (!makePipe(consolePipe) || !makePipe(errorPipe))
         return cannotStart(errno);
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
-        const int error = errno;
-        ::close(consolePipe[0]);
-        ::close(consolePipe[1]);
-        return cannotStart(error);
-    }
-    const ChildSetup setup{
-        file.constData(), argv.data(),
-        nullFd,           outputFd >= 0 ? outputFd : consolePipe[1],
-        consolePipe[1],   errorPipe[1],
-        ::getpid()};
+    const ChildSetup setup{file.constData(),
+                           argv.data(),
+                           nullFd,
+                           outputFd >= 0 ? outputFd : consolePipe.write.get(),
+                           consolePipe.write.get(),
+                           errorPipe.write.get(),
+                           ::getpid()};
     sigset_t all, saved;
     ::sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &saved);
     const pid_t pid = spawnChild(setup, saved);
     const int forkError = errno;
     ::pthread_sigmask(SIG_SETMASK, &saved, nullptr);
-    ::close(consolePipe[1]);
-    ::close(errorPipe[1]);
-    if (pid < 0) {
-        ::close(consolePipe[0]);
-        ::close(errorPipe[0]);
+    // Only the child writes now: the reads below end when it has ended.
+    consolePipe.write.close();
+    errorPipe.write.close();
+    if (pid < 0)
         return cannotStart(forkError);
-    }
     int startError = 0;
     ssize_t got;
-    while ((got = ::read(errorPipe[0], &startError, sizeof startError)) < 0 &&
+    while ((got = ::read(errorPipe.read.get(), &startError,
+                         sizeof startError)) < 0 &&
            errno == EINTR) {
     }
-    ::close(errorPipe[0]);
-    drain(consolePipe[0], console, BatchOutcome::kMaxConsoleBytes);
-    ::close(consolePipe[0]);
+    drain(consolePipe.read.get(), console, BatchOutcome::kMaxConsoleBytes);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -269,16 +248,17 @@ QString ProcessStarter::start(const QList<QByteArray> &arguments,
                               QByteArray *console) {
     if (arguments.isEmpty() || arguments.front().isEmpty())
         return QStringLiteral("No program to start");
-    Descriptor nullDevice(::open("/dev/null", O_RDWR | O_CLOEXEC));
-    if (nullDevice.get() < 0)
+    const FileDescriptor nullDevice(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    if (!nullDevice)
         return QStringLiteral("Cannot open /dev/null: %1")
             .arg(systemReason(errno));
-    Descriptor output(
-        appendFile.isEmpty()
-            ? -1
-            : openPlainFile(appendFile, O_WRONLY | O_APPEND | O_CREAT));
-    if (!appendFile.isEmpty() && output.get() < 0)
-        return openFailure(QStringLiteral("output file"), appendFile, errno);
+    FileDescriptor output;
+    if (!appendFile.isEmpty()) {
+        output = openPlainFile(appendFile, O_WRONLY | O_APPEND | O_CREAT);
+        if (!output)
+            return openFailure(QStringLiteral("output file"), appendFile,
+                               errno);
+    }
     return startAndWait(arguments.front(), arguments, nullDevice.get(),
                         output.get(), console);
 }

@@ -2,6 +2,9 @@
 
 #include "ShapefileNames.h"
 #include "TemporaryOutput.h"
+#include "Utf8.h"
+
+#include <string_view>
 
 namespace modFileNames {
 namespace {
@@ -15,45 +18,14 @@ bool keptByteAt(const QString &name, qsizetype i) {
            (i == 0 || !name[i - 1].isHighSurrogate());
 }
 
-// The length of the well-formed UTF-8 sequence at bytes[i] (no overlong
-// forms, no surrogates, nothing beyond U+10FFFF), or 0 when there is none.
-int sequenceLength(const QByteArray &bytes, qsizetype i) {
-    const auto at = [&](qsizetype k) {
-        return k < bytes.size() ? static_cast<unsigned char>(bytes[k]) : 0u;
-    };
-    const unsigned lead = at(i);
-    if (lead < 0x80)
-        return 1;
-    int length = 0;
-    unsigned low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at(i + 1) < low || at(i + 1) > high)
-        return 0;
-    for (int k = 2; k < length; ++k)
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF)
-            return 0;
-    return length;
-}
-
 } // namespace
 
 QString DecodeName(const QByteArray &bytes) {
     QString name;
     name.reserve(bytes.size());
+    const std::string_view view(bytes.constData(), bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
-        const int length = sequenceLength(bytes, i);
+        const auto length = qsizetype(utf8SequenceLength(view, i));
         if (length == 0) {
             name.append(QChar(char16_t(kKeptByteBase +
                                        static_cast<unsigned char>(bytes[i]))));

@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "FileDescriptor.h"
 #include "modFileNames.h"
 #include "modTempFolder.h"
 
@@ -50,17 +51,19 @@ bool ClaimInstance() {
         const QString path = LockFile();
         // Kept open until the process ends; programs started later do not
         // inherit it.
-        const int fd = ::open(modFileNames::EncodeName(path).constData(),
-                              O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0)
+        FileDescriptor fd(::open(modFileNames::EncodeName(path).constData(),
+                                 O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+                                 0600));
+        if (!fd)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot create the lock file %1: "
                                              "%2")
                                   .arg(path, systemReason(errno)));
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+            fd.release(); // the lock lasts as long as the process
             return;
+        }
         const int error = errno;
-        ::close(fd);
         if (error != EWOULDBLOCK)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               QStringLiteral("Cannot lock %1: %2")
