@@ -98,6 +98,94 @@ struct Entry {
     QString name;     // decoded without loss
 };
 
+// What a listing passes over, named in one status line at its end.
+struct PassedOver {
+    QStringList unusable, unreadable, hiddenFolders, unfinished;
+
+    QString notice() const {
+        QStringList notice;
+        if (!unusable.isEmpty())
+            notice << QStringLiteral("Cannot be converted, the path holds a "
+                                     "double quote or a line break: %1")
+                          .arg(modFileNames::ShownNameList(unusable));
+        if (!unreadable.isEmpty())
+            notice << QStringLiteral("Cannot be read: %1")
+                          .arg(modFileNames::ShownNameList(unreadable));
+        if (!hiddenFolders.isEmpty())
+            notice << QStringLiteral("Not shown in the folder tree, the name "
+                                     "is not UTF-8: %1")
+                          .arg(modFileNames::ShownNameList(hiddenFolders));
+        if (!unfinished.isEmpty())
+            notice << QStringLiteral("Not listed, left by an interrupted "
+                                     "conversion: %1")
+                          .arg(modFileNames::ShownNameList(unfinished));
+        return notice.join(QStringLiteral("; "));
+    }
+};
+
+// The absolute form of a folder path, without a trailing "/" ("/" stays).
+QString absoluteFolder(const QString &folderPath) {
+    QString folder = folderPath.startsWith(u'/')
+                         ? folderPath
+                         : QDir::currentPath() + u'/' + folderPath;
+    while (folder.size() > 1 && folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder;
+}
+
+using Folder = std::unique_ptr<DIR, int (*)(DIR *)>;
+
+// The open folder, or none when there is no folder at the path.
+Folder openFolder(const QString &folder) {
+    Folder dir(::opendir(modFileNames::EncodeName(folder).constData()),
+               ::closedir);
+    if (!dir && errno != ENOENT && errno != ENOTDIR)
+        throw DeskFailure(
+            FailureNumbers::kFileAccess,
+            QStringLiteral("Cannot list the folder %1: %2")
+                .arg(modFileNames::ShownName(folder), systemReason(errno)));
+    return dir;
+}
+
+// Whether the entry is a folder whose name the folder tree cannot show.
+bool isHiddenFolder(int folderFd, const dirent &entry, const QString &name) {
+    struct stat status {};
+    return modFileNames::HasKeptBytes(name) &&
+           (entry.d_type == DT_DIR ||
+            (entry.d_type == DT_UNKNOWN &&
+             ::fstatat(folderFd, entry.d_name, &status, 0) == 0 &&
+             S_ISDIR(status.st_mode)));
+}
+
+// The folder's shapefiles in name order. What a killed conversion left and
+// the subfolders that the folder tree cannot show are noted instead.
+std::vector<Entry> shapefileEntries(DIR *dir, PassedOver &passedOver) {
+    std::vector<Entry> entries;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        const QString name = modFileNames::DecodeName(bytes);
+        if (!isShapefileName(name)) {
+            if (isHiddenFolder(::dirfd(dir), *entry, name))
+                passedOver.hiddenFolders << name;
+        } else if (modFileNames::IsUnfinishedOutputName(name)) {
+            passedOver.unfinished << name;
+        } else {
+            entries.push_back({bytes, name});
+        }
+    }
+    // The file system gives a folder's entries in no particular order; name
+    // order without regard to case is the order users look for files in,
+    // and it gives a folder's files the same IDs at every refresh.
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry &a, const Entry &b) {
+                  const int order = a.name.compare(b.name, Qt::CaseInsensitive);
+                  return order != 0 ? order < 0 : a.bytes < b.bytes;
+              });
+    return entries;
+}
+
 // The locale's separator between hours and minutes, taken from its short
 // time format (":" in most locales).
 QString timeSeparator(const QLocale &locale) {
@@ -204,58 +292,16 @@ void adoFileList::Refresh() {
 
 void adoFileList::Refresh(const QString &folderPath) {
     DeleteAll();
-    QStringList unusable, unreadable, hiddenFolders, unfinished;
+    PassedOver passedOver;
     guard(QString(), [&] {
         if (folderPath.isEmpty())
             return;
-        QString folder = folderPath.startsWith(u'/')
-                             ? folderPath
-                             : QDir::currentPath() + u'/' + folderPath;
-        while (folder.size() > 1 && folder.endsWith(u'/'))
-            folder.chop(1);
-        const std::unique_ptr<DIR, int (*)(DIR *)> dir(
-            ::opendir(modFileNames::EncodeName(folder).constData()),
-            ::closedir);
-        if (!dir) {
-            if (errno == ENOENT || errno == ENOTDIR)
-                return; // no folder there: the store stays empty
-            throw DeskFailure(
-                FailureNumbers::kFileAccess,
-                QStringLiteral("Cannot list the folder %1: %2")
-                    .arg(modFileNames::ShownName(folder), systemReason(errno)));
-        }
-        const int folderFd = ::dirfd(dir.get());
-        std::vector<Entry> entries;
-        while (const dirent *entry = ::readdir(dir.get())) {
-            const QByteArray bytes(entry->d_name);
-            if (bytes == "." || bytes == "..")
-                continue;
-            const QString name = modFileNames::DecodeName(bytes);
-            if (isShapefileName(name)) {
-                if (modFileNames::IsUnfinishedOutputName(name))
-                    unfinished << name;
-                else
-                    entries.push_back({bytes, name});
-                continue;
-            }
-            struct stat status {};
-            if (modFileNames::HasKeptBytes(name) &&
-                (entry->d_type == DT_DIR ||
-                 (entry->d_type == DT_UNKNOWN &&
-                  ::fstatat(folderFd, entry->d_name, &status, 0) == 0 &&
-                  S_ISDIR(status.st_mode))))
-                hiddenFolders << name;
-        }
-        // The file system gives a folder's entries in no particular order;
-        // name order without regard to case is the order users look for
-        // files in, and it gives a folder's files the same IDs at every
-        // refresh.
-        std::sort(
-            entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-                const int order = a.name.compare(b.name, Qt::CaseInsensitive);
-                return order != 0 ? order < 0 : a.bytes < b.bytes;
-            });
-
+        const QString folder = absoluteFolder(folderPath);
+        const Folder dir = openFolder(folder);
+        if (!dir)
+            return; // no folder there: the store stays empty
+        const std::vector<Entry> entries =
+            shapefileEntries(dir.get(), passedOver);
         const QString shownFolder = modFileNames::ShownName(folder);
         const QString base =
             folder == QLatin1String("/") ? folder : folder + u'/';
@@ -270,62 +316,55 @@ void adoFileList::Refresh(const QString &folderPath) {
                                 QString::number(entries.size())));
             }
             const Entry &entry = entries[k];
-            const QString path = base + entry.name;
-            QString note;
-            int shapeType = ShapeUnknown;
-            struct statx status {};
-            if (statusOf(folderFd, entry.bytes.constData(), 0, status) != 0) {
-                const int error = errno;
-                if (statusOf(folderFd, entry.bytes.constData(),
-                             AT_SYMLINK_NOFOLLOW, status) != 0)
-                    throw DeskFailure(FailureNumbers::kFileNotFound,
-                                      QStringLiteral("The file %1 was not "
-                                                     "found.")
-                                          .arg(modFileNames::ShownName(path)));
-                note = QStringLiteral("cannot be read: %1")
-                           .arg(systemReason(error));
-                unreadable << entry.name;
-            } else if (S_ISDIR(status.stx_mode)) {
-                continue; // a folder, not a file
-            } else if (!S_ISREG(status.stx_mode)) {
-                note = QStringLiteral("not a regular file");
-                unreadable << entry.name;
-            } else if (!modFileNames::CanBePassed(path)) {
-                note = QStringLiteral("the path holds a double quote or a "
-                                      "line break, which cannot be passed to "
-                                      "KAVRO");
-                unusable << entry.name;
-            } else if (classifier_) {
-                shapeType = classifier_(path, note);
-            }
-            // Short (8.3) names do not exist here: they are the long ones.
-            if (!Update(0, entry.name, entry.name, path, path,
-                        static_cast<double>(status.stx_size),
-                        typeDescription(entry.name), creationTime(status),
-                        timeOf(status.stx_mtime), timeOf(status.stx_atime),
-                        shapeType))
+            const Listed listed = listFile(::dirfd(dir.get()), entry.bytes,
+                                           entry.name, base + entry.name);
+            if (listed == Listed::Refused)
                 return; // reported by Update; the listing ends here
-            if (!note.isEmpty())
-                table_.update({{kNote, note}});
+            if (listed == Listed::Unreadable)
+                passedOver.unreadable << entry.name;
+            if (listed == Listed::NotPassable)
+                passedOver.unusable << entry.name;
         }
     });
-    QStringList notice;
-    if (!unusable.isEmpty())
-        notice << QStringLiteral("Cannot be converted, the path holds a "
-                                 "double quote or a line break: %1")
-                      .arg(modFileNames::ShownNameList(unusable));
-    if (!unreadable.isEmpty())
-        notice << QStringLiteral("Cannot be read: %1")
-                      .arg(modFileNames::ShownNameList(unreadable));
-    if (!hiddenFolders.isEmpty())
-        notice << QStringLiteral("Not shown in the folder tree, the name is "
-                                 "not UTF-8: %1")
-                      .arg(modFileNames::ShownNameList(hiddenFolders));
-    if (!unfinished.isEmpty())
-        notice << QStringLiteral("Not listed, left by an interrupted "
-                                 "conversion: %1")
-                      .arg(modFileNames::ShownNameList(unfinished));
-    status(notice.join(QStringLiteral("; ")));
+    status(passedOver.notice());
+}
+
+adoFileList::Listed adoFileList::listFile(int folderFd, const QByteArray &bytes,
+                                          const QString &name,
+                                          const QString &path) {
+    Listed listed = Listed::Record;
+    QString note;
+    int shapeType = ShapeUnknown;
+    struct statx status {};
+    if (statusOf(folderFd, bytes.constData(), 0, status) != 0) {
+        const int error = errno;
+        if (statusOf(folderFd, bytes.constData(), AT_SYMLINK_NOFOLLOW,
+                     status) != 0)
+            throw DeskFailure(FailureNumbers::kFileNotFound,
+                              QStringLiteral("The file %1 was not found.")
+                                  .arg(modFileNames::ShownName(path)));
+        note = QStringLiteral("cannot be read: %1").arg(systemReason(error));
+        listed = Listed::Unreadable;
+    } else if (S_ISDIR(status.stx_mode)) {
+        return Listed::Folder; // a folder, not a file
+    } else if (!S_ISREG(status.stx_mode)) {
+        note = QStringLiteral("not a regular file");
+        listed = Listed::Unreadable;
+    } else if (!modFileNames::CanBePassed(path)) {
+        note = QStringLiteral("the path holds a double quote or a line break, "
+                              "which cannot be passed to KAVRO");
+        listed = Listed::NotPassable;
+    } else if (classifier_) {
+        shapeType = classifier_(path, note);
+    }
+    // Short (8.3) names do not exist here: they are the long ones.
+    if (!Update(0, name, name, path, path, static_cast<double>(status.stx_size),
+                typeDescription(name), creationTime(status),
+                timeOf(status.stx_mtime), timeOf(status.stx_atime), shapeType))
+        return Listed::Refused;
+    if (!note.isEmpty())
+        table_.update({{kNote, note}});
+    return listed;
 }
 
 bool adoFileList::Update(int lngID, const QString &strName,

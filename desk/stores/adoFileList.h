@@ -2,6 +2,7 @@
 
 #include "RecordStore.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -93,7 +94,20 @@ class adoFileList : public RecordStore {
     static QString formatDateTime(const QDateTime &time);
 
   private:
+    // What became of one listed file.
+    enum class Listed {
+        Record,      // listed
+        Folder,      // a folder named as a shapefile: not listed
+        Unreadable,  // listed as unknown: no regular file, or unreadable
+        NotPassable, // listed as unknown: no batch line can hold its path
+        Refused,     // the store refused the record (reported)
+    };
+
     void status(const QString &text) const;
+    // Lists the file of that name (its bytes and its decoded form) in the
+    // folder open as folderFd, with its details, shape type and Note.
+    Listed listFile(int folderFd, const QByteArray &bytes, const QString &name,
+                    const QString &path);
 
     ReasonedClassifier classifier_;
     FolderSource folderSource_;
