@@ -1,13 +1,13 @@
 #include "frmInfo.h"
 
 #include "DeskMessages.h"
+#include "DialogKeys.h"
 #include "modKAVRO.h"
 #include "modWin32API.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,7 +18,6 @@
 #include <cmath>
 
 namespace {
-constexpr int kKeyEscape = 27;
 constexpr int kPictureSize = 72; // pixels
 
 QLabel *makeLabel(const QString &text, QWidget *parent, bool bold) {
@@ -167,16 +166,13 @@ void frmInfo::createControls() {
     setMinimumWidth(440);
 
     connect(cmdOK_, &QPushButton::clicked, this, &frmInfo::cmdOK_Click);
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    // The link labels are clicked through the dialog.
+    lblInternet_D_->installEventFilter(this);
+    lblInternet_I_->installEventFilter(this);
+    new DialogKeys(*this);
 }
 
 bool frmInfo::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        Form_KeyPress(kKeyEscape);
-        return true;
-    }
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == lblInternet_D_) {
@@ -193,13 +189,6 @@ bool frmInfo::eventFilter(QObject *watched, QEvent *event) {
 
 void frmInfo::cmdOK_Click() {
     guard(QString(), [&] { accept(); });
-}
-
-void frmInfo::Form_KeyPress(int keyAscii) {
-    guard(QString(), [&] {
-        if (keyAscii == kKeyEscape)
-            reject();
-    });
 }
 
 void frmInfo::lblInternet_D_Click() {

@@ -29,7 +29,6 @@ class frmInfo : public QDialog {
   private:
     void createControls();
     void cmdOK_Click();
-    void Form_KeyPress(int keyAscii);
     void lblInternet_D_Click();
     void lblInternet_I_Click();
 

@@ -1,6 +1,7 @@
 #include "frmTaskListModify.h"
 
 #include "DeskMessages.h"
+#include "DialogKeys.h"
 #include "ExitOkButtons.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
@@ -10,7 +11,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -97,6 +97,7 @@ frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
             &frmTaskListModify::cmdOK_Click);
     connect(cmdExit_, &QPushButton::clicked, this,
             &frmTaskListModify::cmdExit_Click);
+    new DialogKeys(*this);
 
     Form_Load();
 }
@@ -177,18 +178,4 @@ void frmTaskListModify::cmdOK_Click() {
 
 void frmTaskListModify::cmdExit_Click() {
     guard(QStringLiteral("frmTaskListModify.cmdExit_Click"), [&] { reject(); });
-}
-
-void frmTaskListModify::keyPressEvent(QKeyEvent *event) {
-    Form_KeyPress(event);
-}
-
-void frmTaskListModify::Form_KeyPress(QKeyEvent *event) {
-    guard(QStringLiteral("frmTaskListModify.Form_KeyPress"), [&] {
-        if (event->key() == Qt::Key_Escape) {
-            reject();
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    });
 }

@@ -36,12 +36,7 @@ class frmTaskListModify : public QDialog {
     void cmdOK_Click();
     void cmdExit_Click();
 
-  protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
   private:
-    void Form_KeyPress(QKeyEvent *event);
-
     QLabel *lblInputFile_;
     QLineEdit *txtInputFile_;
     QLabel *lblOutputFile_;

@@ -2,6 +2,7 @@
 
 #include "BrowseFF.h"
 #include "DeskMessages.h"
+#include "DialogKeys.h"
 #include "ExitOkButtons.h"
 #include "clsUserSettings.h"
 #include "modTransformation.h"
@@ -9,7 +10,6 @@
 
 #include <QFocusEvent>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,8 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kKeyEscape = 27;
-
 bool validatesOnFocusOut(Qt::FocusReason reason) {
     // Focus that leaves for another control of the dialog validates; a
     // window switch or a popup does not.
@@ -90,24 +88,16 @@ void frmToolbox::createControls() {
     connect(ctlBrowseFF_, &BrowseFF::SelectionChanged, this,
             &frmToolbox::ctlBrowseFF_SelectionChanged);
 
-    // The dialog sees every key before its controls do (Escape closes it
-    // whichever control has the focus); the two boxes also report focus.
-    for (QWidget *child : findChildren<QWidget *>())
-        child->installEventFilter(this);
+    // The two boxes report their focus to the dialog.
+    txtOutputFolder_->installEventFilter(this);
+    txtOutputSuffix_->installEventFilter(this);
+    new DialogKeys(*this);
 }
 
 QString frmToolbox::statusPanel1() const { return staPanel1_->text(); }
 
 bool frmToolbox::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Escape) {
-            Form_KeyPress(kKeyEscape);
-            return true;
-        }
-        break;
-    }
     case QEvent::FocusIn:
         if (watched == txtOutputFolder_)
             txtOutputFolder_GotFocus();
@@ -210,13 +200,6 @@ void frmToolbox::cmdOK_Click() {
 
 void frmToolbox::cmdExit_Click() {
     guard(QString(), [&] { reject(); });
-}
-
-void frmToolbox::Form_KeyPress(int keyAscii) {
-    guard(QString(), [&] {
-        if (keyAscii == kKeyEscape)
-            reject();
-    });
 }
 
 void frmToolbox::Form_QueryUnload() {

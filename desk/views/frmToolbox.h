@@ -42,7 +42,6 @@ class frmToolbox : public QDialog {
   private:
     void createControls();
     void Form_Load();
-    void Form_KeyPress(int keyAscii);
     void Form_QueryUnload();
     void txtOutputFolder_GotFocus();
     void txtOutputFolder_Validate(bool &cancel);
