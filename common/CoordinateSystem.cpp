@@ -19,6 +19,7 @@
 namespace {
 
 constexpr double kDegree = kPi / 180; // radians
+constexpr double kGrad = kPi / 200;   // radians
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Bounds of the tree: a WKT 2 projected system has some forty elements,
@@ -272,12 +273,28 @@ class Reader {
         return value;
     }
 
+    // The number that is the last plain value of an element, with only
+    // elements (units, identifiers) after it: "1,5" written for 1.5 makes
+    // two values, and is no number.
+    static std::optional<double> lastNumber(const Node &node,
+                                            std::size_t index) {
+        for (std::size_t i = index + 1; i < node.values.size(); ++i)
+            if (node.values[i].kind != Value::Element)
+                return std::nullopt;
+        return number(node, index);
+    }
+
     // The factor of a unit element (UNIT, LENGTHUNIT, ANGLEUNIT,
-    // SCALEUNIT): greater than 0, else nothing.
+    // SCALEUNIT): greater than 0, else nothing. Factors that stand for a
+    // degree or a grad, written to 16 digits, are taken as exactly that,
+    // so that 9 degrees read 9.
     static std::optional<double> unitFactor(const Node &unit) {
-        const std::optional<double> factor = number(unit, 1);
+        const std::optional<double> factor = lastNumber(unit, 1);
         if (!factor || !(*factor > 0))
             return std::nullopt;
+        for (const double exact : {kDegree, kGrad})
+            if (std::fabs(*factor / exact - 1) < 1e-12)
+                return exact;
         return factor;
     }
 
@@ -481,7 +498,7 @@ class Interpreter {
         if (const Node *ellipsoid =
                 read_.descendant(crs, {"SPHEROID", "ELLIPSOID"})) {
             const std::optional<double> a = Reader::number(*ellipsoid, 1);
-            const std::optional<double> rf = Reader::number(*ellipsoid, 2);
+            const std::optional<double> rf = Reader::lastNumber(*ellipsoid, 2);
             double factor = 1;
             if (const Node *unit = read_.child(*ellipsoid, kUnitKeywords)) {
                 const std::optional<double> f = Reader::unitFactor(*unit);
@@ -498,7 +515,7 @@ class Interpreter {
         std::optional<double> primeMeridianUnit;
         if (const Node *primeMeridian = read_.child(crs, {"PRIMEM"})) {
             const std::optional<double> longitude =
-                Reader::number(*primeMeridian, 1);
+                Reader::lastNumber(*primeMeridian, 1);
             if (!longitude)
                 return false;
             // WKT 1 writers give it in degrees whatever the unit of the
@@ -576,7 +593,7 @@ class Interpreter {
     }
 
     bool readParameter(const Node &parameter) {
-        const std::optional<double> value = Reader::number(parameter, 1);
+        const std::optional<double> value = Reader::lastNumber(parameter, 1);
         if (!value)
             return false;
         const Role role = roleOf(Reader::text(parameter, 0));

@@ -52,6 +52,8 @@ echo "$report" | tail -n 1
 [ "$status" = 1 ] || fail "conversion exit status $status"
 echo "$report" | grep -q ' converted to ' || fail "conversion from the package"
 [ -s "$work/out.shp" ] && [ -s "$work/out.dbf" ] || fail "no output files"
+cmp -s "$work/out.prj" "$root/usr/lib/kavrodesk/KAVRO/utm_etrs89.prj" ||
+    fail "the output's .prj is not the script's target"
 # boxcheck, as KavroDesk runs it: the minima on the fourth line, the
 # maxima on the sixth.
 set +e

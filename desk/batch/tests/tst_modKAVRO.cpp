@@ -3,10 +3,12 @@
 #include "DeskTestSupport.h"
 #include "NTv2TestGrids.h"
 #include "modKAVRO.h"
+#include "modTransformation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -520,6 +522,29 @@ class tst_modKAVRO : public QObject {
         QCOMPARE(recorder.messages.size(), 3);
         QVERIFY(QFile::remove(path));
         modTransformation::Check();
+    }
+
+    // KAVRO writes the target's .prj beside each output and KavroDesk then
+    // copies its own: the scripts KavroDesk runs name the very file it
+    // copies, so the two are the same bytes.
+    void scriptsWriteTheProjectionKavroDeskCopies() {
+        const QRegularExpression target(
+            QStringLiteral(
+                "<TargetSystem>.*?<ProjectionFile>\\s*([^<\\s]+)\\s*</"
+                "ProjectionFile>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        for (const auto kind : {modTransformation::Kind::Helmert,
+                                modTransformation::Kind::Grid}) {
+            modTransformation::Transformation transformation;
+            transformation.kind = kind;
+            for (const QString &script : {transformation.gboScript(),
+                                          transformation.gboShiftScript()}) {
+                const QString text = QString::fromUtf8(readFile(
+                    QStringLiteral(KAVRO_ENGINE_DIR "/script/") + script));
+                QCOMPARE(target.match(text).captured(1),
+                         transformation.projection());
+            }
+        }
     }
 
     // Types 2 and 3 run no engine, so whatever lies at the output path was

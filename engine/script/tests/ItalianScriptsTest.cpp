@@ -214,4 +214,60 @@ TEST_F(ItalianScriptsTest, GridStepMatchesProj) {
     }
 }
 
+// Each script names the systems its chain converts between, by the shipped
+// projection files (read whole, as KAVRO writes them beside its outputs)
+// and their OGC definitions.
+TEST_F(ItalianScriptsTest, NameTheSystemsTheyConvertBetween) {
+    struct System {
+        const char *label, *name, *file;
+    };
+    const System west{"EPSG:3003", "Monte Mario / Italy zone 1", "gbo_west"},
+        east{"EPSG:3004", "Monte Mario / Italy zone 2", "gbo_east"},
+        shortened{"Gauss-Boaga West, shortened",
+                  "Monte Mario / Italy zone 1, shortened", "gboshift_west"},
+        etrs89{"EPSG:25832", "ETRS89 / UTM zone 32N", "utm_etrs89"},
+        rdn32{"EPSG:7791", "RDN2008 / UTM zone 32N", "utm32_rdn2008"},
+        rdn33{"EPSG:7792", "RDN2008 / UTM zone 33N", "utm33_rdn2008"};
+    struct Case {
+        const char *script;
+        const System &source, &target;
+    };
+    const Case cases[] = {
+        {"GBO-UTM32ETRS89-VLM.xml", west, etrs89},
+        {"GBOSHIFT-UTM32ETRS89-VLM.xml", shortened, etrs89},
+        {"UTM32ETRS89-GBO-VLM.xml", etrs89, west},
+        {"UTM32ETRS89-GBOSHIFT-VLM.xml", etrs89, shortened},
+        {"GBOEAST-UTM33RDN2008-VLM.xml", east, rdn33},
+        {"UTM33RDN2008-GBOEAST-VLM.xml", rdn33, east},
+        {"GBO-UTM32RDN2008-GRID-VLM.xml", west, rdn32},
+        {"GBOSHIFT-UTM32RDN2008-GRID-VLM.xml", shortened, rdn32},
+        {"UTM32RDN2008-GBO-GRID-VLM.xml", rdn32, west},
+        {"UTM32RDN2008-GBOSHIFT-GRID-VLM.xml", rdn32, shortened},
+        {"GBOEAST-UTM33RDN2008-GRID-VLM.xml", east, rdn33},
+        {"UTM33RDN2008-GBOEAST-GRID-VLM.xml", rdn33, east},
+    };
+    const fs::path data = fs::path(KAVRO_SOURCE_DIR) / "data";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.script);
+        const auto shipped = load(c.script);
+        ASSERT_TRUE(shipped);
+        for (const auto &[named, expected] :
+             {std::pair(shipped->script.sourceSystem(), &c.source),
+              std::pair(shipped->script.targetSystem(), &c.target)}) {
+            ASSERT_NE(named, nullptr);
+            EXPECT_EQ(named->label, expected->label);
+            EXPECT_EQ(named->name, expected->name);
+            EXPECT_EQ(named->epsgCode,
+                      expected == &shortened
+                          ? 0
+                          : std::stoi(std::string(expected->label).substr(5)));
+            const std::string file = expected->file;
+            EXPECT_EQ(named->esriWkt,
+                      kavrotest::readFile(data / (file + ".prj")));
+            EXPECT_EQ(named->ogcWkt,
+                      kavrotest::readFile(data / (file + ".wkt")));
+        }
+    }
+}
+
 } // namespace

@@ -359,6 +359,106 @@ TEST_F(TransformationScriptTest, UnusableDocumentsFailWithOneLine) {
     }
 }
 
+// A system's projection file is read when the script loads; what it cannot
+// use refuses the script in one line that names the file.
+TEST_F(TransformationScriptTest, SystemsAreReadWhenTheScriptLoads) {
+    const std::string data = KAVRO_SOURCE_DIR "/data/";
+    write("own.prj", kavrotest::readFile(data + "gbo_west.prj"));
+    write("own.wkt", kavrotest::readFile(data + "gbo_west.wkt"));
+    write("sub/moved.prj", kavrotest::readFile(data + "utm_etrs89.prj"));
+    const auto system = [](const char *element, const std::string &content) {
+        return "<" + std::string(element) + ">" + content + "</" + element +
+               ">\n";
+    };
+    ASSERT_TRUE(load("named.xml",
+                     script(system("SourceSystem", "<EPSG>3003</EPSG>"
+                                                   "<ProjectionFile> own.prj "
+                                                   "</ProjectionFile>") +
+                            system("TargetSystem",
+                                   "<Name>moved</Name><ProjectionFile>" +
+                                       (folder_ / "sub/moved.prj").string() +
+                                       "</ProjectionFile>")))
+                    .loaded);
+    ASSERT_NE(script_.sourceSystem(), nullptr);
+    EXPECT_EQ(script_.sourceSystem()->label, "EPSG:3003");
+    EXPECT_EQ(script_.sourceSystem()->name, "Monte Mario / Italy zone 1");
+    EXPECT_EQ(script_.sourceSystem()->projectionFile,
+              (folder_ / "own.prj").string());
+    EXPECT_EQ(script_.targetSystem()->label, "moved");
+    EXPECT_EQ(script_.targetSystem()->name, "ETRS 1989 UTM Zone 32N");
+    EXPECT_EQ(script_.targetSystem()->ogcWkt, "");
+    EXPECT_EQ(script_.sourceContradiction(
+                  kavrotest::readFile(data + "gbo_east.prj"), "its .prj"),
+              "its .prj says Monte Mario Italy 2, the script converts from "
+              "Monte Mario / Italy zone 1");
+
+    write("garbage.prj", "PROJCS[\"half");
+    write("long.prj", std::string(kMaxWktLength + 1, ' '));
+    write("other.prj", kavrotest::readFile(data + "gbo_west.prj"));
+    write("other.wkt", kavrotest::readFile(data + "gboshift_west.wkt"));
+    const std::string own = "<ProjectionFile>own.prj</ProjectionFile>";
+    struct Case {
+        std::string content, refusal;
+    };
+    const Case cases[] = {
+        {script(system("SourceSystem", "<Name>x</Name><ProjectionFile>"
+                                       "none.prj</ProjectionFile>")),
+         ", line 4, SourceSystem \"x\": ProjectionFile \"none.prj\" is not "
+         "found in " +
+             folder_.string() + ", " + folder_.parent_path().string()},
+        {script(system("TargetSystem", "<EPSG>1</EPSG><ProjectionFile>"
+                                       "garbage.prj</ProjectionFile>")),
+         ", line 4, TargetSystem \"EPSG:1\": ProjectionFile \"garbage.prj\" "
+         "(" +
+             (folder_ / "garbage.prj").string() +
+             ") holds no coordinate system in well-known text"},
+        {script(system("TargetSystem", "<EPSG>1</EPSG>\n<ProjectionFile>"
+                                       "long.prj</ProjectionFile>")),
+         ", line 5, TargetSystem \"EPSG:1\": ProjectionFile \"long.prj\" (" +
+             (folder_ / "long.prj").string() +
+             ") is longer than 65536 bytes, no projection file"},
+        {script(system("SourceSystem", "<EPSG>1</EPSG><ProjectionFile>"
+                                       "other.prj</ProjectionFile>")),
+         ", line 4, SourceSystem \"EPSG:1\": the OGC definition " +
+             (folder_ / "other.wkt").string() +
+             " describes another system than " +
+             (folder_ / "other.prj").string() +
+             ": false easting 0 m against 1500000 m"},
+        {script(system("SourceSystem", "<EPSG>1</EPSG>" + own) + "\n" +
+                system("SourceSystem", "<EPSG>2</EPSG>" + own)),
+         ", line 6, SourceSystem: the element is written twice (a script has "
+         "one SourceSystem)"},
+        // What a grammar of the user's own may let through.
+        {laxScript(
+             "TransformationScript",
+             system("SourceSystem", "<EPSG>1</EPSG><Name>x</Name>" + own)),
+         ", line 3, SourceSystem: gives both EPSG and Name (one of them names "
+         "the system)"},
+        {laxScript("TransformationScript", system("TargetSystem", own)),
+         ", line 3, TargetSystem: names no system (EPSG or Name is missing)"},
+        {laxScript("TransformationScript",
+                   system("TargetSystem", "<EPSG>EPSG:3003</EPSG>" + own)),
+         ", line 3, TargetSystem: EPSG \"EPSG:3003\" is not an EPSG code (a "
+         "whole number)"},
+        {laxScript("TransformationScript",
+                   system("TargetSystem", "<Name>y</Name>")),
+         ", line 3, TargetSystem \"y\": ProjectionFile is missing"},
+        {laxScript("TransformationScript",
+                   system("TargetSystem", "<Name>y</Name><ProjectionFile/>")),
+         ", line 3, TargetSystem: ProjectionFile has no value"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.refusal);
+        const LoadResult r = load("refused.xml", c.content);
+        EXPECT_FALSE(r.loaded);
+        EXPECT_TRUE(contains(r.errors, "Transformation script \"" + path_ +
+                                           '"' + c.refusal));
+        EXPECT_EQ(std::count(r.errors.begin(), r.errors.end(), '\n'), 1);
+        EXPECT_EQ(script_.sourceSystem(), nullptr);
+        EXPECT_EQ(script_.targetSystem(), nullptr);
+    }
+}
+
 TEST_F(TransformationScriptTest, ReferenceToAnUnknownEllipsoidFails) {
     if (findOperationKind("TransverseMercatorForward") == nullptr)
         GTEST_SKIP() << "the transverse Mercator is not built yet";
