@@ -105,9 +105,11 @@ TEST_F(CoordinateSystemRunTest, RefusesContradictionsAndConvertsTheRest) {
     EXPECT_EQ(report, expected);
     std::sort(files.begin(), files.end());
     EXPECT_EQ(outputs(), files); // nothing for a refused file, no leftovers
-    for (const std::string &file : files)
-        if (file.ends_with(".prj"))
+    for (const std::string &file : files) {
+        if (file.ends_with(".prj")) {
             EXPECT_EQ(readFile(root_ / "out" / file), utm) << file;
+        }
+    }
 }
 
 // The shortened form, Gauss-Boaga East and the way back: a file is refused

@@ -366,9 +366,12 @@ TEST_F(TransformationScriptTest, SystemsAreReadWhenTheScriptLoads) {
     write("own.prj", kavrotest::readFile(data + "gbo_west.prj"));
     write("own.wkt", kavrotest::readFile(data + "gbo_west.wkt"));
     write("sub/moved.prj", kavrotest::readFile(data + "utm_etrs89.prj"));
-    const auto system = [](const char *element, const std::string &content) {
-        return "<" + std::string(element) + ">" + content + "</" + element +
-               ">\n";
+    const auto system = [](const std::string &element,
+                           const std::string &content) {
+        std::string text = '<' + element + '>';
+        text += content;
+        text += "</" + element + ">\n";
+        return text;
     };
     ASSERT_TRUE(load("named.xml",
                      script(system("SourceSystem", "<EPSG>3003</EPSG>"
