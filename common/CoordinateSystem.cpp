@@ -584,6 +584,10 @@ class Interpreter {
             system_.method = known->name;
             system_.knownMethod = true;
         }
+        // GDAL's WKT 1 says in an EXTENSION what its parameters do not
+        // (a PROJ string for the spherical Web Mercator).
+        if (read_.child(crs, {"EXTENSION"}) != nullptr)
+            system_.otherParameters = true;
         bool failed = false;
         read_.forEachChild(holder, [&](const Node &parameter) {
             if (!failed && sameKeyword(parameter.keyword, "PARAMETER"))

@@ -48,6 +48,10 @@ const char *const kLongIslandMetre =
 const char *const kSwissOblique =
     R"wkt(PROJCS["CH1903+ / LV95",GEOGCS["CH1903+",DATUM["CH1903+",SPHEROID["Bessel 1841",6377397.155,299.1528128]],PRIMEM["Greenwich",0],UNIT["degree",0.0174532925199433]],PROJECTION["Hotine_Oblique_Mercator_Azimuth_Center"],PARAMETER["latitude_of_center",46.9524055555556],PARAMETER["longitude_of_center",7.43958333333333],PARAMETER["azimuth",90],PARAMETER["rectified_grid_angle",90],PARAMETER["scale_factor",1],PARAMETER["false_easting",2600000],PARAMETER["false_northing",1200000],UNIT["metre",1]])wkt";
 
+// EPSG:3857 as GDAL writes it in WKT 1.
+const char *const kWebMercator =
+    R"wkt(PROJCS["WGS 84 / Pseudo-Mercator",GEOGCS["WGS 84",DATUM["WGS_1984",SPHEROID["WGS 84",6378137,298.257223563]],PRIMEM["Greenwich",0],UNIT["degree",0.0174532925199433]],PROJECTION["Mercator_1SP"],PARAMETER["central_meridian",0],PARAMETER["scale_factor",1],PARAMETER["false_easting",0],PARAMETER["false_northing",0],UNIT["metre",1],EXTENSION["PROJ4","+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m +nadgrids=@null +wktext +no_defs"]])wkt";
+
 } // namespace
 
 // ESRI, GDAL, QGIS 2 and WKT 2 write Monte Mario zone 1 under three names;
@@ -122,6 +126,11 @@ TEST(CoordinateSystem, ComparesByParameters) {
         {kLongIslandFeet, kLongIslandMetre, SystemComparison::Different,
          "linear unit 0.304800609601219 m against 1 m"},
         {kSwissOblique, kSwissOblique, SystemComparison::Undecided, ""},
+        // GDAL's spherical Web Mercator: "Mercator_1SP" on WGS 84 with a
+        // PROJ string beside it, no Mercator on WGS 84 at all.
+        {kWgs84Utm32, kWebMercator, SystemComparison::Different,
+         "method Transverse_Mercator against Mercator_1SP"},
+        {kWebMercator, kWebMercator, SystemComparison::Undecided, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.a.substr(0, 40) + " | " + c.b.substr(0, 40));
