@@ -59,14 +59,20 @@ const char *readShortDecimal(const char *body, const char *last, bool negative,
     return p;
 }
 
-// Fixed-point output with eight decimals of |value| < 9.2e10 (far beyond
-// any coordinate): value is m 2^e exactly, so N = m 10^8 2^e, rounded half
-// to even as printf rounds, is an integer of at most 63 bits computed
-// exactly in 128-bit arithmetic, and its digits with a point before the
-// last eight are the text. Returns nullptr for
-// anything else (larger numbers, infinities, NaN), left to to_chars.
-constexpr std::uint64_t kHundredMillion = 100000000;
-constexpr double kFastFixedLimit = 9.2e10; // below 2^63 / 10^8
+// Fixed-point output with d <= kMaxFastDecimals decimals of |value| <
+// 2^63 / 10^d (for eight decimals 9.2e10, far beyond any coordinate): value
+// is m 2^e exactly, so N = m 10^d 2^e, rounded half to even as printf
+// rounds, is an integer of at most 63 bits computed exactly in 128-bit
+// arithmetic, and its digits with a point before the last d are the text.
+// Returns nullptr for anything else (larger numbers, infinities, NaN), left
+// to to_chars.
+constexpr int kMaxFastDecimals = 12;
+constexpr std::uint64_t kIntegerPowersOfTen[kMaxFastDecimals + 1] = {
+    1,           10,           100,          1000,      10000,
+    100000,      1000000,      10000000,     100000000, 1000000000,
+    10000000000, 100000000000, 1000000000000};
+static_assert(std::size(kIntegerPowersOfTen) == kMaxFastDecimals + 1);
+constexpr double kTwoTo63 = 9223372036854775808.0;
 
 constexpr char kDigitPairs[] = "00010203040506070809"
                                "10111213141516171819"
@@ -79,13 +85,16 @@ constexpr char kDigitPairs[] = "00010203040506070809"
                                "80818283848586878889"
                                "90919293949596979899";
 
-// Writes the eight digits of n < 10^8, with leading zeros.
-char *writeEightDigits(char *out, std::uint32_t n) {
-    for (int i = 6; i >= 0; i -= 2) {
-        std::memcpy(out + i, kDigitPairs + 2 * (n % 100), 2);
+// Writes the d digits of n < 10^d, with leading zeros.
+char *writeDigits(char *out, std::uint64_t n, int d) {
+    int i = d;
+    for (; i >= 2; i -= 2) {
+        std::memcpy(out + i - 2, kDigitPairs + 2 * (n % 100), 2);
         n /= 100;
     }
-    return out + 8;
+    if (i == 1)
+        out[0] = static_cast<char>('0' + n);
+    return out + d;
 }
 
 char *writeInteger(char *out, std::uint64_t n) {
@@ -108,10 +117,13 @@ char *writeInteger(char *out, std::uint64_t n) {
     return out + length;
 }
 
-char *writeShortFixed8(char *out, double value) {
+char *writeShortFixed(char *out, double value, int d) {
 #if defined(__SIZEOF_INT128__)
+    if (d < 0 || d > kMaxFastDecimals)
+        return nullptr;
+    const std::uint64_t scale = kIntegerPowersOfTen[d];
     const double magnitude = std::fabs(value);
-    if (!(magnitude < kFastFixedLimit))
+    if (!(magnitude * static_cast<double>(scale) < kTwoTo63))
         return nullptr; // also NaN
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -124,11 +136,15 @@ char *writeShortFixed8(char *out, double value) {
         m |= std::uint64_t{1} << 52;
         e = biasedExponent - 1075;
     }
-    // magnitude < 2^37, so e < -15: N is m 10^8 / 2^-e, rounded.
+    // N is m 10^d 2^e, rounded; below 2^-74 times 10^-d everything rounds
+    // to 0.
     std::uint64_t N = 0;
-    if (e >= -127) { // below that magnitude < 2^-74 rounds to 0
+    if (e >= 0) {
+        // An integer magnitude below 2^63 / 10^d: exact as it is.
+        N = (m << e) * scale;
+    } else if (e >= -127) {
         const unsigned __int128 product =
-            static_cast<unsigned __int128>(m) * kHundredMillion;
+            static_cast<unsigned __int128>(m) * scale;
         const int shift = -e;
         std::uint64_t q = static_cast<std::uint64_t>(product >> shift);
         const unsigned __int128 rest =
@@ -141,13 +157,15 @@ char *writeShortFixed8(char *out, double value) {
     }
     if (std::signbit(value))
         *out++ = '-'; // also -0 and what rounds to zero, as printf has it
-    out = writeInteger(out, N / kHundredMillion);
+    out = writeInteger(out, N / scale);
+    if (d == 0)
+        return out;
     *out++ = '.';
-    return writeEightDigits(out,
-                            static_cast<std::uint32_t>(N % kHundredMillion));
+    return writeDigits(out, N % scale, d);
 #else
     (void)out;
     (void)value;
+    (void)d;
     return nullptr;
 #endif
 }
@@ -227,11 +245,11 @@ const char *readClassicNumber(const char *first, const char *last,
     return end;
 }
 
-char *writeFixed8(char *out, double value) {
-    if (char *end = writeShortFixed8(out, value))
+char *writeFixed(char *out, double value, int decimals) {
+    if (char *end = writeShortFixed(out, value, decimals))
         return end;
-    return std::to_chars(out, out + kFixed8MaxLength, value,
-                         std::chars_format::fixed, 8)
+    return std::to_chars(out, out + kFixedMaxLength(decimals), value,
+                         std::chars_format::fixed, decimals)
         .ptr;
 }
 

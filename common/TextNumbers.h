@@ -30,12 +30,22 @@ const char *readClassicNumber(const char *first, const char *last,
 // one below it as zero or a subnormal. value is untouched otherwise.
 bool readWholeClassicNumber(std::string_view text, double &value);
 
-// Room that writeFixed8 needs: sign, 309 integer digits of the largest
-// double, the point and eight decimals.
+// Room that writeFixed needs for `decimals` decimals: sign, 309 integer
+// digits of the largest double, the point and the decimals.
+constexpr std::size_t kFixedMaxLength(int decimals) {
+    return 311 + static_cast<std::size_t>(decimals);
+}
 inline constexpr std::size_t kFixed8MaxLength = 320;
+static_assert(kFixed8MaxLength >= kFixedMaxLength(8));
 
-// Writes value in fixed-point notation with exactly eight decimals, as
-// printf("%.8f") does in the C locale ("12.50000000", "-0.25000000", "inf",
-// "nan"); out must have room for kFixed8MaxLength characters. Returns the
-// end of what was written.
-char *writeFixed8(char *out, double value);
+// Writes value in fixed-point notation with exactly `decimals` decimals (0
+// and more), as printf("%.*f") does in the C locale ("12.50000000",
+// "-0.25000000", "inf", "nan"); out must have room for
+// kFixedMaxLength(decimals) characters. Returns the end of what was
+// written.
+char *writeFixed(char *out, double value, int decimals);
+
+// The text format's numbers: eight decimals.
+inline char *writeFixed8(char *out, double value) {
+    return writeFixed(out, value, 8);
+}

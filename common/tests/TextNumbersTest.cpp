@@ -227,4 +227,29 @@ TEST(TextNumbers, WriteLikePrintfAndFixedStreamOutput) {
               "-0.25000000");
 }
 
+// The delimited point lists write as many decimals as their unit needs.
+TEST(TextNumbers, WriteAnyNumberOfDecimalsLikePrintf) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> decade(-14, 12);
+    for (int decimals = 0; decimals <= 14; ++decimals) {
+        SCOPED_TRACE(decimals);
+        std::vector<double> values = {0, -0.0, 0.5, 1.5, 2.5, -2.5, 1e15, 1e19};
+        values.push_back(std::numeric_limits<double>::infinity());
+        // The halfway cases of this many decimals: odd multiples of
+        // 2^-(decimals + 1) are exact, and round to even.
+        for (int k = 1; k < 200; k += 2)
+            values.push_back(std::ldexp(k, -(decimals + 1)) + 1664097);
+        for (int i = 0; i < 3000; ++i)
+            values.push_back((i % 2 ? -1 : 1) * std::pow(10.0, decade(random)));
+        for (const double value : values) {
+            char printed[400];
+            std::snprintf(printed, sizeof printed, "%.*f", decimals, value);
+            char written[kFixedMaxLength(14)];
+            const std::string ours(+written,
+                                   writeFixed(written, value, decimals));
+            ASSERT_EQ(ours, printed) << value;
+        }
+    }
+}
+
 } // namespace
