@@ -24,6 +24,9 @@ class CassiniSoldnerForward final : public EllipsoidOperation {
     std::span<const NumberParameter> numberParameters() const override {
         return kOriginNumbers;
     }
+    CoordinateKind outputKind(CoordinateKind) const override {
+        return CoordinateKind::Projected;
+    }
 
   private:
     ProjectionOrigin origin_;
@@ -42,6 +45,9 @@ class CassiniSoldnerReverse final : public EllipsoidOperation {
     void transform(Point &point) override;
     std::span<const NumberParameter> numberParameters() const override {
         return kOriginNumbers;
+    }
+    CoordinateKind outputKind(CoordinateKind) const override {
+        return CoordinateKind::Radians;
     }
 
   private:

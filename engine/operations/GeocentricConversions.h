@@ -10,6 +10,9 @@ class GeographicToGeocentric final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    CoordinateKind outputKind(CoordinateKind) const override {
+        return CoordinateKind::Geocentric;
+    }
 
   private:
     double a_ = 0;  // semi-major axis
@@ -29,6 +32,9 @@ class GeocentricToGeographic final : public EllipsoidOperation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    CoordinateKind outputKind(CoordinateKind) const override {
+        return CoordinateKind::Radians;
+    }
 
     // An Earth-like ellipsoid needs four or five iterations. The cap only
     // stops a nonsensical ellipsoid from hanging the run: with an inverse

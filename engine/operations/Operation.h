@@ -8,6 +8,12 @@
 class Ellipsoid;
 struct LoadContext;
 
+// What x and y hold: lengths of a plane (a projection's easting and
+// northing) or of the geocentric axes, or angles in radians or degrees.
+// Writers that keep numbers as text choose their decimals by it; Unknown is
+// the input's own kind, which the chain does not know.
+enum class CoordinateKind { Unknown, Projected, Geocentric, Radians, Degrees };
+
 // A coordinate operation of the chain. The loader fills the parameters (and
 // the ellipsoid references of the operations that have them), checks them
 // against numberParameters(), then calls prepare() once; transform() then
@@ -36,6 +42,10 @@ class Operation {
     // problem, when it cannot be had: the script is then refused. Most
     // operations need nothing.
     virtual bool acquire(LoadContext &, ParameterProblem &) { return true; }
+
+    // The kind of coordinates the operation gives for input of kind `in`;
+    // datum shifts and affine transformations keep it.
+    virtual CoordinateKind outputKind(CoordinateKind in) const { return in; }
 
     // Ellipsoid references, set by the factory before prepare(). An
     // operation without the reference ignores the call.

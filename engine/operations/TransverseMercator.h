@@ -28,6 +28,9 @@ class TransverseMercatorForward final : public EllipsoidOperation {
     std::span<const NumberParameter> numberParameters() const override {
         return kProjectionNumbers;
     }
+    CoordinateKind outputKind(CoordinateKind) const override {
+        return CoordinateKind::Projected;
+    }
 
   private:
     ProjectionOrigin origin_;
@@ -49,6 +52,9 @@ class TransverseMercatorReverse final : public EllipsoidOperation {
     void transform(Point &point) override;
     std::span<const NumberParameter> numberParameters() const override {
         return kProjectionNumbers;
+    }
+    CoordinateKind outputKind(CoordinateKind) const override {
+        return CoordinateKind::Radians;
     }
 
   private:

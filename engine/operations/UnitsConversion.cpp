@@ -10,6 +10,18 @@ void UnitsConversion::prepare() {
         routine_ = ConversionRoutine::RadiansToDegrees;
 }
 
+CoordinateKind UnitsConversion::outputKind(CoordinateKind in) const {
+    switch (routine_) {
+    case ConversionRoutine::DegreesToRadians:
+        return CoordinateKind::Radians;
+    case ConversionRoutine::RadiansToDegrees:
+        return CoordinateKind::Degrees;
+    case ConversionRoutine::None:
+        break;
+    }
+    return in;
+}
+
 void UnitsConversion::transform(Point &point) {
     switch (routine_) {
     case ConversionRoutine::DegreesToRadians:

@@ -12,6 +12,7 @@ class UnitsConversion final : public Operation {
   public:
     void prepare() override;
     void transform(Point &point) override;
+    CoordinateKind outputKind(CoordinateKind in) const override;
 
     enum class ConversionRoutine { None, DegreesToRadians, RadiansToDegrees };
     ConversionRoutine routine() const { return routine_; }

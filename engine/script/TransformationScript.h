@@ -93,6 +93,14 @@ class TransformationScript {
     // Why transformPoint refused the last point ("lies outside the grid
     // PATH"), and ready for the next one.
     std::string takePointFailure() const { return status_.take(); }
+    // What the chain's x and y hold at its end (Unknown for a chain that
+    // keeps its input's kind, an empty one included).
+    CoordinateKind outputKind() const {
+        CoordinateKind kind = CoordinateKind::Unknown;
+        for (const ChainStep &step : chain_)
+            kind = step.operation->outputKind(kind);
+        return kind;
+    }
 
     const std::string &description() const { return description_; }
     const std::string &version() const { return version_; }
