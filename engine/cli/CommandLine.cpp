@@ -15,6 +15,36 @@ bool fail(std::string_view message) {
 
 constexpr std::string_view kIncompatible =
     "-IF,-OF options are incompatible with -IWS,-OWS";
+
+// The options that say how a CSV file is laid out.
+bool isDelimitedOption(std::string_view option) {
+    return option == "-CS" || option == "-DS" || option == "-XC" ||
+           option == "-YC" || option == "-ZC";
+}
+
+// The value of one of them; false for a value it does not take.
+bool readDelimitedOption(std::string_view option, const std::string &value,
+                         DelimitedTextRequest &request) {
+    if (option == "-CS") {
+        if (value == ";" || value == "," || value == "|" || value == "\t")
+            request.dialect.separator = value[0];
+        else if (value == "TAB")
+            request.dialect.separator = '\t';
+        else
+            return false;
+    } else if (option == "-DS") {
+        if (value != "." && value != ",")
+            return false;
+        request.dialect.decimalMark = value[0];
+    } else {
+        if (value.empty())
+            return false;
+        (option == "-XC"   ? request.xColumn
+         : option == "-YC" ? request.yColumn
+                           : request.zColumn) = value;
+    }
+    return true;
+}
 } // namespace
 
 void printBanner() {
@@ -27,16 +57,29 @@ void printBanner() {
 
 void printUsage() {
     printLine("KAVRO -HELP");
-    printLine("KAVRO [-FT <SHP | TXT>] -IF <input file> -OF <output file> -TS "
-              "<tranform script>");
-    printLine("KAVRO [-FT <SHP | TXT>] -IWS <input workspace> [-F <filter>] "
-              "-OWS <output workspace> -TS <tranform script>");
+    printLine("KAVRO [-FT <SHP | TXT | CSV>] -IF <input file> -OF <output "
+              "file> -TS <tranform script>");
+    printLine("KAVRO [-FT <SHP | TXT | CSV>] -IWS <input workspace> [-F "
+              "<filter>] -OWS <output workspace> -TS <tranform script>");
+    printLine("  with -FT CSV also: [-CS <; | , | TAB | |>] [-DS <. | ,>] "
+              "[-XC <column>] [-YC <column>] [-ZC <column>]");
 }
 
 void printHelp() {
     printLine("-HELP: shows this help");
-    printLine("-FT <SHP | TXT>: sets type of input file, SHP = shapefile, TXT "
-              "= ascii file (default is SHP)");
+    printLine("-FT <SHP | TXT | CSV>: sets type of input file, SHP = "
+              "shapefile, TXT = ascii file, CSV = delimited text point list "
+              "(default is SHP)");
+    printLine("-CS <; | , | TAB | |>: sets column separator of CSV files "
+              "(default: found from the first lines)");
+    printLine("-DS <. | ,>: sets decimal separator of the coordinates in CSV "
+              "files (default: found from the first lines)");
+    printLine("-XC <column>: sets x (east, longitude) column of CSV files, by "
+              "name or number from 1 (default: found by name)");
+    printLine("-YC <column>: sets y (north, latitude) column of CSV files, by "
+              "name or number from 1 (default: found by name)");
+    printLine("-ZC <column>: sets height column of CSV files, by name or "
+              "number from 1, 0 for none (default: found by name)");
     printLine("-IF <input file>: sets input file ");
     printLine("-OF <output file>: sets output file ");
     printLine("-IWS <input workspace>: sets search directory for multiple "
@@ -54,6 +97,7 @@ bool parseCommandLine(int argc, const char *const argv[],
         printUsage();
         return false;
     }
+    bool delimitedGiven = false;
     for (int position = 1; position < argc; ++position) {
         const std::string_view option = argv[position];
         if (option == "-HELP") {
@@ -62,7 +106,8 @@ bool parseCommandLine(int argc, const char *const argv[],
         }
         const bool known = option == "-IF" || option == "-OF" ||
                            option == "-IWS" || option == "-OWS" ||
-                           option == "-F" || option == "-TS" || option == "-FT";
+                           option == "-F" || option == "-TS" ||
+                           option == "-FT" || isDelimitedOption(option);
         // An option whose value is missing because it stands last is handled
         // like an option that is not in the table.
         if (!known || position + 1 >= argc)
@@ -88,14 +133,24 @@ bool parseCommandLine(int argc, const char *const argv[],
             settings.mode = RunSettings::Workspace;
         } else if (option == "-TS") {
             settings.scriptPath = value;
+        } else if (isDelimitedOption(option)) {
+            if (!readDelimitedOption(option, value, settings.delimited))
+                return fail(option == "-CS"   ? "unrecognized column separator"
+                            : option == "-DS" ? "unrecognized decimal separator"
+                                              : "empty column option");
+            delimitedGiven = true;
         } else { // -FT
             if (value == "SHP")
                 settings.fileType = RunSettings::SHP;
             else if (value == "TXT")
                 settings.fileType = RunSettings::TXT;
+            else if (value == "CSV")
+                settings.fileType = RunSettings::CSV;
             else
                 return fail("unrecognized file type option");
         }
     }
+    if (delimitedGiven && settings.fileType != RunSettings::CSV)
+        return fail("-CS,-DS,-XC,-YC,-ZC options allowed only with -FT CSV");
     return true;
 }

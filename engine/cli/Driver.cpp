@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include "DelimitedTextConverter.h"
 #include "DirectorySearch.h"
 #include "ShapeFileConverter.h"
 #include "TextFileConverter.h"
@@ -14,9 +15,12 @@ void printLine(const std::string &line) { std::cout << line << std::endl; }
 
 // One converter of each kind serves every file of the run.
 struct Converters {
-    explicit Converters(const TransformationScript &script)
-        : text(script), shape(script) {}
+    Converters(const TransformationScript &script, const RunSettings &settings)
+        : text(script), delimited(script), shape(script) {
+        delimited.setRequest(settings.delimited);
+    }
     TextFileConverter text;
+    DelimitedTextConverter delimited;
     ShapeFileConverter shape;
 };
 
@@ -31,6 +35,12 @@ bool convertFile(int fileType, const std::string &inputPath,
         text.setOutputPath(outputPath);
         converted = text.open() && text.convert();
         message = text.errorMessage();
+    } else if (fileType == RunSettings::CSV) {
+        DelimitedTextConverter &delimited = converters.delimited;
+        delimited.setInputPath(inputPath);
+        delimited.setOutputPath(outputPath);
+        converted = delimited.open() && delimited.convert();
+        message = delimited.errorMessage();
     } else {
         ShapeFileConverter &shape = converters.shape;
         shape.setInputPath(inputPath);
@@ -55,7 +65,9 @@ bool convertFile(int fileType, const std::string &inputPath,
 
 bool convertWorkspace(const RunSettings &settings, Converters &converters) {
     std::string filter = settings.filter;
-    if (settings.fileType != RunSettings::TXT)
+    if (settings.fileType == RunSettings::CSV)
+        filter += ".csv";
+    else if (settings.fileType != RunSettings::TXT)
         filter += ".shp";
     const std::string &inputDirectory = settings.inputPath;
     const std::string &outputDirectory = settings.outputPath;
@@ -69,6 +81,7 @@ bool convertWorkspace(const RunSettings &settings, Converters &converters) {
 
     // Found files may be anything; only named ones may be pipes.
     converters.text.setRegularFilesOnly(true);
+    converters.delimited.setRegularFilesOnly(true);
     const std::string pattern = inputDirectory + filter;
     const std::vector<std::string> names = findEntries(pattern);
     if (names.empty()) {
@@ -89,7 +102,7 @@ bool convertWorkspace(const RunSettings &settings, Converters &converters) {
 
 bool runConversions(const RunSettings &settings,
                     const TransformationScript &script) {
-    Converters converters(script);
+    Converters converters(script, settings);
     if (settings.mode == RunSettings::Workspace)
         return convertWorkspace(settings, converters);
     return convertFile(settings.fileType, settings.inputPath,

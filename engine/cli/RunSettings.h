@@ -1,12 +1,14 @@
 #pragma once
 
+#include "DelimitedText.h"
+
 #include <string>
 
 // What the command line asked for; filled once by parseCommandLine and only
 // read afterwards.
 struct RunSettings {
     enum Mode { Unset = -1, SingleFile = 0, Workspace = 1 };
-    enum FileType { SHP = 1, TXT = 2 };
+    enum FileType { SHP = 1, TXT = 2, CSV = 4 };
 
     std::string inputPath;  // -IF (a file) or -IWS (a directory)
     std::string outputPath; // -OF (a file) or -OWS (a directory)
@@ -16,6 +18,9 @@ struct RunSettings {
     std::string filter = std::string(1, kPathSeparator) + "*";
     int mode = Unset;
     int fileType = SHP;
+    // -CS, -DS, -XC, -YC, -ZC: how a CSV file is laid out, where the file
+    // does not tell.
+    DelimitedTextRequest delimited;
 
     static constexpr char kPathSeparator = '/';
 };

@@ -23,15 +23,27 @@ const std::string kBanner =
 
 const std::string kUsage =
     "KAVRO -HELP\n"
-    "KAVRO [-FT <SHP | TXT>] -IF <input file> -OF <output file> -TS <tranform "
-    "script>\n"
-    "KAVRO [-FT <SHP | TXT>] -IWS <input workspace> [-F <filter>] -OWS <output "
-    "workspace> -TS <tranform script>\n";
+    "KAVRO [-FT <SHP | TXT | CSV>] -IF <input file> -OF <output file> -TS "
+    "<tranform script>\n"
+    "KAVRO [-FT <SHP | TXT | CSV>] -IWS <input workspace> [-F <filter>] -OWS "
+    "<output workspace> -TS <tranform script>\n"
+    "  with -FT CSV also: [-CS <; | , | TAB | |>] [-DS <. | ,>] [-XC "
+    "<column>] [-YC <column>] [-ZC <column>]\n";
 
 const std::string kHelp =
     "-HELP: shows this help\n"
-    "-FT <SHP | TXT>: sets type of input file, SHP = shapefile, TXT = ascii "
-    "file (default is SHP)\n"
+    "-FT <SHP | TXT | CSV>: sets type of input file, SHP = shapefile, TXT = "
+    "ascii file, CSV = delimited text point list (default is SHP)\n"
+    "-CS <; | , | TAB | |>: sets column separator of CSV files (default: "
+    "found from the first lines)\n"
+    "-DS <. | ,>: sets decimal separator of the coordinates in CSV files "
+    "(default: found from the first lines)\n"
+    "-XC <column>: sets x (east, longitude) column of CSV files, by name or "
+    "number from 1 (default: found by name)\n"
+    "-YC <column>: sets y (north, latitude) column of CSV files, by name or "
+    "number from 1 (default: found by name)\n"
+    "-ZC <column>: sets height column of CSV files, by name or number from 1, "
+    "0 for none (default: found by name)\n"
     "-IF <input file>: sets input file \n"
     "-OF <output file>: sets output file \n"
     "-IWS <input workspace>: sets search directory for multiple input files\n"
@@ -76,6 +88,13 @@ TEST_F(ProgramTest, UsageHelpAndCommandLineErrors) {
         {{"-IF", "a", "-OF", "b", "-TS"}, unrecognized},
         {{"-TS", "s", "extra"}, unrecognized},
         {{"-IF"}, unrecognized},
+        {{"-FT", "CSV", "-CS", ":"},
+         "unrecognized column separator\n" + kUsage},
+        {{"-FT", "CSV", "-DS", ";"},
+         "unrecognized decimal separator\n" + kUsage},
+        {{"-FT", "CSV", "-XC", ""}, "empty column option\n" + kUsage},
+        {{"-XC", "Est", "-IF", "a", "-OF", "b"},
+         "-CS,-DS,-XC,-YC,-ZC options allowed only with -FT CSV\n" + kUsage},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(joined(c.arguments));
