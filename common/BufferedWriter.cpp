@@ -1,10 +1,10 @@
 #include "BufferedWriter.h"
 
+#include "FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include <unistd.h>
 
 void BufferedWriter::write(const char *data, std::size_t n) {
     while (n != 0) {
@@ -19,14 +19,9 @@ void BufferedWriter::write(const char *data, std::size_t n) {
 }
 
 void BufferedWriter::flush() {
-    std::size_t done = 0;
-    while (done < used_ && error_ == 0) {
-        const ssize_t n = ::write(fd_, buffer_ + done, used_ - done);
-        if (n >= 0)
-            done += static_cast<std::size_t>(n);
-        else if (errno != EINTR)
-            error_ = errno;
-    }
+    const std::size_t done = error_ == 0 ? writeAll(fd_, buffer_, used_) : 0;
+    if (done != used_ && error_ == 0)
+        error_ = errno;
     // The last record end among the bytes that reached the file.
     const auto whole =
         std::upper_bound(recordEnds_.begin(), recordEnds_.end(), done);

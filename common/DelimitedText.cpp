@@ -1,6 +1,7 @@
 #include "DelimitedText.h"
 
 #include "TextNumbers.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,24 +32,6 @@ constexpr const char *kLatin1Letters[64] = {
     "c", "e", "e", "e", "e",  "i",  "i",  "i", "i", "d", "n",  "o", "o",
     "o", "o", "o", "",  "o",  "u",  "u",  "u", "u", "y", "th", "y"};
 static_assert(std::size(kLatin1Letters) == 0x100 - 0xC0);
-
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// The length of the UTF-8 sequence that starts at text[at] when it is one
-// of two to four bytes, else 0.
-std::size_t multiByteLength(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if (!isContinuation(static_cast<unsigned char>(text[at + i])))
-            return 0;
-    return length;
-}
 
 struct KnownName {
     const char *folded;
@@ -508,7 +491,8 @@ std::string foldColumnName(std::string_view name) {
             ++i;
             continue;
         }
-        const std::size_t length = multiByteLength(name, i);
+        // A UTF-8 sequence, or a byte of a single-byte code page.
+        const std::size_t length = utf8SequenceLength(name, i);
         if (length == 2 && c == 0xC3) // U+00C0 to U+00FF
             folded +=
                 kLatin1Letters[static_cast<unsigned char>(name[i + 1]) - 0x80];

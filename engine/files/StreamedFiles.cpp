@@ -10,11 +10,8 @@
 #include <unistd.h>
 
 void StreamedFiles::close() {
-    if (input_ >= 0)
-        ::close(input_);
-    if (output_ >= 0)
-        ::close(output_);
-    input_ = output_ = -1;
+    input_ = FileDescriptor();
+    output_ = FileDescriptor();
     // An output that was not finished does not stay, not even hidden.
     if (!pendingOutput_.empty())
         ::unlink(pendingOutput_.c_str());
@@ -27,27 +24,22 @@ bool StreamedFiles::fail(std::string &message, std::string text) {
 }
 
 bool StreamedFiles::openInput(std::string &message) {
-    // A found file is opened without waiting, so that a pipe among them is
-    // refused instead of blocking the run.
-    input_ = ::open(inputPath_.c_str(),
-                    O_RDONLY | O_CLOEXEC | (regularOnly_ ? O_NONBLOCK : 0));
-    struct stat status {};
-    if (input_ >= 0 &&
-        (::fstat(input_, &status) != 0 || S_ISDIR(status.st_mode))) {
-        // A directory opens for reading here but has no text to give.
-        ::close(input_);
-        input_ = -1;
-    }
-    if (input_ < 0)
-        return fail(message, "Unable to open input " + kind_ + " file");
     if (regularOnly_) {
-        if (!S_ISREG(status.st_mode)) {
-            close();
+        // A found file is opened without waiting, so that a pipe among them
+        // is refused instead of blocking the run.
+        input_ = openRegularFile(inputPath_, O_RDONLY);
+        if (!input_ && errno == EINVAL)
             return fail(message, inputPath_ + " is not a regular file");
-        }
-        ::fcntl(input_, F_SETFL, ::fcntl(input_, F_GETFL) & ~O_NONBLOCK);
+    } else {
+        input_ =
+            FileDescriptor(::open(inputPath_.c_str(), O_RDONLY | O_CLOEXEC));
+        // A directory opens for reading here but has no text to give.
+        struct stat status {};
+        if (input_ &&
+            (::fstat(input_.get(), &status) != 0 || S_ISDIR(status.st_mode)))
+            input_ = FileDescriptor();
     }
-    return true;
+    return input_ || fail(message, "Unable to open input " + kind_ + " file");
 }
 
 bool StreamedFiles::createOutput(std::string &message) {
@@ -60,15 +52,17 @@ bool StreamedFiles::createOutput(std::string &message) {
         if (regularOnly_)
             return fail(message, outputPath_ + " is not a regular file");
         // A device or a pipe named as the output is written as it is.
-        output_ = ::open(outputPath_.c_str(),
-                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        return output_ >= 0 || fail(message, cannot);
+        output_ = FileDescriptor(
+            ::open(outputPath_.c_str(),
+                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        return output_ || fail(message, cannot);
     }
     // A file that could not be truncated in place is not replaced either.
     if (exists && ::access(outputPath_.c_str(), W_OK) != 0)
         return fail(message, cannot);
-    output_ = createTemporaryOutput(outputPath_, pendingOutput_);
-    if (output_ < 0) {
+    output_ =
+        FileDescriptor(createTemporaryOutput(outputPath_, pendingOutput_));
+    if (!output_) {
         pendingOutput_.clear();
         return fail(message, cannot);
     }
@@ -99,13 +93,13 @@ int StreamedFiles::finish(int writeError, std::uint64_t wholeEnd) {
     // A full disk stops the output anywhere, also inside a record: the file
     // is cut back to its last whole record. Devices are left as they are.
     struct stat status {};
-    if (writeError != 0 && ::fstat(output_, &status) == 0 &&
+    if (writeError != 0 && ::fstat(output_.get(), &status) == 0 &&
         S_ISREG(status.st_mode))
-        static_cast<void>(::ftruncate(output_, static_cast<off_t>(wholeEnd)));
+        static_cast<void>(
+            ::ftruncate(output_.get(), static_cast<off_t>(wholeEnd)));
     // Some file systems report a failed write only when the file is closed.
-    if (::close(output_) != 0 && writeError == 0)
+    if (!output_.close() && writeError == 0)
         writeError = errno;
-    output_ = -1;
     // What was written whole takes the final name, also after a malformed
     // record or a full disk: its records are converted ones.
     if (!pendingOutput_.empty()) {

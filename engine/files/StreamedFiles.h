@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <cstdint>
 #include <string>
 
@@ -26,9 +28,9 @@ class StreamedFiles {
     // the input file, before anything is written. False with the message.
     bool open(const std::string &inputPath, const std::string &outputPath,
               std::string &message);
-    bool isOpen() const { return input_ >= 0 && output_ >= 0; }
-    int input() const { return input_; }
-    int output() const { return output_; }
+    bool isOpen() const { return input_ && output_; }
+    int input() const { return input_.get(); }
+    int output() const { return output_.get(); }
 
     // Closes both files and gives the output its final name; after a failed
     // write (writeError, an errno) the output is first cut back to
@@ -47,8 +49,8 @@ class StreamedFiles {
 
     std::string kind_;
     std::string inputPath_, outputPath_;
-    int input_ = -1;
-    int output_ = -1;
+    FileDescriptor input_;
+    FileDescriptor output_;
     bool regularOnly_ = false;
     // The output's temporary name while it is written; empty when the output
     // is written in place (a device or a pipe) or no file is open.
