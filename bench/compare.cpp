@@ -2,9 +2,13 @@
 //
 //   kavro_benchcmp txt <a.txt> <b.txt>   first two numbers of each line
 //   kavro_benchcmp shp <a.shp> <b.shp>   every vertex, shape by shape
+//   kavro_benchcmp csv <a.csv> <b.txt>   a point list's coordinates against
+//                                        the lines of b
 //
 // Prints the largest difference in the files' unit and the number of points
 // compared; exits 1 when the files do not pair up.
+
+#include "DelimitedTextReader.h"
 
 #include <shapefil.h>
 
@@ -14,6 +18,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,6 +65,42 @@ int compareText(const char *a, const char *b) {
     return 0;
 }
 
+int compareList(const char *a, const char *b) {
+    const int fd = ::open(a, O_RDONLY | O_CLOEXEC);
+    std::ifstream fb(b);
+    DelimitedTextReader reader({});
+    if (fd < 0 || !fb || !reader.start(fd)) {
+        std::fprintf(stderr, "cannot read %s or %s: %s\n", a, b,
+                     reader.problem().c_str());
+        return 1;
+    }
+    double worst = 0;
+    long count = 0;
+    PointBlock block;
+    std::string line;
+    while (reader.next(block)) {
+        for (const PointRecord &record : block.records) {
+            double x, y;
+            if (!std::getline(fb, line) || !firstTwo(line, x, y)) {
+                std::fprintf(stderr, "%s has fewer points than %s\n", b, a);
+                return 1;
+            }
+            worst = std::fmax(worst,
+                              std::hypot(record.xyz[0] - x, record.xyz[1] - y));
+            ++count;
+        }
+    }
+    ::close(fd);
+    if (!reader.problem().empty() || std::getline(fb, line)) {
+        std::fprintf(stderr, "%s: %s\n", a,
+                     reader.problem().empty() ? "fewer points"
+                                              : reader.problem().c_str());
+        return 1;
+    }
+    std::printf("%.9g %ld\n", worst, count);
+    return 0;
+}
+
 int compareShapes(const char *a, const char *b) {
     SHPHandle sa = SHPOpen(a, "rb"), sb = SHPOpen(b, "rb");
     if (!sa || !sb) {
@@ -95,10 +138,12 @@ int compareShapes(const char *a, const char *b) {
 
 int main(int argc, char **argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s txt|shp <a> <b>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s txt|shp|csv <a> <b>\n", argv[0]);
         return 2;
     }
     const std::string kind = argv[1];
+    if (kind == "csv")
+        return compareList(argv[2], argv[3]);
     return kind == "shp" ? compareShapes(argv[2], argv[3])
                          : compareText(argv[2], argv[3]);
 }
