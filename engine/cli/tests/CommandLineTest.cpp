@@ -65,3 +65,19 @@ TEST(CommandLine, LaterOptionsReplaceEarlierOnesAndValuesMayLookLikeOptions) {
     EXPECT_EQ(parse({"-FT", "TXT"}).settings.fileType, RunSettings::TXT);
     EXPECT_EQ(parse({"-TS", ""}).settings.mode, RunSettings::Unset);
 }
+
+TEST(CommandLine, PointListOptionsFillTheRequest) {
+    const Parsed p = parse({"-ZC", "0", "-FT", "CSV", "-CS", "TAB", "-DS", ",",
+                            "-XC", "Est", "-YC", "3", "-CS", "|"});
+    ASSERT_TRUE(p.goesOn);
+    EXPECT_EQ(p.settings.fileType, RunSettings::CSV);
+    EXPECT_EQ(p.settings.delimited.dialect.separator, '|');
+    EXPECT_EQ(p.settings.delimited.dialect.decimalMark, ',');
+    EXPECT_EQ(p.settings.delimited.xColumn, "Est");
+    EXPECT_EQ(p.settings.delimited.yColumn, "3");
+    EXPECT_EQ(p.settings.delimited.zColumn, "0");
+    EXPECT_EQ(
+        parse({"-FT", "CSV", "-CS", "\t"}).settings.delimited.dialect.separator,
+        '\t');
+    EXPECT_FALSE(parse({"-FT", "CSV", "-CS", "TAB", "-FT", "TXT"}).goesOn);
+}

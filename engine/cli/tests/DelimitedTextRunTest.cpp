@@ -3,7 +3,6 @@
 // options, a workspace of .csv files, and memory on large files.
 #include "DelimitedTextReader.h"
 #include "KavroProgram.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +20,6 @@ namespace fs = std::filesystem;
 using namespace kavrotest;
 
 namespace {
-
-struct KavroRun {
-    std::vector<std::string> lines; // standard output after the banner
-    int status = -1;
-    long peakResidentKiB = 0;
-};
 
 // A point as read back: its coordinates and the text of its height.
 struct ReadPoint {
@@ -50,30 +43,24 @@ std::vector<ReadPoint> readPoints(const fs::path &path) {
     return points;
 }
 
-class DelimitedTextRunTest : public testing::Test {
+class DelimitedTextRunTest : public KavroProgramTest {
   protected:
     void SetUp() override {
-        root_ = freshFolder("kavro csv ");
+        KavroProgramTest::SetUp();
         in_ = root_ / "in";
         out_ = root_ / "out";
         fs::create_directories(in_);
         fs::create_directories(out_);
-        copyGrammar(root_);
-        writeScript(root_, "identity.xml",
-                    "  <Description>Identity</Description>\n");
+        writeScript("identity.xml", "  <Description>Identity</Description>\n");
     }
-    void TearDown() override { removeFolder(root_); }
 
+    // Runs KAVRO on point lists with the script, the identity unless given.
     KavroRun kavro(std::vector<std::string> args,
-                   const std::string &script = "identity.xml") {
+                   const std::string &script = "") const {
         args.insert(args.begin(), {"-FT", "CSV"});
         args.push_back("-TS");
-        args.push_back(script.find('/') == std::string::npos
-                           ? (root_ / script).string()
-                           : script);
-        const ProgramRun run = runKavro(std::move(args), root_);
-        return {linesAfter(run.out, kBannerLines + 1), run.status,
-                run.peakResidentKiB};
+        args.push_back(script.empty() ? path("identity.xml") : script);
+        return run(args);
     }
     std::string in(const std::string &name) const {
         return (in_ / name).string();
@@ -82,7 +69,7 @@ class DelimitedTextRunTest : public testing::Test {
         return (out_ / name).string();
     }
 
-    fs::path root_, in_, out_;
+    fs::path in_, out_;
 };
 
 // References: PROJ's cct on EPSG:1659's pipeline, made by
@@ -99,8 +86,8 @@ TEST_F(DelimitedTextRunTest, ShippedScriptAgreesWithTheEpsgOperation) {
         SCOPED_TRACE(name);
         const std::string input = data + name + ".csv";
         const KavroRun run = kavro({"-IF", input, "-OF", out(name)}, script);
-        EXPECT_EQ(run.lines, std::vector<std::string>{input + " converted to " +
-                                                      out(name)});
+        EXPECT_EQ(run.reportLines(), std::vector<std::string>{
+                                         input + " converted to " + out(name)});
         const auto before = readPoints(input);
         const auto after = readPoints(out(name));
         std::ifstream reference(data + name + "_1659.txt");
@@ -125,7 +112,7 @@ TEST_F(DelimitedTextRunTest, OptionsSayWhatTheFileDoesNot) {
     writeFile(in_ / "plain.csv", "P1\t1\t2\t7\nP2\t3\t4\t8\n");
     KavroRun run = kavro({"-IF", in("plain.csv"), "-OF", out("plain.csv"),
                           "-CS", "TAB", "-DS", ".", "-XC", "2", "-YC", "3"});
-    EXPECT_EQ(run.lines,
+    EXPECT_EQ(run.reportLines(),
               std::vector<std::string>{in("plain.csv") + " converted to " +
                                        out("plain.csv")});
     EXPECT_EQ(readFile(out_ / "plain.csv"),
@@ -134,7 +121,7 @@ TEST_F(DelimitedTextRunTest, OptionsSayWhatTheFileDoesNot) {
     // Unknown names are given by name; the report lists the columns.
     writeFile(in_ / "named.csv", "Punto;Destra;Sopra\nA;1;2\n");
     run = kavro({"-IF", in("named.csv"), "-OF", out("named.csv")});
-    EXPECT_EQ(run.lines,
+    EXPECT_EQ(run.reportLines(),
               std::vector<std::string>{
                   in("named.csv") +
                   " conversion failed! (No coordinate columns found in "
@@ -163,7 +150,7 @@ TEST_F(DelimitedTextRunTest, WorkspaceTakesCsvFilesOnly) {
                                          out_.string()};
         args.insert(args.end(), c.filter.begin(), c.filter.end());
         const KavroRun run = kavro(args);
-        ASSERT_EQ(run.lines.size(), c.taken.size());
+        ASSERT_EQ(run.reportLines().size(), c.taken.size());
         std::vector<std::string> written;
         for (const auto &entry : fs::directory_iterator(out_)) {
             written.push_back(entry.path().filename().string());
@@ -197,7 +184,7 @@ TEST_F(DelimitedTextRunTest, LargeFilesInConstantMemory) {
         std::fclose(file);
     }
     const KavroRun run = kavro({"-IF", in("big.csv"), "-OF", out("big.csv")});
-    EXPECT_EQ(run.lines,
+    EXPECT_EQ(run.reportLines(),
               std::vector<std::string>{
                   in("big.csv") + " conversion failed! (Record " +
                   std::to_string(kRecords + 1) + " in input CSV file, line " +

@@ -1,6 +1,7 @@
 #include "DelimitedTextConverter.h"
 
 #include "DelimitedTextReader.h"
+#include "ScriptTestFiles.h"
 #include "TestFiles.h"
 #include "TextFileConverter.h"
 #include "TransformationScript.h"
