@@ -1,9 +1,8 @@
 #pragma once
 
 #include "FileConverter.h"
-#include "FileDescriptor.h"
+#include "StreamedFiles.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -43,24 +42,14 @@ class TextFileConverter final : public FileConverter {
     // existing output, that is not a regular file (a pipe would block the
     // run) is refused with "<path> is not a regular file". Directories keep
     // their own failure.
-    void setRegularFilesOnly(bool regularOnly) { regularOnly_ = regularOnly; }
+    void setRegularFilesOnly(bool regularOnly) {
+        files_.setRegularFilesOnly(regularOnly);
+    }
 
   private:
-    void closeFiles();
     bool fail(std::string message);
-    bool openInput();
-    bool createOutput();
-    // Closes the output after its last write and gives it its final name.
-    // Returns the first error of the writes (writeError), the close and the
-    // rename; 0 when there was none.
-    int finishOutput(int writeError, std::uint64_t wholeLinesEnd);
 
-    FileDescriptor input_;
-    FileDescriptor output_;
-    bool regularOnly_ = false;
-    // The output's temporary name while it is written; empty when the output
-    // is written in place (a device or a pipe) or no file is open.
-    std::string pendingOutput_;
+    StreamedFiles files_{"text"};
     std::unique_ptr<char[]> inputBuffer_;
     std::unique_ptr<char[]> outputBuffer_;
 };
