@@ -14,21 +14,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FileDescriptorTest : public testing::Test {
+class FileDescriptorTest : public kavrotest::ScratchFolderTest {
   protected:
     void SetUp() override {
-        dir_ = kavrotest::freshFolder("kavro_descriptor_");
+        ScratchFolderTest::SetUp();
         kavrotest::writeFile(dir_ / "plain.txt", "text");
         fs::create_directory(dir_ / "folder");
         ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
         fs::create_symlink(dir_ / "plain.txt", dir_ / "link.txt");
         fs::create_symlink(dir_ / "target.txt", dir_ / "dangling.txt");
     }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
-    std::string path(const std::string &name) const {
-        return (dir_ / name).string();
-    }
-    fs::path dir_;
 };
 
 TEST_F(FileDescriptorTest, OpensOnlyRegularFilesAndNeverWaits) {

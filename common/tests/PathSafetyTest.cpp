@@ -10,19 +10,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PathSafetyTest : public testing::Test {
+class PathSafetyTest : public kavrotest::ScratchFolderTest {
   protected:
     void SetUp() override {
-        dir_ = kavrotest::freshFolder("kavro_pathsafety_");
+        ScratchFolderTest::SetUp();
         fs::create_directories(dir_ / "sub");
         std::ofstream(dir_ / "input.txt") << "1 2 3 P\n";
         std::ofstream(dir_ / "other.txt") << "4 5 6 Q\n";
     }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
-    std::string path(const std::string &relative) const {
-        return (dir_ / relative).string();
-    }
-    fs::path dir_;
 };
 
 TEST_F(PathSafetyTest, RecognisesEverySpellingOfTheSameFile) {

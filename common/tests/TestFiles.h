@@ -1,7 +1,7 @@
 #pragma once
 
-// Files for the tests: a fresh scratch folder per test, and whole files
-// written and read byte for byte.
+// Files for the tests: a fresh scratch folder per test (ScratchFolderTest),
+// and whole files written and read byte for byte.
 
 #include <gtest/gtest.h>
 
@@ -56,10 +56,32 @@ inline fs::path freshFolder(const std::string &prefix) {
     return folder;
 }
 
-// Removes a scratch folder; what cannot be removed is left behind.
+// Removes a scratch folder, also where a test took a folder's permissions
+// away; what cannot be removed is left behind.
 inline void removeFolder(const fs::path &folder) {
     std::error_code ignored;
+    for (const auto &entry : fs::recursive_directory_iterator(
+             folder, fs::directory_options::skip_permission_denied, ignored))
+        if (entry.is_directory(ignored))
+            fs::permissions(entry.path(), fs::perms::owner_all,
+                            fs::perm_options::add, ignored);
     fs::remove_all(folder, ignored);
 }
+
+// A test with a scratch folder of its own, dir_, made fresh before the test
+// and removed after it. Its name has blanks, so every path the test makes
+// has them too.
+class ScratchFolderTest : public testing::Test {
+  protected:
+    void SetUp() override { dir_ = freshFolder("kavro scratch "); }
+    void TearDown() override { removeFolder(dir_); }
+
+    // A path in the scratch folder.
+    std::string path(const std::string &relative) const {
+        return (dir_ / relative).string();
+    }
+
+    fs::path dir_;
+};
 
 } // namespace kavrotest

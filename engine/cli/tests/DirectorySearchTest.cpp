@@ -66,15 +66,14 @@ TEST(DirectorySearch, MatchesLikeTheWindowsSearchButCaseSensitive) {
     }
 }
 
-class DirectorySearchTest : public testing::Test {
+class DirectorySearchTest : public kavrotest::ScratchFolderTest {
   protected:
     void SetUp() override {
-        dir_ = kavrotest::freshFolder("kavro search ");
+        ScratchFolderTest::SetUp();
         fs::create_directories(dir_ / "sub.txt");
         for (const char *name : {"a.txt", "b.TXT", "c.shp", "ab c.txt"})
             kavrotest::writeFile(dir_ / name, "x");
     }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
 
     // The directory as readdir lists it, filtered: the order to expect.
     std::vector<std::string> listed(bool (*keep)(const std::string &)) const {
@@ -86,7 +85,6 @@ class DirectorySearchTest : public testing::Test {
         ::closedir(dir);
         return names;
     }
-    fs::path dir_;
 };
 
 TEST_F(DirectorySearchTest, ListsMatchingEntriesInFileSystemOrder) {

@@ -11,7 +11,6 @@
 
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace kavrotest {
@@ -69,24 +68,15 @@ inline KavroRun runKavro(std::vector<std::string> arguments,
 }
 
 // A test that runs KAVRO in a scratch folder of its own: made fresh for each
-// test with the shipped grammar in it, and removed after it, also where the
-// test took a folder's permissions away. Its name has blanks, so every path
-// a run sees has them too.
+// test with the shipped grammar in it, and removed after it (removeFolder).
+// Its name has blanks, so every path a run sees has them too.
 class KavroProgramTest : public testing::Test {
   protected:
     void SetUp() override {
         root_ = freshFolder("kavro run ");
         copyGrammar(root_);
     }
-    void TearDown() override {
-        std::error_code ignored;
-        for (const auto &entry : fs::recursive_directory_iterator(
-                 root_, fs::directory_options::skip_permission_denied, ignored))
-            if (entry.is_directory(ignored))
-                fs::permissions(entry.path(), fs::perms::owner_all,
-                                fs::perm_options::add, ignored);
-        removeFolder(root_);
-    }
+    void TearDown() override { removeFolder(root_); }
 
     // A path in the scratch folder.
     std::string path(const std::string &relative) const {

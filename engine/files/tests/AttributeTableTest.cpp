@@ -16,16 +16,12 @@ using kavrotest::writeFile;
 
 namespace {
 
-class AttributeTableTest : public testing::Test {
+class AttributeTableTest : public kavrotest::ScratchFolderTest {
   protected:
     void SetUp() override {
-        dir_ = kavrotest::freshFolder("kavro_attributes_");
+        ScratchFolderTest::SetUp();
         fs::create_directories(dir_ / "out");
         fs::create_directories(dir_ / "v1.2");
-    }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
-    std::string path(const std::string &relative) const {
-        return (dir_ / relative).string();
     }
     std::vector<std::string> outFiles() const {
         std::vector<std::string> names;
@@ -34,7 +30,6 @@ class AttributeTableTest : public testing::Test {
         std::sort(names.begin(), names.end());
         return names;
     }
-    fs::path dir_;
 };
 
 // Every byte value, so that no text-mode translation can go unnoticed.

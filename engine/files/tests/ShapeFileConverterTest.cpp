@@ -22,15 +22,11 @@ namespace {
 // The shapes' structure must come through whole; the arithmetic of the chain
 // is the script's business, so these tests run with a script that was never
 // loaded: its chain is empty and every vertex keeps its value.
-class ShapeFileConverterTest : public testing::Test {
+class ShapeFileConverterTest : public kavrotest::ScratchFolderTest {
   protected:
     void SetUp() override {
-        dir_ = kavrotest::freshFolder("kavro_shapeconv_");
+        ScratchFolderTest::SetUp();
         fs::create_directories(dir_ / "out");
-    }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
-    std::string path(const std::string &relative) const {
-        return (dir_ / relative).string();
     }
     bool run(const std::string &input, const std::string &output) {
         converter_.setInputPath(input);
@@ -42,7 +38,6 @@ class ShapeFileConverterTest : public testing::Test {
                fs::exists(dir_ / (base + ".shx"));
     }
 
-    fs::path dir_;
     std::string scriptPath_;
     TransformationScript script_{scriptPath_};
     ShapeFileConverter converter_{script_};

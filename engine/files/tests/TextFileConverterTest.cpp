@@ -18,11 +18,8 @@ namespace {
 using kavrotest::readFile;
 using kavrotest::writeFile;
 
-class TextFileConverterTest : public testing::Test {
+class TextFileConverterTest : public kavrotest::ScratchFolderTest {
   protected:
-    void SetUp() override { dir_ = kavrotest::freshFolder("kavro_text_"); }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
-
     // Converts content through an empty chain; the output is in output_.
     bool convert(const std::string &content) {
         writeFile(dir_ / "in.txt", content);
@@ -37,7 +34,6 @@ class TextFileConverterTest : public testing::Test {
         return converted;
     }
 
-    fs::path dir_;
     std::string scriptName_; // never loaded: the chain stays empty
     TransformationScript script_{scriptName_};
     TextFileConverter converter_{script_};

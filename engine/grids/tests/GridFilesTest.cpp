@@ -26,17 +26,12 @@ testing::AssertionResult contains(const std::string &text,
     return testing::AssertionFailure() << '"' << part << "\" not in: " << text;
 }
 
-class GridFilesTest : public testing::Test {
+class GridFilesTest : public kavrotest::ScratchFolderTest {
   protected:
-    void SetUp() override { folder_ = kavrotest::freshFolder("kavro-grids-"); }
-    void TearDown() override { kavrotest::removeFolder(folder_); }
-
     std::string writeGrid(const std::string &name, const std::string &bytes) {
-        kavrotest::writeFile(folder_ / name, bytes);
-        return (folder_ / name).string();
+        kavrotest::writeFile(dir_ / name, bytes);
+        return path(name);
     }
-
-    fs::path folder_;
 };
 
 } // namespace
@@ -93,10 +88,10 @@ TEST_F(GridFilesTest, RefusesDamagedFiles) {
         EXPECT_TRUE(contains(read.error,
                              "the grid file \"" + path + "\" " + c.problem));
     }
-    const NTv2ReadResult missing = readNTv2GridFile((folder_ / "no").string());
+    const NTv2ReadResult missing = readNTv2GridFile((dir_ / "no").string());
     EXPECT_TRUE(contains(missing.error, "cannot be opened: No such file"));
     EXPECT_TRUE(
-        contains(readNTv2GridFile(folder_.string()).error, "is a directory"));
+        contains(readNTv2GridFile(dir_.string()).error, "is a directory"));
 }
 
 // Node order (south-east first, rows east to west), west-positive
@@ -173,22 +168,21 @@ TEST(GridSearch, FoldersInOrder) {
 }
 
 TEST_F(GridFilesTest, FindsTheFirstRegularFile) {
-    fs::create_directories(folder_ / "a" / "g.gsb"); // a folder of that name
-    fs::create_directories(folder_ / "b");
-    fs::create_directories(folder_ / "c");
-    kavrotest::writeFile(folder_ / "b" / "g.gsb", "x");
-    kavrotest::writeFile(folder_ / "c" / "g.gsb", "x");
-    const std::vector<std::string> folders = {(folder_ / "a").string(),
-                                              (folder_ / "b").string(),
-                                              (folder_ / "c").string()};
+    fs::create_directories(dir_ / "a" / "g.gsb"); // a folder of that name
+    fs::create_directories(dir_ / "b");
+    fs::create_directories(dir_ / "c");
+    kavrotest::writeFile(dir_ / "b" / "g.gsb", "x");
+    kavrotest::writeFile(dir_ / "c" / "g.gsb", "x");
+    const std::vector<std::string> folders = {
+        (dir_ / "a").string(), (dir_ / "b").string(), (dir_ / "c").string()};
     GridLocation found = findGridFile("g.gsb", folders);
-    EXPECT_EQ(found.path, (folder_ / "b" / "g.gsb").string());
+    EXPECT_EQ(found.path, (dir_ / "b" / "g.gsb").string());
     EXPECT_EQ(found.searched.size(), 2u);
     found = findGridFile("h.gsb", folders);
     EXPECT_EQ(found.path, "");
     EXPECT_EQ(found.searched, folders);
-    found = findGridFile((folder_ / "c" / "g.gsb").string(), folders);
-    EXPECT_EQ(found.path, (folder_ / "c" / "g.gsb").string());
+    found = findGridFile((dir_ / "c" / "g.gsb").string(), folders);
+    EXPECT_EQ(found.path, (dir_ / "c" / "g.gsb").string());
     EXPECT_TRUE(found.searched.empty());
     EXPECT_EQ(folderOf("script.xml"), ".");
     EXPECT_EQ(folderOf("/x/y/script.xml"), "/x/y");

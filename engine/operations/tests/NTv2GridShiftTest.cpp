@@ -28,14 +28,11 @@ testing::AssertionResult contains(const std::string &text,
     return testing::AssertionFailure() << '"' << part << "\" not in: " << text;
 }
 
-class NTv2Test : public testing::Test {
+class NTv2Test : public kavrotest::ScratchFolderTest {
   protected:
-    void SetUp() override { folder_ = kavrotest::freshFolder("kavro-ntv2-"); }
-    void TearDown() override { kavrotest::removeFolder(folder_); }
-
     std::string writeGrid(const std::string &name, const std::string &bytes) {
-        kavrotest::writeFile(folder_ / name, bytes);
-        return (folder_ / name).string();
+        kavrotest::writeFile(dir_ / name, bytes);
+        return path(name);
     }
     // The operation as the loader makes it, sharing this test's context.
     std::unique_ptr<NTv2GridShift> shift(const std::string &grid,
@@ -50,7 +47,6 @@ class NTv2Test : public testing::Test {
         return op;
     }
 
-    fs::path folder_;
     ChainStatus status_;
     LoadContext context_;
 };
@@ -211,7 +207,7 @@ TEST_F(NTv2Test, ReverseIteration) {
         lon = -5.0f + 1.3f * static_cast<float>(c - r * r);
     };
     auto forward = shift(writeGrid("smooth.gsb", ntv2File({smooth})));
-    auto reverse = shift((folder_ / "smooth.gsb").string(), "Reverse");
+    auto reverse = shift((dir_ / "smooth.gsb").string(), "Reverse");
     for (const auto &[lon, lat] :
          {std::pair{10.3, 45.2}, {10.95, 45.95}, {10.01, 45.5}}) {
         SCOPED_TRACE(testing::Message() << lon << ' ' << lat);
@@ -250,7 +246,7 @@ TEST_F(NTv2Test, ReverseIteration) {
     std::string reason;
     EXPECT_FALSE(apply(*alone, status_, nearEdge, 45.5, lon, lat, &reason));
     EXPECT_TRUE(contains(reason, "does not converge in the grid " +
-                                     (folder_ / "alone.gsb").string()));
+                                     (dir_ / "alone.gsb").string()));
 
     // A shift that grows as fast as the position: the iterates swing
     // between two points of the grid and never settle.
@@ -278,7 +274,7 @@ TEST_F(NTv2Test, ReverseIteration) {
 TEST_F(NTv2Test, AcquireSharesGridsAndRefusesBadParameters) {
     const std::string path = writeGrid("g.gsb", ntv2File({TestSubGrid{}}));
     auto a = shift(path);
-    auto b = shift((folder_ / "." / "g.gsb").string(), "Reverse");
+    auto b = shift((dir_ / "." / "g.gsb").string(), "Reverse");
     EXPECT_EQ(a->grids(), b->grids());
     EXPECT_TRUE(b->reverse());
     struct Case {

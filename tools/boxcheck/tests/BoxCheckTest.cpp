@@ -48,18 +48,16 @@ std::vector<long long> readAsTheDesktop(std::string line) {
     return values;
 }
 
-class BoxCheckTest : public testing::Test {
+class BoxCheckTest : public kavrotest::ScratchFolderTest {
   protected:
-    void SetUp() override { dir_ = kavrotest::freshFolder("kavro_boxcheck_"); }
-    void TearDown() override { kavrotest::removeFolder(dir_); }
     std::string points(const std::string &name,
                        const std::vector<std::pair<double, double>> &xy) {
         std::vector<Shape> shapes;
         for (const auto &[x, y] : xy)
             shapes.push_back(point(x, y));
-        const std::string path = (dir_ / name).string();
-        writeShapefile(path, SHPT_POINT, shapes);
-        return path;
+        const std::string file = path(name);
+        writeShapefile(file, SHPT_POINT, shapes);
+        return file;
     }
     // Runs the real boxcheck; one that blocks ends, and its test fails.
     ProgramRun check(const std::vector<std::string> &arguments) const {
@@ -67,7 +65,6 @@ class BoxCheckTest : public testing::Test {
         options.timeLimit = std::chrono::seconds(20);
         return runProgram(BOXCHECK_EXE, arguments, dir_, {}, options);
     }
-    fs::path dir_;
 };
 
 TEST_F(BoxCheckTest, WritesTheWholeReportForAFileInsideTheBox) {

@@ -14,12 +14,14 @@ using kavrotest::readFile;
 
 // The committed samples are what the generator writes: a change to one
 // without the other fails here.
-TEST(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
-    const fs::path dir = kavrotest::freshFolder("kavro_samplegen_");
-    const fs::path output = dir / "samples";
+using Samples = kavrotest::ScratchFolderTest;
+
+TEST_F(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
+    const fs::path output = dir_ / "samples";
     fs::create_directory(output);
     ASSERT_EQ(
-        kavrotest::runProgram(SAMPLEGEN_EXE, {output.string()}, dir).status, 0);
+        kavrotest::runProgram(SAMPLEGEN_EXE, {output.string()}, dir_).status,
+        0);
 
     const fs::path committed = fs::path(KAVRO_SOURCE_DIR) / "data/samples";
     std::size_t files = 0;
@@ -30,7 +32,6 @@ TEST(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
         ++files;
     }
     EXPECT_EQ(files, 24u); // points, lines, polygons; two forms; four files
-    kavrotest::removeFolder(dir);
 }
 
 } // namespace
