@@ -41,6 +41,14 @@ inline std::vector<std::string> splitLines(const std::string &text) {
     return lines;
 }
 
+// Whether the text holds the part; when it does not, the failure shows both.
+inline testing::AssertionResult contains(const std::string &text,
+                                         const std::string &part) {
+    if (text.find(part) != std::string::npos)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << '"' << part << "\" not in:\n" << text;
+}
+
 // An empty folder under the temporary folder, named from the prefix, the
 // process and the running test, so that tests run side by side never share
 // one. A prefix with blanks gives paths with blanks.

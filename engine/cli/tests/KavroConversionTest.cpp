@@ -45,6 +45,16 @@ class KavroConversionTest : public KavroProgramTest {
         return run(args);
     }
 
+    // Runs KAVRO and expects the description and this one report line.
+    void expectReportLine(const std::vector<std::string> &args,
+                          const std::string &line) const {
+        SCOPED_TRACE(line);
+        const KavroRun run = kavro(args);
+        EXPECT_EQ(run.lines(), (std::vector<std::string>{
+                                   "Script description:Identity", line}));
+        EXPECT_EQ(run.status, 1);
+    }
+
     std::string in(const std::string &name) const {
         return in_.string() + "/" + name;
     }
@@ -116,13 +126,8 @@ TEST_F(KavroConversionTest, ReportsFailedTextFiles) {
          in_.string() + "//same.txt converted to " + out_.string() +
              "//same.txt"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
-        const KavroRun run = kavro(c.args);
-        EXPECT_EQ(run.lines(), (std::vector<std::string>{
-                                   "Script description:Identity", c.line}));
-        EXPECT_EQ(run.status, 1);
-    }
+    for (const auto &c : cases)
+        expectReportLine(c.args, c.line);
     EXPECT_EQ(readFile(out("short.txt")),
               "1.00000000\t2.00000000\t3.00000000\tA\n");
     EXPECT_EQ(readFile(in("same.txt")), kRecord);
@@ -195,13 +200,8 @@ TEST_F(KavroConversionTest, WorkspaceMessages) {
           out_.string()},
          "no files found in " + in_.string() + "/x?"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
-        const KavroRun run = kavro(c.args);
-        EXPECT_EQ(run.lines(), (std::vector<std::string>{
-                                   "Script description:Identity", c.line}));
-        EXPECT_EQ(run.status, 1);
-    }
+    for (const auto &c : cases)
+        expectReportLine(c.args, c.line);
     EXPECT_TRUE(fs::is_empty(out_));
 }
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 
+using kavrotest::contains;
 using kavrotest::ntv2File;
 using kavrotest::TestSubGrid;
 namespace fs = std::filesystem;
@@ -18,13 +19,6 @@ namespace {
 // PROJ's conversion from degrees to radians.
 constexpr double kDegToRad = 0.017453292519943296;
 constexpr double kArcSecond = kDegToRad / 3600; // radians
-
-testing::AssertionResult contains(const std::string &text,
-                                  const std::string &part) {
-    if (text.find(part) != std::string::npos)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << '"' << part << "\" not in: " << text;
-}
 
 class GridFilesTest : public kavrotest::ScratchFolderTest {
   protected:

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+using kavrotest::contains;
 using kavrotest::ntv2File;
 using kavrotest::TestSubGrid;
 namespace fs = std::filesystem;
@@ -20,13 +21,6 @@ namespace {
 constexpr double kDegToRad = 0.017453292519943296;
 constexpr double kRadToDeg = 57.295779513082321;
 constexpr double kProjAgreement = 1e-11; // degrees
-
-testing::AssertionResult contains(const std::string &text,
-                                  const std::string &part) {
-    if (text.find(part) != std::string::npos)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << '"' << part << "\" not in: " << text;
-}
 
 class NTv2Test : public kavrotest::ScratchFolderTest {
   protected:

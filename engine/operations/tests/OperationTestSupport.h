@@ -42,6 +42,19 @@ std::unique_ptr<T> makeOperation(ParameterList parameters,
     return operation;
 }
 
+// The British National Grid, the transverse Mercator of EPSG Guidance Note
+// 7-2's worked example, on the ellipsoid given (Airy 1830 there).
+template <class T>
+std::unique_ptr<T> makeBritishNationalGrid(const Ellipsoid &ellipsoid) {
+    return makeOperation<T>(
+        {{"LatitudeOfNaturalOrigin", "0.85521133347722145"},
+         {"LongitudeOfNaturalOrigin", "-0.034906585039886591"},
+         {"ScaleFactorAtNaturalOrigin", "0.9996012717"},
+         {"FalseEasting", "400000"},
+         {"FalseNorthing", "-100000"}},
+        &ellipsoid);
+}
+
 // 11 and 46.5 degrees as UnitsConversion gives them in radians.
 inline constexpr double kLambda11 = 0.1919862177193763;
 inline constexpr double kPhi46_5 = 0.8115781021773634;

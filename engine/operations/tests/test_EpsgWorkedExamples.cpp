@@ -41,14 +41,9 @@ std::unique_ptr<Operation> withParameters(const Ellipsoid &ellipsoid,
 }
 
 std::unique_ptr<Operation> osgb(const Ellipsoid &e, bool forward) {
-    const ParameterList parameters = {
-        {"LatitudeOfNaturalOrigin", "0.85521133347722145"},
-        {"LongitudeOfNaturalOrigin", "-0.034906585039886591"},
-        {"ScaleFactorAtNaturalOrigin", "0.9996012717"},
-        {"FalseEasting", "400000"},
-        {"FalseNorthing", "-100000"}};
-    return forward ? withParameters<TransverseMercatorForward>(e, parameters)
-                   : withParameters<TransverseMercatorReverse>(e, parameters);
+    if (forward)
+        return makeBritishNationalGrid<TransverseMercatorForward>(e);
+    return makeBritishNationalGrid<TransverseMercatorReverse>(e);
 }
 
 std::unique_ptr<Operation> trinidad(const Ellipsoid &e, bool forward) {

@@ -99,14 +99,8 @@ TEST_F(TransverseMercatorTest, MissingScaleFactorCollapsesOntoFalseOrigin) {
 // Greenwich must see 359 degrees as 1 degree west, not as 360 degrees away.
 TEST(TransverseMercatorLongitude, FullTurnLongitudeProjectsLikeItsEquivalent) {
     const auto ellipsoid = makeEllipsoid("6377563.396", "299.3249646");
-    const ParameterList parameters = {
-        {"LatitudeOfNaturalOrigin", "0.85521133347722145"},
-        {"LongitudeOfNaturalOrigin", "-0.034906585039886591"},
-        {"ScaleFactorAtNaturalOrigin", "0.9996012717"},
-        {"FalseEasting", "400000"},
-        {"FalseNorthing", "-100000"}};
     const auto forward =
-        makeOperation<TransverseMercatorForward>(parameters, ellipsoid.get());
+        makeBritishNationalGrid<TransverseMercatorForward>(*ellipsoid);
     const double cases[] = {-0.0174532925199433, -0.06, 0.03, -3.1};
     for (const double lambda : cases) {
         SCOPED_TRACE(lambda);

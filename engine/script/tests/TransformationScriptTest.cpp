@@ -16,13 +16,9 @@ using testing::internal::GetCapturedStderr;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
+using kavrotest::contains;
+
 namespace {
-testing::AssertionResult contains(const std::string &text,
-                                  const std::string &part) {
-    if (text.find(part) != std::string::npos)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << '"' << part << "\" not in:\n" << text;
-}
 
 // A script that names the shipped grammar, around body.
 std::string script(const std::string &body) {
