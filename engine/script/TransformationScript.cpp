@@ -134,6 +134,44 @@ std::vector<const DOMElement *> elementsNamed(const DOMDocument &document,
         elements.push_back(static_cast<const DOMElement *>(list->item(i)));
     return elements;
 }
+
+// The children of a SourceSystem or TargetSystem, trimmed. Reading stops at
+// the first of them that has no value: empty names it.
+struct SystemElements {
+    std::optional<std::string> epsg, plainName, fileName;
+    const DOMNode *epsgNode = nullptr, *fileNode = nullptr;
+    const DOMNode *empty = nullptr;
+    std::string emptyName;
+};
+
+SystemElements systemElements(const DOMElement &element) {
+    SystemElements given;
+    for (const DOMNode *child = element.getFirstChild(); child != nullptr;
+         child = child->getNextSibling()) {
+        if (child->getNodeType() != DOMNode::ELEMENT_NODE)
+            continue;
+        const std::string name = narrow(child->getNodeName());
+        std::optional<std::string> *target = name == "EPSG"   ? &given.epsg
+                                             : name == "Name" ? &given.plainName
+                                             : name == "ProjectionFile"
+                                                 ? &given.fileName
+                                                 : nullptr;
+        if (target == nullptr)
+            continue;
+        const std::optional<std::string> value = firstChildText(*child);
+        if (!value || trimmedText(*value).empty()) {
+            given.empty = child;
+            given.emptyName = name;
+            return given;
+        }
+        *target = trimmedText(*value);
+        if (name == "EPSG")
+            given.epsgNode = child;
+        else if (name == "ProjectionFile")
+            given.fileNode = child;
+    }
+    return given;
+}
 } // namespace
 
 TransformationScript::TransformationScript(const std::string &fileName)
@@ -361,61 +399,50 @@ bool TransformationScript::readSystem(const DOMElement &element,
         return refuse(&element, kind,
                       "the element is written twice (a script has one " + kind +
                           ")");
-    std::optional<std::string> epsg, plainName, fileName;
-    const DOMNode *epsgNode = nullptr, *fileNode = nullptr;
-    for (const DOMNode *child = element.getFirstChild(); child != nullptr;
-         child = child->getNextSibling()) {
-        if (child->getNodeType() != DOMNode::ELEMENT_NODE)
-            continue;
-        const std::string name = narrow(child->getNodeName());
-        std::optional<std::string> *target = name == "EPSG"   ? &epsg
-                                             : name == "Name" ? &plainName
-                                             : name == "ProjectionFile"
-                                                 ? &fileName
-                                                 : nullptr;
-        if (target == nullptr)
-            continue;
-        const std::optional<std::string> value = firstChildText(*child);
-        if (!value || trimmedText(*value).empty())
-            return refuse(child, kind, name + " has no value");
-        *target = trimmedText(*value);
-        if (name == "EPSG")
-            epsgNode = child;
-        else if (name == "ProjectionFile")
-            fileNode = child;
-    }
-    if (epsg.has_value() == plainName.has_value())
+    const SystemElements given = systemElements(element);
+    if (given.empty != nullptr)
+        return refuse(given.empty, kind, given.emptyName + " has no value");
+    if (given.epsg.has_value() == given.plainName.has_value())
         return refuse(&element, kind,
-                      epsg ? "gives both EPSG and Name (one of them names "
-                             "the system)"
-                           : "names no system (EPSG or Name is missing)");
-    // Also as const texts: std::quoted would take the others.
-    const std::string &epsgText = epsg.value_or(""),
-                      &file = fileName.value_or("");
+                      given.epsg ? "gives both EPSG and Name (one of them "
+                                   "names the system)"
+                                 : "names no system (EPSG or Name is missing)");
     ScriptSystem named;
-    if (epsg) {
-        named.epsgCode = epsgCodeOf(*epsg);
+    if (given.epsg) {
+        named.epsgCode = epsgCodeOf(*given.epsg);
         if (named.epsgCode == 0)
-            return refuse(epsgNode, kind,
-                          "EPSG " + quoted(epsgText) +
+            return refuse(given.epsgNode, kind,
+                          "EPSG " + quoted(*given.epsg) +
                               " is not an EPSG code (a whole number)");
         named.label = "EPSG:" + std::to_string(named.epsgCode);
     } else {
-        named.label = *plainName;
+        named.label = *given.plainName;
     }
     const std::string where = kind + ' ' + quoted(std::as_const(named.label));
-    if (!fileName)
+    if (!given.fileName)
         return refuse(&element, where, "ProjectionFile is missing");
+    if (!readProjectionFile(*given.fileNode, where, *given.fileName, named) ||
+        !readOgcDefinition(*given.fileNode, where, named))
+        return false;
+    system = std::move(named);
+    return true;
+}
 
-    const std::string problemStart = "ProjectionFile " + quoted(file);
+// The projection file a system names, found as grid files are and read
+// whole: its bytes, its definition and the name for messages.
+bool TransformationScript::readProjectionFile(const DOMNode &fileNode,
+                                              const std::string &where,
+                                              const std::string &fileName,
+                                              ScriptSystem &named) {
+    const std::string problemStart = "ProjectionFile " + quoted(fileName);
     const GridLocation location =
-        findGridFile(*fileName, projectionFolders(context_.scriptFolder,
-                                                  context_.programFolder));
+        findGridFile(fileName, projectionFolders(context_.scriptFolder,
+                                                 context_.programFolder));
     if (location.path.empty()) {
         std::string folders;
         for (const std::string &folder : location.searched)
             folders += (folders.empty() ? " in " : ", ") + folder;
-        return refuse(fileNode, where,
+        return refuse(&fileNode, where,
                       problemStart + " is not found" + folders);
     }
     named.projectionFile = location.path;
@@ -423,44 +450,48 @@ bool TransformationScript::readSystem(const DOMElement &element,
     const DefinitionFileRead read =
         readDefinitionFile(location.path, named.esriWkt, error);
     if (read != DefinitionFileRead::Read)
-        return refuse(fileNode, where,
+        return refuse(&fileNode, where,
                       problemStart + " (" + location.path + ") " +
                           readProblem(read, error));
     std::optional<CoordinateSystem> definition = parseWkt(named.esriWkt);
     if (!definition)
-        return refuse(fileNode, where,
+        return refuse(&fileNode, where,
                       problemStart + " (" + location.path +
                           ") holds no coordinate system in well-known text");
     named.definition = std::move(*definition);
     named.name = readableName(named.definition);
+    return true;
+}
 
-    // The OGC definition beside it, when there is one, must be the same
-    // system.
-    const std::string ogcPath =
-        std::filesystem::path(location.path).replace_extension(".wkt").string();
+// The OGC definition beside the projection file, when there is one, must be
+// the same system; its name is then the one messages use.
+bool TransformationScript::readOgcDefinition(const DOMNode &fileNode,
+                                             const std::string &where,
+                                             ScriptSystem &named) {
+    const std::string ogcPath = std::filesystem::path(named.projectionFile)
+                                    .replace_extension(".wkt")
+                                    .string();
+    int error = 0;
     const DefinitionFileRead ogcRead =
         readDefinitionFile(ogcPath, named.ogcWkt, error);
-    if (ogcRead != DefinitionFileRead::Missing) {
-        if (ogcRead != DefinitionFileRead::Read)
-            return refuse(fileNode, where,
-                          "the OGC definition " + ogcPath + ' ' +
-                              readProblem(ogcRead, error));
-        const std::optional<CoordinateSystem> ogc = parseWkt(named.ogcWkt);
-        if (!ogc)
-            return refuse(fileNode, where,
-                          "the OGC definition " + ogcPath +
-                              " holds no coordinate system in well-known "
-                              "text");
-        const SystemComparison comparison =
-            compareSystems(*ogc, named.definition);
-        if (comparison.verdict == SystemComparison::Different)
-            return refuse(fileNode, where,
-                          "the OGC definition " + ogcPath +
-                              " describes another system than " +
-                              location.path + ": " + comparison.difference);
-        named.name = readableName(*ogc);
-    }
-    system = std::move(named);
+    if (ogcRead == DefinitionFileRead::Missing)
+        return true;
+    if (ogcRead != DefinitionFileRead::Read)
+        return refuse(&fileNode, where,
+                      "the OGC definition " + ogcPath + ' ' +
+                          readProblem(ogcRead, error));
+    const std::optional<CoordinateSystem> ogc = parseWkt(named.ogcWkt);
+    if (!ogc)
+        return refuse(&fileNode, where,
+                      "the OGC definition " + ogcPath +
+                          " holds no coordinate system in well-known text");
+    const SystemComparison comparison = compareSystems(*ogc, named.definition);
+    if (comparison.verdict == SystemComparison::Different)
+        return refuse(&fileNode, where,
+                      "the OGC definition " + ogcPath +
+                          " describes another system than " +
+                          named.projectionFile + ": " + comparison.difference);
+    named.name = readableName(*ogc);
     return true;
 }
 

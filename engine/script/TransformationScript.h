@@ -148,6 +148,11 @@ class TransformationScript {
     bool readSystems();
     bool readSystem(const XERCES_CPP_NAMESPACE::DOMElement &element,
                     std::optional<ScriptSystem> &system);
+    bool readProjectionFile(const XERCES_CPP_NAMESPACE::DOMNode &fileNode,
+                            const std::string &where,
+                            const std::string &fileName, ScriptSystem &named);
+    bool readOgcDefinition(const XERCES_CPP_NAMESPACE::DOMNode &fileNode,
+                           const std::string &where, ScriptSystem &named);
 
     // Declared first so that it goes last: the chain is freed, then the
     // ellipsoids, then the XML library is terminated.
