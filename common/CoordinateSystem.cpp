@@ -69,108 +69,140 @@ bool isKeyword(std::string_view word) {
 // Reads one element with everything inside it; WKT allows "[" and "(" as
 // brackets. Iterative, so that the nesting bound is the only one that
 // counts. Nothing when the text breaks the grammar or the bounds.
-std::optional<Tree> parseTree(std::string_view text) {
-    std::size_t at = 0;
-    const auto skipSpace = [&] {
-        while (at < text.size() && isClassicSpace(text[at]))
-            ++at;
-    };
-    const auto opens = [&] {
-        return at < text.size() && (text[at] == '[' || text[at] == '(');
-    };
-    const auto closes = [&] {
-        return at < text.size() && (text[at] == ']' || text[at] == ')');
-    };
+class TreeParser {
+  public:
+    explicit TreeParser(std::string_view text) : text_(text) {}
 
-    Tree tree;
-    std::vector<std::size_t> open; // the elements not closed yet
-    const auto startElement = [&](std::string_view keyword) {
-        if (!isKeyword(keyword) || open.size() >= kMaxDepth ||
-            tree.nodes.size() >= kMaxNodes)
-            return false;
-        if (!open.empty())
-            tree.nodes[open.back()].values.push_back(
-                {Value::Element, {}, tree.nodes.size()});
-        open.push_back(tree.nodes.size());
-        tree.nodes.push_back({keyword, {}});
-        ++at; // the bracket
-        return true;
-    };
-
-    skipSpace();
-    const std::size_t keywordStart = at;
-    while (at < text.size() && isWordCharacter(text[at]))
-        ++at;
-    const std::string_view rootKeyword =
-        text.substr(keywordStart, at - keywordStart);
-    skipSpace();
-    if (!opens() || !startElement(rootKeyword))
-        return std::nullopt;
-
-    while (!open.empty()) {
+    std::optional<Tree> parse() {
         skipSpace();
-        if (closes() && tree.nodes[open.back()].values.empty()) {
-            ++at; // an element without values: "CS[]"
-            open.pop_back();
-            continue;
-        }
-        // One value.
-        if (at >= text.size())
+        const std::string_view rootKeyword = word();
+        skipSpace();
+        if (!opens() || !startElement(rootKeyword))
             return std::nullopt;
-        if (text[at] == '"') {
-            const std::size_t start = ++at;
-            for (;;) {
-                if (at >= text.size())
-                    return std::nullopt; // never closed
-                if (text[at] == '"') {
-                    if (at + 1 < text.size() && text[at + 1] == '"') {
-                        at += 2; // a doubled quote stands for one
-                        continue;
-                    }
-                    break;
-                }
-                ++at;
-            }
-            tree.nodes[open.back()].values.push_back(
-                {Value::Quoted, text.substr(start, at - start), 0});
-            ++at;
-        } else {
-            const std::size_t start = at;
-            while (at < text.size() && isWordCharacter(text[at]))
-                ++at;
-            const std::string_view word = text.substr(start, at - start);
-            if (word.empty())
-                return std::nullopt;
+        while (!open_.empty()) {
             skipSpace();
-            if (opens()) {
-                if (!startElement(word))
-                    return std::nullopt;
-                continue; // its first value comes next
+            if (closes() && tree_.nodes[open_.back()].values.empty()) {
+                ++at_; // an element without values: "CS[]"
+                open_.pop_back();
+                continue;
             }
-            tree.nodes[open.back()].values.push_back({Value::Bare, word, 0});
+            const Read read = readValue();
+            if (read == Read::Failed)
+                return std::nullopt;
+            if (read == Read::Element)
+                continue; // its first value comes next
+            if (!endValue())
+                return std::nullopt;
         }
-        // What follows a value: another one, or the end of its element (and
-        // perhaps of those around it).
+        // Only white space and NUL bytes may follow.
+        while (at_ < text_.size() &&
+               (isClassicSpace(text_[at_]) || text_[at_] == '\0'))
+            ++at_;
+        if (at_ != text_.size())
+            return std::nullopt;
+        return std::move(tree_);
+    }
+
+  private:
+    enum class Read { Failed, Value, Element };
+
+    void skipSpace() {
+        while (at_ < text_.size() && isClassicSpace(text_[at_]))
+            ++at_;
+    }
+    bool opens() const {
+        return at_ < text_.size() && (text_[at_] == '[' || text_[at_] == '(');
+    }
+    bool closes() const {
+        return at_ < text_.size() && (text_[at_] == ']' || text_[at_] == ')');
+    }
+    std::string_view word() {
+        const std::size_t start = at_;
+        while (at_ < text_.size() && isWordCharacter(text_[at_]))
+            ++at_;
+        return text_.substr(start, at_ - start);
+    }
+    void addValue(Value value) {
+        tree_.nodes[open_.back()].values.push_back(value);
+    }
+
+    // Opens an element at its bracket.
+    bool startElement(std::string_view keyword) {
+        if (!isKeyword(keyword) || open_.size() >= kMaxDepth ||
+            tree_.nodes.size() >= kMaxNodes)
+            return false;
+        if (!open_.empty())
+            addValue({Value::Element, {}, tree_.nodes.size()});
+        open_.push_back(tree_.nodes.size());
+        tree_.nodes.push_back({keyword, {}});
+        ++at_; // the bracket
+        return true;
+    }
+
+    // One value: a quoted text, a bare word, or the keyword of an element
+    // inside, which is then opened.
+    Read readValue() {
+        if (at_ >= text_.size())
+            return Read::Failed;
+        if (text_[at_] == '"')
+            return readQuoted() ? Read::Value : Read::Failed;
+        const std::string_view bare = word();
+        if (bare.empty())
+            return Read::Failed;
+        skipSpace();
+        if (opens())
+            return startElement(bare) ? Read::Element : Read::Failed;
+        addValue({Value::Bare, bare, 0});
+        return Read::Value;
+    }
+
+    // A quoted text, in which a doubled quote stands for one; false when it
+    // is never closed.
+    bool readQuoted() {
+        const std::size_t start = ++at_;
+        for (;;) {
+            if (at_ >= text_.size())
+                return false;
+            if (text_[at_] == '"') {
+                if (at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
+                    at_ += 2;
+                    continue;
+                }
+                break;
+            }
+            ++at_;
+        }
+        addValue({Value::Quoted, text_.substr(start, at_ - start), 0});
+        ++at_;
+        return true;
+    }
+
+    // What follows a value: another one, or the end of its element (and
+    // perhaps of those around it).
+    bool endValue() {
         for (;;) {
             skipSpace();
-            if (at < text.size() && text[at] == ',') {
-                ++at;
-                break;
+            if (at_ < text_.size() && text_[at_] == ',') {
+                ++at_;
+                return true;
             }
             if (!closes())
-                return std::nullopt;
-            ++at;
-            open.pop_back();
-            if (open.empty())
-                break;
+                return false;
+            ++at_;
+            open_.pop_back();
+            if (open_.empty())
+                return true;
         }
     }
-    // Only white space and NUL bytes may follow.
-    while (at < text.size() && (isClassicSpace(text[at]) || text[at] == '\0'))
-        ++at;
-    if (at != text.size())
-        return std::nullopt;
-    return tree;
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    Tree tree_;
+    std::vector<std::size_t> open_; // the elements not closed yet
+};
+
+std::optional<Tree> parseTree(std::string_view text) {
+    return TreeParser(text).parse();
 }
 
 // ------------------------------------------------------- reading the tree
