@@ -58,6 +58,75 @@ inline const char *const kTimeProgram = "/usr/bin/time";
 // the program from a small process of its own and reports its figure alone.
 inline bool peakIsProgramsOwn() { return ::access(kTimeProgram, X_OK) == 0; }
 
+// Starts argv (a program and its arguments) in a process group of its own,
+// so that a run past its time ends with all its processes, with standard
+// output and error into the files and the file size limit; -1 when it
+// cannot be started.
+inline pid_t startInGroup(std::vector<std::string> &arguments,
+                          const fs::path &out, const fs::path &err,
+                          const fs::path &workingDirectory,
+                          rlim_t fileSizeLimit) {
+    std::vector<char *> argv;
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions,
+                                             workingDirectory.c_str());
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    // The child inherits the limit and the ignored signal; this process has
+    // them only while it starts the child.
+    rlimit savedLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &savedLimit);
+    const bool limited = fileSizeLimit != RLIM_INFINITY;
+    const auto savedSignal = limited ? std::signal(SIGXFSZ, SIG_IGN) : SIG_DFL;
+    if (limited) {
+        rlimit limit = savedLimit;
+        limit.rlim_cur = fileSizeLimit;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv.front(), &actions, &attributes,
+                                    argv.data(), environ);
+    if (limited) {
+        ::setrlimit(RLIMIT_FSIZE, &savedLimit);
+        std::signal(SIGXFSZ, savedSignal);
+    }
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
+}
+
+// Waits for the process; a run past the time limit is killed with its group
+// and fails the test. Its wait status and its resource usage.
+inline int waitWithin(pid_t pid, const std::string &program,
+                      std::chrono::steady_clock::time_point start,
+                      std::chrono::seconds timeLimit, rusage &usage) {
+    int status = 0;
+    bool killed = false;
+    for (;;) {
+        const pid_t ended = ::wait4(pid, &status, WNOHANG, &usage);
+        if (ended == pid || (ended < 0 && errno != EINTR))
+            return status;
+        if (!killed && std::chrono::steady_clock::now() - start > timeLimit) {
+            ::kill(-pid, SIGKILL);
+            killed = true;
+            ADD_FAILURE() << program << " did not end within "
+                          << timeLimit.count() << " s";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
 // Runs the program with the arguments, without a shell. Its standard output
 // and error go to "stdout.txt" and "stderr.txt" in the scratch folder and are
 // read when it has ended; it runs in workingDirectory when one is given. The
@@ -77,70 +146,19 @@ inline ProgramRun runProgram(const std::string &program,
     if (timed) // the peak in KiB and the exit status, into the file
         arguments.insert(arguments.begin(), {kTimeProgram, "--quiet", "-f",
                                              "%M %x", "-o", peak.string()});
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
     const fs::path out = scratch / "stdout.txt";
     const fs::path err = scratch / "stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!workingDirectory.empty())
-        posix_spawn_file_actions_addchdir_np(&actions,
-                                             workingDirectory.c_str());
-    // The child inherits the limit and the ignored signal; this process has
-    // them only while it starts the child.
-    rlimit savedLimit{};
-    ::getrlimit(RLIMIT_FSIZE, &savedLimit);
-    const bool limited = options.fileSizeLimit != RLIM_INFINITY;
-    const auto savedSignal = limited ? std::signal(SIGXFSZ, SIG_IGN) : SIG_DFL;
-    if (limited) {
-        rlimit limit = savedLimit;
-        limit.rlim_cur = options.fileSizeLimit;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
     const auto start = std::chrono::steady_clock::now();
-    // A group of its own, so that a run past its time ends with all its
-    // processes.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv.front(), &actions, &attributes,
-                                    argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    if (limited) {
-        ::setrlimit(RLIMIT_FSIZE, &savedLimit);
-        std::signal(SIGXFSZ, savedSignal);
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = startInGroup(arguments, out, err, workingDirectory,
+                                   options.fileSizeLimit);
     ProgramRun run;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << argv.front();
+    if (pid < 0) {
+        ADD_FAILURE() << "cannot start " << arguments.front();
         return run;
     }
-    int status = 0;
     rusage usage{};
-    bool killed = false;
-    for (;;) {
-        const pid_t ended = ::wait4(pid, &status, WNOHANG, &usage);
-        if (ended == pid || (ended < 0 && errno != EINTR))
-            break;
-        if (!killed &&
-            std::chrono::steady_clock::now() - start > options.timeLimit) {
-            ::kill(-pid, SIGKILL);
-            killed = true;
-            ADD_FAILURE() << program << " did not end within "
-                          << options.timeLimit.count() << " s";
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    const int status =
+        waitWithin(pid, program, start, options.timeLimit, usage);
     run.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
             .count();
