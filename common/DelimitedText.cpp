@@ -519,58 +519,70 @@ RecordScanner::RecordScanner(char separator, std::array<int, 3> wanted,
     stops_['\n'] = true;
 }
 
+bool RecordScanner::tooLong(const char *first, const char *p) const {
+    return static_cast<std::size_t>(p - first) > maxBytes_;
+}
+
+RecordScanner::Result RecordScanner::needMore(const char *first,
+                                              const char *p) const {
+    return tooLong(first, p) ? Result::TooLong : Result::NeedMore;
+}
+
+RecordScanner::Result
+RecordScanner::scanQuoted(const char *first, const char *&p, const char *last,
+                          bool atEnd, Scan &scan, FieldText &text) const {
+    text.quoted = true;
+    scan.blank = false;
+    scan.inQuote = true;
+    scan.openQuoteLine = scan.lineBreaks;
+    const char *q = p + 1;
+    text.begin = q;
+    for (;;) {
+        // To the next quote, counting the line breaks on the way.
+        const char *quote = static_cast<const char *>(
+            std::memchr(q, kQuote, static_cast<std::size_t>(last - q)));
+        const char *stop = quote != nullptr ? quote : last;
+        scan.lineBreaks +=
+            static_cast<std::uint64_t>(std::count(q, stop, '\n'));
+        q = stop;
+        if (quote == nullptr) // no end in sight
+            return atEnd && !tooLong(first, q) ? Result::OpenQuote
+                                               : needMore(first, q);
+        if (tooLong(first, q)) { // an end, but too far
+            scan.inQuote = false;
+            return Result::TooLong;
+        }
+        if (q + 1 == last && !atEnd)
+            return needMore(first, q);
+        if (q + 1 != last && q[1] == kQuote) {
+            q += 2; // a doubled quote
+            continue;
+        }
+        text.end = q++;
+        break;
+    }
+    scan.inQuote = false;
+    // Anything between the closing quote and the separator stays in the
+    // field, which is then not a clean quoted field.
+    while (q != last && !stops_[static_cast<unsigned char>(*q)]) {
+        text.clean = false;
+        ++q;
+    }
+    p = q;
+    return Result::Record;
+}
+
 RecordScanner::Result RecordScanner::scan(const char *first, const char *last,
                                           bool atEnd, Scan &scan) const {
     scan = Scan{};
     scan.blank = true;
-    const auto tooLong = [&](const char *p) {
-        return static_cast<std::size_t>(p - first) > maxBytes_;
-    };
-    const auto needMore = [&](const char *p) {
-        return tooLong(p) ? Result::TooLong : Result::NeedMore;
-    };
     const char *p = first;
     for (std::size_t field = 0;; ++field) {
         FieldText text;
         if (p != last && *p == kQuote) {
-            text.quoted = true;
-            scan.blank = false;
-            scan.inQuote = true;
-            scan.openQuoteLine = scan.lineBreaks;
-            const char *q = p + 1;
-            text.begin = q;
-            for (;;) {
-                // To the next quote, counting the line breaks on the way.
-                const char *quote = static_cast<const char *>(
-                    std::memchr(q, kQuote, static_cast<std::size_t>(last - q)));
-                const char *stop = quote != nullptr ? quote : last;
-                scan.lineBreaks +=
-                    static_cast<std::uint64_t>(std::count(q, stop, '\n'));
-                q = stop;
-                if (quote == nullptr) // no end in sight
-                    return atEnd && !tooLong(q) ? Result::OpenQuote
-                                                : needMore(q);
-                if (tooLong(q)) { // an end, but too far
-                    scan.inQuote = false;
-                    return Result::TooLong;
-                }
-                if (q + 1 == last && !atEnd)
-                    return needMore(q);
-                if (q + 1 != last && q[1] == kQuote) {
-                    q += 2; // a doubled quote
-                    continue;
-                }
-                text.end = q++;
-                break;
-            }
-            scan.inQuote = false;
-            // Anything between the closing quote and the separator stays in
-            // the field, which is then not a clean quoted field.
-            while (q != last && !stops_[static_cast<unsigned char>(*q)]) {
-                text.clean = false;
-                ++q;
-            }
-            p = q;
+            const Result quoted = scanQuoted(first, p, last, atEnd, scan, text);
+            if (quoted != Result::Record)
+                return quoted;
         } else {
             const char *q = p;
             while (q != last && !stops_[static_cast<unsigned char>(*q)])
@@ -582,7 +594,7 @@ RecordScanner::Result RecordScanner::scan(const char *first, const char *last,
             p = q;
         }
         if (p == last && !atEnd)
-            return needMore(p);
+            return needMore(first, p);
         for (std::size_t k = 0; k < wanted_.size(); ++k)
             if (static_cast<std::size_t>(wanted_[k]) == field)
                 scan.wanted[k] = text;
@@ -597,7 +609,7 @@ RecordScanner::Result RecordScanner::scan(const char *first, const char *last,
         }
         if (*p == '\r') {
             if (p + 1 == last && !atEnd)
-                return needMore(p);
+                return needMore(first, p);
             p += p + 1 != last && p[1] == '\n' ? 2 : 1;
         } else {
             ++p; // '\n'
@@ -606,7 +618,7 @@ RecordScanner::Result RecordScanner::scan(const char *first, const char *last,
         scan.end = p;
         break;
     }
-    return tooLong(scan.end) ? Result::TooLong : Result::Record;
+    return tooLong(first, scan.end) ? Result::TooLong : Result::Record;
 }
 
 std::vector<std::string> RecordScanner::split(const char *first,

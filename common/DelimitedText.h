@@ -144,6 +144,13 @@ class RecordScanner {
     std::vector<std::string> split(const char *first, const char *last) const;
 
   private:
+    bool tooLong(const char *first, const char *p) const;
+    Result needMore(const char *first, const char *p) const;
+    // A quoted field from its opening quote at p, which is left behind the
+    // field: Record when the field is whole, else why the scan stops there.
+    Result scanQuoted(const char *first, const char *&p, const char *last,
+                      bool atEnd, Scan &scan, FieldText &text) const;
+
     char separator_;
     std::array<int, 3> wanted_;
     std::size_t maxBytes_;
