@@ -27,7 +27,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -950,18 +949,9 @@ TEST_F(HostileInputTest, FullDisks) {
 bool killWhen(std::vector<std::string> arguments,
               const std::function<bool()> &ready) {
     arguments.insert(arguments.begin(), KAVRO_EXE);
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, KAVRO_EXE, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    const pid_t pid =
+        startInGroup(arguments, "/dev/null", "/dev/null", {}, RLIM_INFINITY);
+    if (pid < 0)
         return false;
     int status = 0;
     const auto start = std::chrono::steady_clock::now();
