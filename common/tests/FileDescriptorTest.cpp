@@ -82,17 +82,6 @@ TEST_F(FileDescriptorTest, ReportsAWriteThatStopsShort) {
     EXPECT_EQ(errno, ENOSPC);
 }
 
-TEST_F(FileDescriptorTest, OwnsOneDescriptorAtATime) {
-    FileDescriptor a(::open(path("plain.txt").c_str(), O_RDONLY));
-    const int fd = a.get();
-    FileDescriptor b = std::move(a);
-    EXPECT_FALSE(a);
-    EXPECT_EQ(b.get(), fd);
-    EXPECT_TRUE(b.close());
-    EXPECT_FALSE(b);
-    EXPECT_EQ(::fcntl(fd, F_GETFD), -1); // closed, once
-}
-
 TEST(Utf8Test, MeasuresWellFormedSequencesOnly) {
     const struct {
         const char *bytes;
