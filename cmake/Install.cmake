@@ -83,5 +83,5 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libxerces-c3.2, libshp2, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libc6, libstdc++6")
+    "libxerces-c3.2, libshp2, libsqlite3-0, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libc6, libstdc++6")
 include(CPack)

@@ -5,8 +5,8 @@
 set -euo pipefail
 
 # proj-data: the grids that the grid shift tests compare with PROJ's values.
-packages=(cmake g++ make pkg-config libxerces-c-dev libshp-dev libgtest-dev
-          qt6-base-dev qt6-base-dev-tools proj-data "$@")
+packages=(cmake g++ make pkg-config libxerces-c-dev libshp-dev libsqlite3-dev
+          libgtest-dev qt6-base-dev qt6-base-dev-tools proj-data "$@")
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null |
