@@ -22,6 +22,11 @@ enum class CopyPermissions { OfSource, OfReplacedTarget };
 CopyFailure copyFile(const std::string &source, const std::string &target,
                      CopyPermissions permissions = CopyPermissions::OfSource);
 
+// Copies what remains to be read of one open file to the end of another
+// (in the kernel where it can). False with errno set when a read or a write
+// fails.
+bool copyFileContent(int from, int to);
+
 // Removes a file if it exists; false only when it exists and cannot be
 // removed.
 bool removeFileIfExists(const std::string &path);

@@ -36,19 +36,12 @@ enum WkbBase : std::uint32_t {
     Triangle = 17,
 };
 
-std::uint64_t swapped(std::uint64_t v) {
-    v = ((v & 0x00FF00FF00FF00FFull) << 8) | ((v >> 8) & 0x00FF00FF00FF00FFull);
-    v = ((v & 0x0000FFFF0000FFFFull) << 16) |
-        ((v >> 16) & 0x0000FFFF0000FFFFull);
-    return (v << 32) | (v >> 32);
-}
-
 std::uint32_t swapped(std::uint32_t v) {
     return ((v & 0xFFu) << 24) | ((v & 0xFF00u) << 8) | ((v >> 8) & 0xFF00u) |
            (v >> 24);
 }
 
-constexpr bool kHostLittleEndian = std::endian::native == std::endian::little;
+using detail::kHostLittleEndian;
 
 std::uint32_t loadUint32(const std::uint8_t *at, bool littleEndian) {
     std::uint32_t v;
@@ -223,25 +216,6 @@ bool WkbReader::readGeometry(int depth) {
 
 } // namespace
 
-namespace detail {
-
-double loadDouble(const std::uint8_t *at, bool littleEndian) {
-    std::uint64_t bits;
-    std::memcpy(&bits, at, sizeof bits);
-    if (littleEndian != kHostLittleEndian)
-        bits = swapped(bits);
-    return std::bit_cast<double>(bits);
-}
-
-void storeDouble(std::uint8_t *at, double value, bool littleEndian) {
-    std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-    if (littleEndian != kHostLittleEndian)
-        bits = swapped(bits);
-    std::memcpy(at, &bits, sizeof bits);
-}
-
-} // namespace detail
-
 std::size_t envelopeValues(EnvelopeKind kind) {
     switch (kind) {
     case EnvelopeKind::None:
@@ -341,19 +315,42 @@ void rewriteHeader(std::span<std::uint8_t> bytes, const GeometryBlob &blob,
         detail::storeDouble(at, values[i], le);
 }
 
-bool geometryBounds(std::span<const std::uint8_t> bytes, Bounds &bounds,
-                    std::string &reason) {
-    GeometryBlob blob;
-    std::vector<VertexRun> runs;
-    if (!readGeometryBlob(bytes, blob, runs, reason))
-        return false;
-    bounds = Bounds{};
+Bounds vertexBounds(std::span<const std::uint8_t> bytes,
+                    std::span<const VertexRun> runs) {
+    Bounds bounds;
     for (const VertexRun &run : runs) {
         const std::uint8_t *at = bytes.data() + run.offset;
         for (std::uint32_t i = 0; i < run.count; ++i, at += run.stride)
             bounds.addXY(detail::loadDouble(at, run.littleEndian),
                          detail::loadDouble(at + 8, run.littleEndian));
     }
+    return bounds;
+}
+
+bool geometryBounds(std::span<const std::uint8_t> bytes, Bounds &bounds,
+                    std::string &reason) {
+    GeometryBlob blob;
+    std::vector<VertexRun> runs;
+    if (!readGeometryBlob(bytes, blob, runs, reason))
+        return false;
+    bounds = vertexBounds(bytes, runs);
+    return true;
+}
+
+bool headerBounds(std::span<const std::uint8_t> bytes, Bounds &bounds) {
+    if (bytes.size() < kMinimumHeaderSize + 32 || bytes[0] != 'G' ||
+        bytes[1] != 'P')
+        return false;
+    const unsigned kind = (bytes[3] >> 1) & 7u;
+    if (kind < static_cast<unsigned>(EnvelopeKind::XY) ||
+        kind > static_cast<unsigned>(EnvelopeKind::XYZM))
+        return false;
+    const bool le = (bytes[3] & 1) != 0;
+    const std::uint8_t *at = bytes.data() + kMinimumHeaderSize;
+    bounds = Bounds{};
+    bounds.addXY(detail::loadDouble(at, le), detail::loadDouble(at + 16, le));
+    bounds.addXY(detail::loadDouble(at + 8, le),
+                 detail::loadDouble(at + 24, le));
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <string>
@@ -133,15 +135,47 @@ void putVertices(std::span<std::uint8_t> bytes, std::span<const VertexRun> runs,
 void rewriteHeader(std::span<std::uint8_t> bytes, const GeometryBlob &blob,
                    std::int32_t srsId, const Bounds &bounds);
 
+// The x and y ranges of the vertices of runs that readGeometryBlob found in
+// bytes.
+Bounds vertexBounds(std::span<const std::uint8_t> bytes,
+                    std::span<const VertexRun> runs);
+
 // The x and y ranges of a blob's vertices; false with reason when it is not
 // a readable blob. Reads what readGeometryBlob reads.
 bool geometryBounds(std::span<const std::uint8_t> bytes, Bounds &bounds,
                     std::string &reason);
 
+// The x and y ranges that a blob's header states (NaN for an empty
+// geometry); false when it has no envelope or is too short for the one it
+// announces. A header is only as right as its writer: this is for blobs
+// whose envelopes rewriteHeader wrote.
+bool headerBounds(std::span<const std::uint8_t> bytes, Bounds &bounds);
+
 // Byte access in either order, for the templates above.
 namespace detail {
-double loadDouble(const std::uint8_t *at, bool littleEndian);
-void storeDouble(std::uint8_t *at, double value, bool littleEndian);
+constexpr bool kHostLittleEndian = std::endian::native == std::endian::little;
+
+inline std::uint64_t byteSwapped(std::uint64_t v) {
+    v = ((v & 0x00FF00FF00FF00FFull) << 8) | ((v >> 8) & 0x00FF00FF00FF00FFull);
+    v = ((v & 0x0000FFFF0000FFFFull) << 16) |
+        ((v >> 16) & 0x0000FFFF0000FFFFull);
+    return (v << 32) | (v >> 32);
+}
+
+inline double loadDouble(const std::uint8_t *at, bool littleEndian) {
+    std::uint64_t bits;
+    std::memcpy(&bits, at, sizeof bits);
+    if (littleEndian != kHostLittleEndian)
+        bits = byteSwapped(bits);
+    return std::bit_cast<double>(bits);
+}
+
+inline void storeDouble(std::uint8_t *at, double value, bool littleEndian) {
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    if (littleEndian != kHostLittleEndian)
+        bits = byteSwapped(bits);
+    std::memcpy(at, &bits, sizeof bits);
+}
 } // namespace detail
 
 template <class Point>

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -170,6 +171,7 @@ class GeoPackageBuilder {
                                reason))
             << reason;
         execute(R"(
+PRAGMA synchronous = OFF;
 PRAGMA application_id = 1196444487;
 PRAGMA user_version = 10300;
 CREATE TABLE gpkg_spatial_ref_sys (srs_name TEXT NOT NULL,
@@ -276,7 +278,7 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
         const std::string r = quoteSqlIdentifier(rtree);
         const std::string t = quoteSqlIdentifier(table);
         const std::string c = quoteSqlIdentifier(column);
-        execute("CREATE VIRTUAL TABLE " + r +
+        execute("BEGIN; CREATE VIRTUAL TABLE " + r +
                 " USING rtree(id, minx, maxx, miny, maxy)");
         SqliteStatement rows =
             prepareSqlite(db_.get(), "SELECT fid, " + c + " FROM " + t +
@@ -303,6 +305,9 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
             EXPECT_EQ(sqlite3_step(insert.get()), SQLITE_DONE);
             sqlite3_reset(insert.get());
         }
+        rows.reset();
+        insert.reset();
+        execute("COMMIT");
         const std::string notEmpty = " NOT NULL AND NOT ST_IsEmpty(NEW." + c +
                                      ")) BEGIN INSERT OR REPLACE INTO " + r +
                                      " VALUES (NEW.fid, ST_MinX(NEW." + c +
@@ -363,5 +368,130 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
   private:
     SqliteDb db_;
 };
+
+// A GeoPackage of every kind of content a conversion must keep, in
+// Gauss-Boaga West (srs_id 3003) over Trento:
+//   punti     POINT Z: little and big endian, no and xyz envelope, an empty
+//             point, a NULL geometry; text, real, integer and blob values
+//   linee     MULTILINESTRING M, parts in both byte orders
+//   poligoni  POLYGON with a hole, MULTIPOLYGON; its srs_id is -1
+//   curve     CURVEPOLYGON of a circular arc and a line (ZM)
+//   notes     attributes, non-ASCII text, an index and a trigger of its own
+//   layer_styles, gpkg_metadata and gpkg_metadata_reference
+// Each layer has an R-tree; gpkg_contents holds wrong extents.
+inline void writeMixedGeoPackage(const std::filesystem::path &path) {
+    const double e = 1664000, n = 5103000; // Trento, Gauss-Boaga West
+    GeoPackageBuilder g(path);
+    g.addLayer("punti", "POINT", 3003, 1, 0,
+               "name TEXT, height REAL, storeys INTEGER, photo BLOB");
+    const Form z{true, Dims::XYZ}, zBig{false, Dims::XYZ};
+    g.addFeature(
+        "punti", 1,
+        blob(point({e, n, 194.5}, z), {3003, gpkg::EnvelopeKind::None}),
+        "'Torre Vanga', 194.5, 5, x'00FF10'");
+    g.addFeature("punti", 2,
+                 blob(point({e + 850.25, n - 1200.5, 210}, zBig),
+                      {3003, gpkg::EnvelopeKind::XYZ, false}),
+                 "'Brücke über die Etsch – Ponte', NULL, 0, NULL");
+    g.addFeature("punti", 3,
+                 blob(point({NAN, NAN, NAN}, z),
+                      {3003, gpkg::EnvelopeKind::None, true, true}),
+                 "'vuoto', NULL, NULL, NULL");
+    g.addFeature("punti", 4, {}, "'senza geometria', 1e300, -7, x''");
+
+    g.addLayer("linee", "MULTILINESTRING", 3003, 0, 1, "code TEXT");
+    const Form m{true, Dims::XYM}, mBig{false, Dims::XYM};
+    g.addFeature(
+        "linee", 10,
+        blob(collection(
+                 kMultiLineString,
+                 {lineString({{e, n, 0, 0}, {e + 100, n + 50, 0, 1.5}}, m),
+                  lineString({{e + 300, n, 0, 7},
+                              {e + 310, n - 40, 0, 8},
+                              {e + 330, n - 90, 0, 9}},
+                             mBig)},
+                 mBig),
+             {3003, gpkg::EnvelopeKind::XYM}),
+        "'A22'");
+    g.addFeature("linee", 11,
+                 blob(collection(kMultiLineString,
+                                 {lineString({{e - 5000, n + 2000, 0, -1},
+                                              {e - 4000, n + 2500, 0, -2}},
+                                             m)},
+                                 m),
+                      {3003, gpkg::EnvelopeKind::XY, false}),
+                 "'SS12 – Brennero'");
+
+    g.addLayer("poligoni", "GEOMETRY", -1, 0, 0, "area REAL");
+    const std::vector<Vertex> outer = {
+        {e, n}, {e + 400, n}, {e + 400, n + 300}, {e, n + 300}, {e, n}};
+    const std::vector<Vertex> hole = {{e + 100, n + 100},
+                                      {e + 200, n + 100},
+                                      {e + 150, n + 200},
+                                      {e + 100, n + 100}};
+    g.addFeature("poligoni", 1, blob(polygon({outer, hole}), {-1}), "115000.0");
+    g.addFeature(
+        "poligoni", 2,
+        blob(collection(kMultiPolygon,
+                        {polygon({outer}, {false}), polygon({hole})}, {false}),
+             {-1, gpkg::EnvelopeKind::XY, false}),
+        "NULL");
+
+    g.addLayer("curve", "CURVEPOLYGON", 3003, 1, 1);
+    const Form zm{true, Dims::XYZM}, zmBig{false, Dims::XYZM};
+    const Bytes arc =
+        lineString({{e, n, 1, 2}, {e + 50, n + 50, 3, 4}, {e + 100, n, 5, 6}},
+                   zmBig, kCircularString);
+    const Bytes chord = lineString({{e + 100, n, 5, 6}, {e, n, 1, 2}}, zm);
+    g.addFeature(
+        "curve", 1,
+        blob(collection(kCurvePolygon,
+                        {collection(kCompoundCurve, {arc, chord}, zm)}, zmBig),
+             {3003, gpkg::EnvelopeKind::XY}));
+    g.addExtension(
+        "curve", "geom", "gpkg_geom_CURVEPOLYGON",
+        "http://www.geopackage.org/spec120/#extension_geometry_types");
+
+    for (const char *layer : {"punti", "linee", "poligoni", "curve"})
+        g.addRtree(layer);
+
+    g.execute(R"(
+CREATE TABLE notes (id INTEGER PRIMARY KEY AUTOINCREMENT, text TEXT, at DATETIME);
+INSERT INTO notes (text, at) VALUES ('Rilievo 2019 – Comune di Trento', '2019-05-02'),
+  ('Größe geschätzt; ½ m genau', NULL);
+CREATE INDEX notes_at ON notes(at);
+CREATE TRIGGER notes_stamp AFTER UPDATE ON notes BEGIN
+  UPDATE notes SET at = '2000-01-01' WHERE id = NEW.id; END;
+INSERT INTO gpkg_contents (table_name, data_type, identifier, last_change)
+  VALUES ('notes', 'attributes', 'notes', '2019-05-02T10:00:00.000Z');
+CREATE TABLE layer_styles (id INTEGER PRIMARY KEY AUTOINCREMENT,
+  f_table_catalog TEXT(256), f_table_schema TEXT(256), f_table_name TEXT(256),
+  f_geometry_column TEXT(256), styleName TEXT(30), styleQML TEXT,
+  styleSLD TEXT, useAsDefault BOOLEAN, description TEXT, owner TEXT(30),
+  ui TEXT(30), update_time DATETIME DEFAULT CURRENT_TIMESTAMP);
+INSERT INTO layer_styles (f_table_name, f_geometry_column, styleName,
+  styleQML, useAsDefault, update_time) VALUES ('punti', 'geom', 'punti',
+  '<qgis><renderer-v2 type="singleSymbol"/></qgis>', 1, '2019-05-02 10:00:00');
+INSERT INTO gpkg_contents (table_name, data_type, identifier, last_change)
+  VALUES ('layer_styles', 'attributes', 'layer_styles', '2019-05-02T10:00:00.000Z');
+CREATE TABLE gpkg_metadata (id INTEGER CONSTRAINT m_pk PRIMARY KEY ASC NOT NULL,
+  md_scope TEXT NOT NULL DEFAULT 'dataset', md_standard_uri TEXT NOT NULL,
+  mime_type TEXT NOT NULL DEFAULT 'text/xml', metadata TEXT NOT NULL DEFAULT '');
+CREATE TABLE gpkg_metadata_reference (reference_scope TEXT NOT NULL,
+  table_name TEXT, column_name TEXT, row_id_value INTEGER,
+  timestamp DATETIME NOT NULL DEFAULT (strftime('%Y-%m-%dT%H:%M:%fZ','now')),
+  md_file_id INTEGER NOT NULL, md_parent_id INTEGER,
+  CONSTRAINT crmr_mfi_fk FOREIGN KEY (md_file_id) REFERENCES gpkg_metadata(id),
+  CONSTRAINT crmr_mpi_fk FOREIGN KEY (md_parent_id) REFERENCES gpkg_metadata(id));
+INSERT INTO gpkg_metadata VALUES (1, 'dataset', 'http://www.isotc211.org/2005/gmd',
+  'text/xml', '<gmd:MD_Metadata>Comune di Trento</gmd:MD_Metadata>');
+INSERT INTO gpkg_metadata_reference VALUES ('table', 'punti', NULL, NULL,
+  '2019-05-02T10:00:00.000Z', 1, NULL);
+INSERT INTO gpkg_extensions VALUES ('gpkg_metadata', NULL, 'gpkg_metadata',
+  'http://www.geopackage.org/spec120/#extension_metadata', 'read-write'),
+  ('gpkg_metadata_reference', NULL, 'gpkg_metadata',
+  'http://www.geopackage.org/spec120/#extension_metadata', 'read-write');
+)");
+}
 
 } // namespace gpkgtest

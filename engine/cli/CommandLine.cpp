@@ -57,9 +57,10 @@ void printBanner() {
 
 void printUsage() {
     printLine("KAVRO -HELP");
-    printLine("KAVRO [-FT <SHP | TXT | CSV>] -IF <input file> -OF <output "
-              "file> -TS <tranform script>");
-    printLine("KAVRO [-FT <SHP | TXT | CSV>] -IWS <input workspace> [-F "
+    printLine(
+        "KAVRO [-FT <SHP | TXT | GPKG | CSV>] -IF <input file> -OF <output "
+        "file> -TS <tranform script>");
+    printLine("KAVRO [-FT <SHP | TXT | GPKG | CSV>] -IWS <input workspace> [-F "
               "<filter>] -OWS <output workspace> -TS <tranform script>");
     printLine("  with -FT CSV also: [-CS <; | , | TAB | |>] [-DS <. | ,>] "
               "[-XC <column>] [-YC <column>] [-ZC <column>]");
@@ -67,9 +68,9 @@ void printUsage() {
 
 void printHelp() {
     printLine("-HELP: shows this help");
-    printLine("-FT <SHP | TXT | CSV>: sets type of input file, SHP = "
-              "shapefile, TXT = ascii file, CSV = delimited text point list "
-              "(default is SHP)");
+    printLine("-FT <SHP | TXT | GPKG | CSV>: sets type of input file, SHP = "
+              "shapefile, TXT = ascii file, GPKG = GeoPackage, CSV = delimited "
+              "text point list (default is SHP)");
     printLine("-CS <; | , | TAB | |>: sets column separator of CSV files "
               "(default: found from the first lines)");
     printLine("-DS <. | ,>: sets decimal separator of the coordinates in CSV "
@@ -146,6 +147,8 @@ bool parseCommandLine(int argc, const char *const argv[],
                 settings.fileType = RunSettings::TXT;
             else if (value == "CSV")
                 settings.fileType = RunSettings::CSV;
+            else if (value == "GPKG")
+                settings.fileType = RunSettings::GPKG;
             else
                 return fail("unrecognized file type option");
         }

@@ -2,6 +2,7 @@
 
 #include "DelimitedTextConverter.h"
 #include "DirectorySearch.h"
+#include "GeoPackageConverter.h"
 #include "ShapeFileConverter.h"
 #include "TextFileConverter.h"
 #include "TransformationScript.h"
@@ -16,12 +17,13 @@ void printLine(const std::string &line) { std::cout << line << std::endl; }
 // One converter of each kind serves every file of the run.
 struct Converters {
     Converters(const TransformationScript &script, const RunSettings &settings)
-        : text(script), delimited(script), shape(script) {
+        : text(script), delimited(script), shape(script), geoPackage(script) {
         delimited.setRequest(settings.delimited);
     }
     TextFileConverter text;
     DelimitedTextConverter delimited;
     ShapeFileConverter shape;
+    GeoPackageConverter geoPackage;
 };
 
 // Converts one file and prints its report line; true when it was converted.
@@ -41,6 +43,12 @@ bool convertFile(int fileType, const std::string &inputPath,
         delimited.setOutputPath(outputPath);
         converted = delimited.open() && delimited.convert();
         message = delimited.errorMessage();
+    } else if (fileType == RunSettings::GPKG) {
+        GeoPackageConverter &geoPackage = converters.geoPackage;
+        geoPackage.setInputPath(inputPath);
+        geoPackage.setOutputPath(outputPath);
+        converted = geoPackage.open() && geoPackage.convert();
+        message = geoPackage.errorMessage();
     } else {
         ShapeFileConverter &shape = converters.shape;
         shape.setInputPath(inputPath);
@@ -67,8 +75,10 @@ bool convertWorkspace(const RunSettings &settings, Converters &converters) {
     std::string filter = settings.filter;
     if (settings.fileType == RunSettings::CSV)
         filter += ".csv";
-    else if (settings.fileType != RunSettings::TXT)
+    else if (settings.fileType == RunSettings::SHP)
         filter += ".shp";
+    else if (settings.fileType == RunSettings::GPKG)
+        filter += ".gpkg";
     const std::string &inputDirectory = settings.inputPath;
     const std::string &outputDirectory = settings.outputPath;
 

@@ -8,7 +8,7 @@
 // read afterwards.
 struct RunSettings {
     enum Mode { Unset = -1, SingleFile = 0, Workspace = 1 };
-    enum FileType { SHP = 1, TXT = 2, CSV = 4 };
+    enum FileType { SHP = 1, TXT = 2, GPKG = 3, CSV = 4 };
 
     std::string inputPath;  // -IF (a file) or -IWS (a directory)
     std::string outputPath; // -OF (a file) or -OWS (a directory)

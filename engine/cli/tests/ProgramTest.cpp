@@ -23,17 +23,18 @@ const std::string kBanner =
 
 const std::string kUsage =
     "KAVRO -HELP\n"
-    "KAVRO [-FT <SHP | TXT | CSV>] -IF <input file> -OF <output file> -TS "
-    "<tranform script>\n"
-    "KAVRO [-FT <SHP | TXT | CSV>] -IWS <input workspace> [-F <filter>] -OWS "
-    "<output workspace> -TS <tranform script>\n"
+    "KAVRO [-FT <SHP | TXT | GPKG | CSV>] -IF <input file> -OF <output file> "
+    "-TS <tranform script>\n"
+    "KAVRO [-FT <SHP | TXT | GPKG | CSV>] -IWS <input workspace> [-F <filter>] "
+    "-OWS <output workspace> -TS <tranform script>\n"
     "  with -FT CSV also: [-CS <; | , | TAB | |>] [-DS <. | ,>] [-XC "
     "<column>] [-YC <column>] [-ZC <column>]\n";
 
 const std::string kHelp =
     "-HELP: shows this help\n"
-    "-FT <SHP | TXT | CSV>: sets type of input file, SHP = shapefile, TXT = "
-    "ascii file, CSV = delimited text point list (default is SHP)\n"
+    "-FT <SHP | TXT | GPKG | CSV>: sets type of input file, SHP = shapefile, "
+    "TXT = ascii file, GPKG = GeoPackage, CSV = delimited text point list "
+    "(default is SHP)\n"
     "-CS <; | , | TAB | |>: sets column separator of CSV files (default: "
     "found from the first lines)\n"
     "-DS <. | ,>: sets decimal separator of the coordinates in CSV files "
