@@ -259,15 +259,21 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
         const std::string sql = "INSERT INTO " + quoteSqlIdentifier(table) +
                                 " VALUES (?1, ?2" +
                                 (values.empty() ? "" : ", " + values) + ")";
-        SqliteStatement insert = prepareSqlite(db_.get(), sql);
-        ASSERT_TRUE(insert) << sqlite3_errmsg(db_.get());
-        sqlite3_bind_int64(insert.get(), 1, fid);
-        if (!geometry.empty())
-            sqlite3_bind_blob(insert.get(), 2, geometry.data(),
+        if (sql != insertSql_) { // the statement of the last row serves
+            insert_ = prepareSqlite(db_.get(), sql);
+            insertSql_ = sql;
+        }
+        ASSERT_TRUE(insert_) << sqlite3_errmsg(db_.get());
+        sqlite3_bind_int64(insert_.get(), 1, fid);
+        if (geometry.empty())
+            sqlite3_bind_null(insert_.get(), 2);
+        else
+            sqlite3_bind_blob(insert_.get(), 2, geometry.data(),
                               static_cast<int>(geometry.size()),
                               SQLITE_TRANSIENT);
-        EXPECT_EQ(sqlite3_step(insert.get()), SQLITE_DONE)
+        EXPECT_EQ(sqlite3_step(insert_.get()), SQLITE_DONE)
             << sqlite3_errmsg(db_.get());
+        sqlite3_reset(insert_.get());
     }
 
     // The R-tree index of a filled layer, its six triggers as the standard
@@ -363,10 +369,15 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
         return quoted + "'";
     }
 
-    void close() { db_.reset(); }
+    void close() {
+        insert_.reset();
+        db_.reset();
+    }
 
   private:
     SqliteDb db_;
+    std::string insertSql_;
+    SqliteStatement insert_;
 };
 
 // A GeoPackage of every kind of content a conversion must keep, in

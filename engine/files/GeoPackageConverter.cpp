@@ -1,6 +1,7 @@
 #include "GeoPackageConverter.h"
 
 #include "FileCopy.h"
+#include "FileDescriptor.h"
 #include "GeoPackageRtree.h"
 #include "PathSafety.h"
 #include "SystemError.h"
@@ -173,8 +174,8 @@ bool GeoPackageConverter::checkSystems() {
 // they are. One in WAL mode is copied page by page by SQLite, with what its
 // log holds.
 bool GeoPackageConverter::copyInput(sqlite3 *input) {
-    const int fd = createTemporaryOutput(outputPath_, temporaryPath_);
-    if (fd < 0) {
+    FileDescriptor to(createTemporaryOutput(outputPath_, temporaryPath_));
+    if (!to) {
         temporaryPath_.clear();
         return fail("Unable to create the output GeoPackage: " +
                     systemErrorText(errno));
@@ -182,13 +183,11 @@ bool GeoPackageConverter::copyInput(sqlite3 *input) {
     bool copied = true;
     int error = 0;
     if (!inputInWal_) {
-        const int from = ::open(inputPath_.c_str(), O_RDONLY | O_CLOEXEC);
-        copied = from >= 0 && copyFileContent(from, fd);
+        const FileDescriptor from = openRegularFile(inputPath_, O_RDONLY);
+        copied = from && copyFileContent(from.get(), to.get());
         error = errno;
-        if (from >= 0)
-            ::close(from);
     }
-    if (::close(fd) != 0 && copied) {
+    if (!to.close() && copied) {
         copied = false;
         error = errno;
     }

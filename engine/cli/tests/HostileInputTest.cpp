@@ -773,20 +773,6 @@ TEST_F(HostileInputTest, NamesWithBlanksQuotesDollarsLineBreaksAndAccents) {
         << workspaceReport;
 }
 
-// How to run KAVRO as a user that permissions bind: as itself when this
-// process is not root, else through setpriv as nobody. Nothing when that
-// cannot be arranged.
-std::optional<RunOptions> unprivileged() {
-    if (::geteuid() != 0)
-        return RunOptions{};
-    const std::vector<std::string> setpriv = {
-        "/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    if (std::system("/usr/bin/setpriv --reuid=65534 --regid=65534 "
-                    "--clear-groups /bin/true >/dev/null 2>&1") != 0)
-        return std::nullopt;
-    return RunOptions{setpriv};
-}
-
 // Folders that the user cannot write to, and inputs that it cannot read:
 // each file fails with its reason, and nothing is created.
 TEST_F(HostileInputTest, FoldersWithoutWritePermissionAndUnreadableInputs) {

@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace kavrotest {
 
@@ -65,6 +69,20 @@ inline KavroRun runKavro(std::vector<std::string> arguments,
                          const RunOptions &options = {}) {
     return {runProgram(KAVRO_EXE, std::move(arguments), scratch,
                        workingDirectory, options)};
+}
+
+// How to run KAVRO as a user that permissions bind: as itself when this
+// process is not root, else through setpriv as nobody. Nothing when that
+// cannot be arranged.
+inline std::optional<RunOptions> unprivileged() {
+    if (::geteuid() != 0)
+        return RunOptions{};
+    const std::vector<std::string> setpriv = {
+        "/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    if (std::system("/usr/bin/setpriv --reuid=65534 --regid=65534 "
+                    "--clear-groups /bin/true >/dev/null 2>&1") != 0)
+        return std::nullopt;
+    return RunOptions{setpriv};
 }
 
 // A test that runs KAVRO in a scratch folder of its own: made fresh for each
