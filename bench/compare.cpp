@@ -4,11 +4,17 @@
 //   kavro_benchcmp shp <a.shp> <b.shp>   every vertex, shape by shape
 //   kavro_benchcmp csv <a.csv> <b.txt>   a point list's coordinates against
 //                                        the lines of b
+//   kavro_benchcmp gpkg <a.gpkg> <b.gpkg> every vertex of every layer of a,
+//                                        feature by feature, against the
+//                                        layer of that name in b
 //
 // Prints the largest difference in the files' unit and the number of points
 // compared; exits 1 when the files do not pair up.
 
 #include "DelimitedTextReader.h"
+#include "GeoPackageFile.h"
+#include "GeoPackageGeometry.h"
+#include "SqliteHandle.h"
 
 #include <shapefil.h>
 
@@ -18,6 +24,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -134,16 +141,91 @@ int compareShapes(const char *a, const char *b) {
     return 0;
 }
 
+struct XY {
+    double x, y;
+};
+
+// The vertices of the geometries of one layer, feature by feature in the
+// order of their ids; false when the layer cannot be read.
+bool layerVertices(sqlite3 *db, const GeoPackageLayer &layer,
+                   std::vector<std::vector<XY>> &features) {
+    SqliteStatement rows = prepareSqlite(
+        db, "SELECT " + quoteSqlIdentifier(layer.column) + " FROM " +
+                quoteSqlIdentifier(layer.table) + " ORDER BY rowid");
+    if (!rows)
+        return false;
+    std::vector<gpkg::VertexRun> runs;
+    gpkg::GeometryBlob blob;
+    std::string reason;
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+        const std::span<const std::uint8_t> bytes(
+            static_cast<const std::uint8_t *>(
+                sqlite3_column_blob(rows.get(), 0)),
+            static_cast<std::size_t>(sqlite3_column_bytes(rows.get(), 0)));
+        runs.clear();
+        features.emplace_back();
+        if (bytes.empty())
+            continue;
+        if (!gpkg::readGeometryBlob(bytes, blob, runs, reason))
+            return false;
+        features.back().resize(gpkg::vertexCount(runs));
+        gpkg::takeVertices(bytes, runs, features.back().data());
+    }
+    return true;
+}
+
+int compareGeoPackages(const char *a, const char *b) {
+    SqliteDb da, db;
+    std::string reason;
+    std::vector<GeoPackageLayer> layers, others;
+    if (!openSqlite(a, SQLITE_OPEN_READONLY, da, reason) ||
+        !openSqlite(b, SQLITE_OPEN_READONLY, db, reason) ||
+        !readGeoPackageLayers(da.get(), layers, reason) ||
+        !readGeoPackageLayers(db.get(), others, reason) || layers.empty()) {
+        std::fprintf(stderr, "cannot read %s or %s: %s\n", a, b,
+                     reason.c_str());
+        return 1;
+    }
+    double worst = 0;
+    long count = 0;
+    for (const GeoPackageLayer &layer : layers) {
+        GeoPackageLayer other = layer;
+        for (const GeoPackageLayer &candidate : others)
+            if (candidate.table == layer.table)
+                other = candidate;
+        std::vector<std::vector<XY>> fa, fb;
+        if (!layerVertices(da.get(), layer, fa) ||
+            !layerVertices(db.get(), other, fb) || fa.size() != fb.size()) {
+            std::fprintf(stderr, "layer %s differs\n", layer.table.c_str());
+            return 1;
+        }
+        for (std::size_t f = 0; f < fa.size(); ++f) {
+            if (fa[f].size() != fb[f].size()) {
+                std::fprintf(stderr, "feature %zu of %s differs\n", f + 1,
+                             layer.table.c_str());
+                return 1;
+            }
+            for (std::size_t v = 0; v < fa[f].size(); ++v, ++count)
+                worst = std::fmax(worst, std::hypot(fa[f][v].x - fb[f][v].x,
+                                                    fa[f][v].y - fb[f][v].y));
+        }
+    }
+    std::printf("%.9g %ld\n", worst, count);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s txt|shp|csv <a> <b>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s txt|shp|csv|gpkg <a> <b>\n", argv[0]);
         return 2;
     }
     const std::string kind = argv[1];
     if (kind == "csv")
         return compareList(argv[2], argv[3]);
+    if (kind == "gpkg")
+        return compareGeoPackages(argv[2], argv[3]);
     return kind == "shp" ? compareShapes(argv[2], argv[3])
                          : compareText(argv[2], argv[3]);
 }
