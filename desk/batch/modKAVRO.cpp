@@ -47,15 +47,15 @@ const QByteArray kLineEnd = "\r\n";
 // A path is written into a batch line between double quotes and split again
 // by the interpreter, so a double quote or a line break in it would change
 // the line; such a path is refused before anything is written.
-QByteArray batchPath(const QString &path) {
-    if (!modFileNames::CanBePassed(path))
+QByteArray batchPath(const NativePath &path) {
+    if (!path.canBePassed())
         throw DeskFailure(
             FailureNumbers::kBadFileName,
             QStringLiteral("The path %1 holds a double quote or a line "
                            "break and cannot be written into a batch "
                            "file")
-                .arg(modFileNames::ShownName(path)));
-    return modFileNames::EncodeName(path);
+                .arg(path.shown()));
+    return path.bytes();
 }
 
 QByteArray quoted(const QByteArray &text) { return '"' + text + '"'; }
@@ -65,9 +65,9 @@ constexpr const char *kOutputExtensions[] = {".shp", ".shx", ".dbf", ".cpg",
                                              ".prj"};
 
 // Whether something (also a dangling link) has that name.
-bool exists(const QString &path) {
+bool exists(const NativePath &path) {
     struct stat status {};
-    return ::lstat(modFileNames::EncodeName(path).constData(), &status) == 0;
+    return ::lstat(path.c_str(), &status) == 0;
 }
 
 // Whether the console output holds the line, whole.
@@ -85,23 +85,22 @@ bool reportsLine(const QByteArray &console, const QByteArray &line) {
 
 // Removes a file left by an earlier, maybe interrupted, run; a missing one
 // is fine. A symbolic link of that name is removed, not its target.
-void removeStale(const QString &path) {
-    if (::unlink(modFileNames::EncodeName(path).constData()) != 0 &&
-        errno != ENOENT)
+void removeStale(const NativePath &path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw DeskFailure(FailureNumbers::kPermissionDenied,
                           QStringLiteral("Cannot remove the old file %1: %2")
-                              .arg(path, systemReason(errno)));
+                              .arg(path.shown(), systemReason(errno)));
 }
 
 // Creates a new file (never an existing one, never through a symbolic link)
 // with owner-only access and writes the text into it; a file cut short is
 // removed again.
-void createNew(const QString &path, const QByteArray &text) {
-    if (!writeNewFile(modFileNames::EncodeName(path).toStdString(),
+void createNew(const NativePath &path, const QByteArray &text) {
+    if (!writeNewFile(path.string(),
                       std::string_view(text.constData(), text.size())))
         throw DeskFailure(FailureNumbers::kFileAccess,
                           QStringLiteral("Cannot create the file %1: %2")
-                              .arg(path, systemReason(errno)));
+                              .arg(path.shown(), systemReason(errno)));
 }
 
 // One line of a text file without its line end; a line longer than
@@ -122,21 +121,21 @@ QByteArray readLine(QFile &file) {
 // classified, when a fifth line follows; otherwise ShapeUnknown. The
 // category then holds only when the whole extent lies in its box, with the
 // maxima from the sixth line (see ShapeTypeOfExtent).
-ShapeType readAnswer(const QString &path, QString &reason) {
-    const FileDescriptor fd = openRegularFile(
-        modFileNames::EncodeName(path).toStdString(), O_RDONLY | O_NOFOLLOW);
+ShapeType readAnswer(const NativePath &path, QString &reason) {
+    const FileDescriptor fd =
+        openRegularFile(path.string(), O_RDONLY | O_NOFOLLOW);
     if (!fd) {
         const int error = errno;
         throw DeskFailure(error == ENOENT ? FailureNumbers::kFileNotFound
                                           : FailureNumbers::kFileAccess,
                           QStringLiteral("Cannot open %1: %2")
-                              .arg(path, systemReason(error)));
+                              .arg(path.shown(), systemReason(error)));
     }
     QFile file;
     if (!file.open(fd.get(), QIODevice::ReadOnly)) {
-        throw DeskFailure(
-            FailureNumbers::kFileAccess,
-            QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        throw DeskFailure(FailureNumbers::kFileAccess,
+                          QStringLiteral("Cannot read %1: %2")
+                              .arg(path.shown(), file.errorString()));
     }
     QList<QString> lines;
     while (!file.atEnd() && lines.size() < kMaximaLineNumber)
@@ -228,8 +227,8 @@ QByteArray ShapeBatchText(const QString &programFolder,
 }
 
 QByteArray
-ConvertBatchText(const QString &programFolder, const QString &inputFile,
-                 const QString &outputFile, ShapeType shapeType,
+ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
+                 const NativePath &outputFile, ShapeType shapeType,
                  const modTransformation::Transformation &transformation) {
     const QByteArray p = batchPath(programFolder);
     const QByteArray i = batchPath(inputFile);
@@ -384,13 +383,10 @@ ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
     return result;
 }
 
-bool ConvertShape(const QString &inputFile, const QString &outputFile,
+bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
                   ShapeType enumShapeType) {
     bool converted = false;
-    const auto companion = [&](const char *extension) {
-        return modFileNames::CompanionFile(outputFile, extension);
-    };
-    QStringList created; // the companions this run may create
+    QList<NativePath> created; // the companions this run may create
     bool ran = false;
     guard(QString(), [&] {
         const QString program = ProgramFolder();
@@ -405,41 +401,38 @@ bool ConvertShape(const QString &inputFile, const QString &outputFile,
                                                  enumShapeType, transformation);
         const QString batch = TempFolder() + u'/' + kConvertBatch;
         for (const char *extension : kOutputExtensions)
-            if (!exists(companion(extension)))
-                created.append(companion(extension));
+            if (!exists(outputFile.companion(extension)))
+                created.append(outputFile.companion(extension));
         removeStale(batch);
         createNew(batch, text);
         const QByteArray console = modWin32API::RunAndWait(batch, 0);
         ran = true;
         modVarious::DeleteFile(batch);
 
-        const bool haveShp = modVarious::FileExists(companion(".shp"));
-        const bool haveShx = modVarious::FileExists(companion(".shx"));
-        const bool haveDbf = modVarious::FileExists(companion(".dbf"));
-        // Only types 0 and 1 run the engine, and only its own report line
-        // says that the output is whole: files alone may be what a full disk
-        // left, or an earlier run.
-        const bool engineRan =
-            enumShapeType == ShapeGBOShift || enumShapeType == ShapeGBO;
+        // Only convertible types run the engine, and only its own report
+        // line says that the output is whole: files alone may be what a full
+        // disk left, or an earlier run.
         const QByteArray report =
             batchPath(inputFile) + " converted to " + batchPath(outputFile);
-        if (engineRan && reportsLine(console, report) && haveShp && haveShx &&
-            haveDbf) {
+        if (IsConvertible(enumShapeType) && reportsLine(console, report) &&
+            modVarious::FileExists(outputFile.companion(".shp")) &&
+            modVarious::FileExists(outputFile.companion(".shx")) &&
+            modVarious::FileExists(outputFile.companion(".dbf"))) {
             converted =
                 modVarious::CopyFile(program + QStringLiteral("/KAVRO/") +
                                          transformation.projection(),
-                                     companion(".prj"));
+                                     outputFile.companion(".prj"));
         }
     });
     if (!converted) {
         // A failure before the run has been shown; nothing was converted.
         if (ran)
             showPlainMessage(QStringLiteral("Error creating File ") +
-                             modFileNames::ShownName(outputFile));
+                             outputFile.shown());
         // What this run left of a conversion that is not whole goes; files
         // that were there before it stay, whatever happened to them.
-        for (const QString &file : created)
-            removeFileIfExists(modFileNames::EncodeName(file).toStdString());
+        for (const NativePath &file : created)
+            removeFileIfExists(file.string());
     }
     return converted;
 }

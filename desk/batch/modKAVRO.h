@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NativePath.h"
 #include "ShapeType.h"
 #include "modTransformation.h"
 
@@ -45,7 +46,7 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
 // .dbf exist and the .prj was copied; otherwise "Error creating File " and
 // the output path are shown (shape types other than 0 and 1 start no engine
 // and always end so).
-bool ConvertShape(const QString &inputFile, const QString &outputFile,
+bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
                   ShapeType enumShapeType);
 
 // The program folder, without a trailing separator: the folder of the
@@ -69,8 +70,8 @@ QByteArray ShapeBatchText(const QString &programFolder,
 // The conversion batch names the scripts of the transformation (EPSG:1659's
 // unless told otherwise); nothing else in it depends on it.
 QByteArray
-ConvertBatchText(const QString &programFolder, const QString &inputFile,
-                 const QString &outputFile, ShapeType shapeType,
+ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
+                 const NativePath &outputFile, ShapeType shapeType,
                  const modTransformation::Transformation &transformation = {});
 
 } // namespace modKAVRO

@@ -1,6 +1,5 @@
 #include "modFileNames.h"
 
-#include "ShapefileNames.h"
 #include "TemporaryOutput.h"
 #include "Utf8.h"
 
@@ -88,18 +87,6 @@ bool HasKeptBytes(const QString &name) {
         if (keptByteAt(name, i))
             return true;
     return false;
-}
-
-bool CanBePassed(const QString &path) {
-    for (const QChar c : path)
-        if (c == u'"' || c == u'\n' || c == u'\r' || c == QChar::Null)
-            return false;
-    return true;
-}
-
-QString CompanionFile(const QString &shapefile, const char *extension) {
-    return DecodeName(QByteArray::fromStdString(
-        companionFile(EncodeName(shapefile).toStdString(), extension)));
 }
 
 bool IsUnfinishedOutputName(const QString &name) {

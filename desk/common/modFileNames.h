@@ -33,16 +33,6 @@ QString ShownNameList(const QStringList &names);
 // True when the name holds bytes that are not UTF-8.
 bool HasKeptBytes(const QString &name);
 
-// Whether a path can be written into a batch line: it holds no double
-// quote, no line break and no NUL. Files whose paths cannot are not tested
-// and not converted.
-bool CanBePassed(const QString &path);
-
-// The file of a shapefile's set with that extension (".shx", ".dbf",
-// ".prj", with its "."), named as the engine names it (ShapefileNames.h):
-// "/data/roads.SHP" gives "/data/roads.prj".
-QString CompanionFile(const QString &shapefile, const char *extension);
-
 // Whether a file name has the form KAVRO gives an output while it writes it
 // (TemporaryOutput.h): what a killed run left, never an input.
 bool IsUnfinishedOutputName(const QString &name);

@@ -24,40 +24,35 @@ template <class Result, class Body> Result trapped(Result failed, Body &&body) {
     return result;
 }
 
-// The path's bytes: names that are not UTF-8 keep theirs (modFileNames).
-QByteArray native(const QString &path) {
-    return modFileNames::EncodeName(path);
-}
-
-// The path as a message shows it.
-QString shown(const QString &path) { return modFileNames::ShownName(path); }
-
 // What is at the path: stat (links followed) or lstat (the link itself).
-bool statOf(const QString &path, struct stat &status, bool followLinks) {
+bool statOf(const NativePath &path, struct stat &status, bool followLinks) {
     if (path.isEmpty())
         return false;
-    const QByteArray name = native(path);
-    return (followLinks ? ::stat(name.constData(), &status)
-                        : ::lstat(name.constData(), &status)) == 0;
+    return (followLinks ? ::stat(path.c_str(), &status)
+                        : ::lstat(path.c_str(), &status)) == 0;
 }
 
-bool isFile(const QString &path) {
+bool isFile(const NativePath &path) {
     struct stat status {};
     return statOf(path, status, true) && S_ISREG(status.st_mode);
 }
 
-bool isFolder(const QString &path) {
+bool isFolder(const NativePath &path) {
     struct stat status {};
     return statOf(path, status, true) && S_ISDIR(status.st_mode);
 }
 
-// The name of an existing file (not a folder): the text after the path's
-// last "/".
-QString existingFileName(const QString &filePath) {
-    if (!isFile(filePath))
+// Fails unless a file (not a folder) exists at the path.
+void requireFile(const NativePath &path) {
+    if (!isFile(path))
         throw DeskFailure(
             FailureNumbers::kFileNotFound,
-            QStringLiteral("File not found: %1").arg(shown(filePath)));
+            QStringLiteral("File not found: %1").arg(path.shown()));
+}
+
+// The name of an existing file: the text after the path's last "/".
+QString existingFileName(const QString &filePath) {
+    requireFile(filePath);
     return filePath.mid(filePath.lastIndexOf(u'/') + 1);
 }
 
@@ -78,7 +73,7 @@ QString GetFileBaseName(const QString &filePath) {
         if (dot < 0)
             throw DeskFailure(FailureNumbers::kInvalidCall,
                               QStringLiteral("The file name has no \".\": %1")
-                                  .arg(shown(filePath)));
+                                  .arg(modFileNames::ShownName(filePath)));
         return name.left(dot);
     });
 }
@@ -98,15 +93,15 @@ QString GetParentFolder(const QString &filePath) {
     });
 }
 
-bool FolderExists(const QString &path) {
+bool FolderExists(const NativePath &path) {
     return trapped(false, [&] { return isFolder(path); });
 }
 
-bool FileExists(const QString &path) {
+bool FileExists(const NativePath &path) {
     return trapped(false, [&] { return isFile(path); });
 }
 
-bool DeleteFile(const QString &filePath) {
+bool DeleteFile(const NativePath &filePath) {
     return trapped(false, [&] {
         // A symbolic link is deleted itself, also when it points nowhere;
         // a folder is not a file.
@@ -115,26 +110,28 @@ bool DeleteFile(const QString &filePath) {
             !(S_ISLNK(status.st_mode) || S_ISREG(status.st_mode)))
             throw DeskFailure(
                 FailureNumbers::kFileNotFound,
-                QStringLiteral("File not found: %1").arg(shown(filePath)));
+                QStringLiteral("File not found: %1").arg(filePath.shown()));
         // Removing a name needs only the folder's permission, so a read-only
         // file goes as well.
-        if (::unlink(native(filePath).constData()) != 0) {
+        if (::unlink(filePath.c_str()) != 0) {
             const int error = errno;
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot delete %1: %2")
-                                  .arg(shown(filePath), systemReason(error)));
+                                  .arg(filePath.shown(), systemReason(error)));
         }
         return true;
     });
 }
 
-bool CopyFile(const QString &sourcePath, const QString &targetPath) {
+bool CopyFile(const NativePath &sourcePath, const NativePath &targetPath) {
     return trapped(false, [&] {
-        existingFileName(sourcePath);
-        if (targetPath.isEmpty() || !isFolder(folderOf(targetPath)))
+        requireFile(sourcePath);
+        // A name without a folder lies in the current one.
+        const NativePath folder = targetPath.folder();
+        if (targetPath.isEmpty() || !isFolder(folder.isEmpty() ? "." : folder))
             throw DeskFailure(
                 FailureNumbers::kPathNotFound,
-                QStringLiteral("Path not found: %1").arg(shown(targetPath)));
+                QStringLiteral("Path not found: %1").arg(targetPath.shown()));
         // A symbolic link at the target is replaced itself, whatever it
         // points to: writing through it would change a file elsewhere.
         struct stat status {};
@@ -143,33 +140,34 @@ bool CopyFile(const QString &sourcePath, const QString &targetPath) {
         if (there && S_ISDIR(status.st_mode))
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("Cannot copy onto the folder %1")
-                                  .arg(shown(targetPath)));
-        if (there && !link &&
-            ::access(native(targetPath).constData(), W_OK) != 0)
+                                  .arg(targetPath.shown()));
+        if (there && !link && ::access(targetPath.c_str(), W_OK) != 0)
             throw DeskFailure(FailureNumbers::kPermissionDenied,
                               QStringLiteral("The file %1 is read-only")
-                                  .arg(shown(targetPath)));
-        if (link && ::unlink(native(targetPath).constData()) != 0) {
+                                  .arg(targetPath.shown()));
+        if (link && ::unlink(targetPath.c_str()) != 0) {
             const int error = errno;
-            throw DeskFailure(FailureNumbers::kPermissionDenied,
-                              QStringLiteral("Cannot replace the link %1: %2")
-                                  .arg(shown(targetPath), systemReason(error)));
+            throw DeskFailure(
+                FailureNumbers::kPermissionDenied,
+                QStringLiteral("Cannot replace the link %1: %2")
+                    .arg(targetPath.shown(), systemReason(error)));
         }
         // Written beside the target and renamed over it when it is whole: a
         // copy that fails half-way leaves an existing target untouched and
         // no partial file under its name; the copy keeps the bits of the
         // file it replaces.
-        const CopyFailure failure = copyFile(native(sourcePath).toStdString(),
-                                             native(targetPath).toStdString(),
-                                             CopyPermissions::OfReplacedTarget);
+        const CopyFailure failure =
+            copyFile(sourcePath.string(), targetPath.string(),
+                     CopyPermissions::OfReplacedTarget);
         if (failure != CopyFailure::None) {
             const int error = errno;
             const bool source = failure == CopyFailure::Source;
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              (source ? QStringLiteral("Cannot read %1: %2")
-                                      : QStringLiteral("Cannot write %1: %2"))
-                                  .arg(shown(source ? sourcePath : targetPath),
-                                       systemReason(error)));
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                (source ? QStringLiteral("Cannot read %1: %2")
+                        : QStringLiteral("Cannot write %1: %2"))
+                    .arg((source ? sourcePath : targetPath).shown(),
+                         systemReason(error)));
         }
         return true;
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NativePath.h"
+
 #include <QString>
 
 // The small file-system routines of the desktop: taking a file's name apart,
@@ -24,18 +26,18 @@ QString GetParentFolder(const QString &filePath);
 
 // True when a folder (a file) exists at the path; a symbolic link counts as
 // what it points to.
-bool FolderExists(const QString &path);
-bool FileExists(const QString &path);
+bool FolderExists(const NativePath &path);
+bool FileExists(const NativePath &path);
 
 // Deletes the file, also a read-only one. Fails when no file exists there or
 // the folder does not let it go. True when the file was deleted.
-bool DeleteFile(const QString &filePath);
+bool DeleteFile(const NativePath &filePath);
 
 // Copies the file, replacing an existing target unless that target is
 // read-only. The target is written beside itself and renamed into place, so
 // a failed copy leaves an existing target as it was. Fails when the source
 // is missing, the target's folder is missing or not writable. True when the
 // copy is in place.
-bool CopyFile(const QString &sourcePath, const QString &targetPath);
+bool CopyFile(const NativePath &sourcePath, const NativePath &targetPath);
 
 } // namespace modVarious

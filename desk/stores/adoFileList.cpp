@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "NativePath.h"
 #include "ShapeType.h"
 #include "modFileNames.h"
 
@@ -350,7 +351,7 @@ adoFileList::Listed adoFileList::listFile(int folderFd, const QByteArray &bytes,
     } else if (!S_ISREG(status.stx_mode)) {
         note = QStringLiteral("not a regular file");
         listed = Listed::Unreadable;
-    } else if (!modFileNames::CanBePassed(path)) {
+    } else if (!NativePath(path).canBePassed()) {
         note = QStringLiteral("the path holds a double quote or a line break, "
                               "which cannot be passed to KAVRO");
         listed = Listed::NotPassable;

@@ -19,6 +19,8 @@ adoTaskList::adoTaskList()
 
 QString adoTaskList::InputFile() const { return table_.text(kInputFile); }
 QString adoTaskList::OutputFile() const { return table_.text(kOutputFile); }
+NativePath adoTaskList::InputPath() const { return InputFile(); }
+NativePath adoTaskList::OutputPath() const { return OutputFile(); }
 QString adoTaskList::Comment() const { return table_.text(kComment); }
 int adoTaskList::ShapeType() const { return table_.integer(kShapeType); }
 
@@ -34,4 +36,12 @@ bool adoTaskList::Update(int lngID, const QString &strInputFile,
         QStringLiteral("The task for %1 cannot be added.").arg(strInputFile),
         QStringLiteral("The task %1 cannot be changed.")
             .arg(QString::number(lngID)));
+}
+
+bool adoTaskList::UpdateResult(int lngID, const QString &strComment,
+                               int enumShapeType) {
+    return store(lngID, {{kComment, strComment}, {kShapeType, enumShapeType}},
+                 QString(),
+                 QStringLiteral("The task %1 cannot be changed.")
+                     .arg(QString::number(lngID)));
 }

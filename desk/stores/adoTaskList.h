@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NativePath.h"
 #include "RecordStore.h"
 
 #include <QString>
@@ -15,6 +16,10 @@ class adoTaskList : public RecordStore {
 
     QString InputFile() const;
     QString OutputFile() const;
+    // The same two as the file system and the batch line take them: the
+    // one place where a task's paths become bytes.
+    NativePath InputPath() const;
+    NativePath OutputPath() const;
     QString Comment() const;
     int ShapeType() const;
 
@@ -24,4 +29,7 @@ class adoTaskList : public RecordStore {
     bool Update(int lngID, const QString &strInputFile,
                 const QString &strOutputFile, const QString &strComment,
                 int enumShapeType);
+    // Overwrites only the comment and the shape type of that task, as a run
+    // does after it converted the task. False as Update.
+    bool UpdateResult(int lngID, const QString &strComment, int enumShapeType);
 };

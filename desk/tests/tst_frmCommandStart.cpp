@@ -64,8 +64,9 @@ class tst_frmCommandStart : public QObject {
         calls_.clear();
         failAt_ = -1;
         window_->objects().commandStart->setConverter(
-            [this](const QString &input, const QString &output, int type) {
-                return convert(input, output, type);
+            [this](const NativePath &input, const NativePath &output,
+                   int type) {
+                return convert(input.text(), output.text(), type);
             });
     }
     void cleanup() {

@@ -61,7 +61,7 @@ void ListViewControl::Refresh() {
             QCoreApplication::processEvents();
         RecordSet &table = store_.Recordset();
         for (table.moveFirst(); !table.atEnd(); table.moveNext())
-            showCurrentRecord();
+            ShowCurrentRecord();
     });
 }
 

@@ -37,6 +37,9 @@ class ListViewControl : public QObject {
     void MoveTo(int lngID);
     // Removes the row of that ID, if there is one.
     void Delete(int lngID);
+    // Shows the store's current record in its row, added at the end when
+    // there is none: the one way a record reaches the list.
+    virtual void ShowCurrentRecord() = 0;
 
     // Set up the list, and restore its column widths; save them.
     void m_frmMain_Load();
@@ -49,8 +52,6 @@ class ListViewControl : public QObject {
     // Load's part between the report view's set-up and the stored widths:
     // the columns (addColumns) and their starting widths.
     virtual void setUpColumns(QTreeWidget &view) = 0;
-    // Shows the store's current record in its row.
-    virtual void showCurrentRecord() = 0;
 
     // The columns at the view's default width.
     void addColumns(QTreeWidget &view) const;

@@ -1,6 +1,7 @@
 #include "clsContextMenuFileList.h"
 
 #include "DeskMessages.h"
+#include "ShapeType.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsControlFileList.h"
@@ -8,7 +9,6 @@
 #include "clsUserSettings.h"
 #include "frmMain.h"
 #include "modFileNames.h"
-#include "modKAVRO.h"
 #include "modVarious.h"
 
 #include <QAction>
@@ -108,7 +108,7 @@ QString clsContextMenuFileList::outputFileName(const QString &inputPath,
 
 void clsContextMenuFileList::addCurrentFile(QStringList &notAdded) {
     const int shapeType = files_.ShapeType();
-    if (shapeType != ShapeGBOShift && shapeType != ShapeGBO) {
+    if (!IsConvertible(shapeType)) {
         // Already UTM or unknown: not a task. Only a known reason is told.
         const QString note = files_.Note();
         if (!note.isEmpty())
@@ -122,8 +122,6 @@ void clsContextMenuFileList::addCurrentFile(QStringList &notAdded) {
                        settings_.OutputSuffix());
     if (output.isEmpty())
         return; // the failing part was reported by the helper
-    if (!tasks_.Update(0, input, output, QString(), shapeType))
-        return; // reported by the store
-    taskView_.Update(tasks_.ID(), tasks_.InputFile(), tasks_.OutputFile(),
-                     tasks_.Comment(), tasks_.ShapeType());
+    if (tasks_.Update(0, input, output, QString(), shapeType))
+        taskView_.ShowCurrentRecord(); // else reported by the store
 }

@@ -1,10 +1,10 @@
 #include "clsControlFileList.h"
 
 #include "DeskMessages.h"
+#include "ShapeType.h"
 #include "adoFileList.h"
 #include "frmMain.h"
 #include "modFileNames.h"
-#include "modKAVRO.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -50,14 +50,14 @@ void clsControlFileList::setUpColumns(QTreeWidget &view) {
 }
 
 int clsControlFileList::imageIndex(int shapeType) {
-    if (shapeType == ShapeGBOShift || shapeType == ShapeGBO)
+    if (IsConvertible(shapeType))
         return ListViewRows::kImagePlainDocument;
     if (shapeType == ShapeUTM)
         return ListViewRows::kImageCheckedDocument;
     return ListViewRows::kImageWindowDocument;
 }
 
-void clsControlFileList::showCurrentRecord() {
+void clsControlFileList::ShowCurrentRecord() {
     Update(files_.ID(), files_.FileName(), files_.FileSize(), files_.FileType(),
            files_.DateLastModified(), files_.ShapeType(), files_.Note());
 }

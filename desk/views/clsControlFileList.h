@@ -28,13 +28,14 @@ class clsControlFileList : public ListViewControl {
     void Update(int lngID, const QString &strName, const QString &strSize,
                 const QString &strType, const QString &strDateLastModified,
                 int enumShapeType, const QString &strNote = QString());
+    // The store's current file in its row.
+    void ShowCurrentRecord() override;
 
     // The picture of ilsListView for a shape type.
     static int imageIndex(int shapeType);
 
   private:
     void setUpColumns(QTreeWidget &view) override;
-    void showCurrentRecord() override;
 
     adoFileList &files_;
 };

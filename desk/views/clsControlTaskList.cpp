@@ -1,10 +1,10 @@
 #include "clsControlTaskList.h"
 
 #include "DeskMessages.h"
+#include "ShapeType.h"
 #include "adoTaskList.h"
 #include "frmMain.h"
 #include "modFileNames.h"
-#include "modKAVRO.h"
 
 #include <QFont>
 #include <QTreeWidget>
@@ -35,7 +35,7 @@ void clsControlTaskList::setUpColumns(QTreeWidget &view) {
         view.setColumnWidth(column, factors[column] * view.columnWidth(column));
 }
 
-void clsControlTaskList::showCurrentRecord() {
+void clsControlTaskList::ShowCurrentRecord() {
     Update(tasks_.ID(), tasks_.InputFile(), tasks_.OutputFile(),
            tasks_.Comment(), tasks_.ShapeType());
 }
@@ -45,10 +45,9 @@ void clsControlTaskList::Update(int lngID, const QString &strInputFile,
                                 const QString &strComment, int enumShapeType) {
     guard(QString(), [&] {
         QTreeWidgetItem *row = this->row(lngID);
-        const int image =
-            enumShapeType == ShapeGBOShift || enumShapeType == ShapeGBO
-                ? ListViewRows::kImagePlainDocument
-                : ListViewRows::kImageCheckedDocument;
+        const int image = IsConvertible(enumShapeType)
+                              ? ListViewRows::kImagePlainDocument
+                              : ListViewRows::kImageCheckedDocument;
         row->setText(kColumnInputIndex, modFileNames::ShownName(strInputFile));
         row->setIcon(kColumnInputIndex, ilsListView_.image(image));
         row->setText(kColumnOutputIndex,

@@ -29,6 +29,8 @@ class clsControlTaskList : public ListViewControl {
                 const QString &strOutputFile, const QString &strComment,
                 int enumShapeType);
     void UpdateComment(int lngID, enumErrorType errorType);
+    // The store's current task in its row.
+    void ShowCurrentRecord() override;
 
     // The Info text of a check result, and whether it shows as an error.
     static QString infoText(enumErrorType errorType);
@@ -36,7 +38,6 @@ class clsControlTaskList : public ListViewControl {
 
   private:
     void setUpColumns(QTreeWidget &view) override;
-    void showCurrentRecord() override;
 
     adoTaskList &tasks_;
 };

@@ -4,7 +4,6 @@
 #include "PathSafety.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
-#include "modFileNames.h"
 #include "modKAVRO.h"
 #include "modVarious.h"
 
@@ -12,9 +11,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
-#include <QSet>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <set>
+#include <string>
 
 namespace {
 constexpr int kTimerInterval = 1; // milliseconds
@@ -22,41 +23,26 @@ const QString kProgramCompleted = QStringLiteral("Program completed.");
 const QString kRunRefused =
     QStringLiteral("Errors were found. - Program couldn't be started.");
 
-// The folder part of an output path: everything before its last "/". A path
-// directly under the root keeps "/" as its folder; a path without any "/"
-// has none.
-QString folderPart(const QString &path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return QString();
-    return slash == 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-// The text after the last "." of the path, the whole path when it has none.
-QString lastExtension(const QString &path) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? path : path.mid(dot + 1);
+// Whether the path's last extension is "shp", in any letter case.
+bool hasShpExtension(const NativePath &path) {
+    return path.lastExtension().compare("shp", Qt::CaseInsensitive) == 0;
 }
 
 // The shapefile the engine writes for an output path: it keeps the name up
 // to the extension and always appends the lower-case "shp", so "x.SHP"
 // writes "x.shp". Outputs with another extension are refused before any
 // run, so they stand for themselves.
-QString writtenShape(const QString &path) {
-    if (lastExtension(path).compare(QLatin1String("shp"),
-                                    Qt::CaseInsensitive) != 0)
-        return path;
-    return modFileNames::CompanionFile(path, ".shp");
+NativePath writtenShape(const NativePath &path) {
+    return hasShpExtension(path) ? path.companion(".shp") : path;
 }
 
 // Two tasks name the same output when the files the engine writes for them
 // are one file by the engine's same-file rule (normalPath: absolute, clean,
 // links of the folders followed).
-QString outputKey(const QString &path) {
-    const QByteArray written = modFileNames::EncodeName(writtenShape(path));
-    const std::string normal = normalPath(written.toStdString());
-    return modFileNames::DecodeName(
-        normal.empty() ? written : QByteArray::fromStdString(normal));
+std::string outputKey(const NativePath &path) {
+    const std::string written = writtenShape(path).string();
+    const std::string normal = normalPath(written);
+    return normal.empty() ? written : normal;
 }
 } // namespace
 
@@ -149,23 +135,21 @@ void frmCommandStart::CommandStart() {
     });
 }
 
-enumErrorType frmCommandStart::CheckTask(const QString &outputFile,
+enumErrorType frmCommandStart::CheckTask(const NativePath &outputFile,
                                          int shapeType,
-                                         const QString &inputFile) {
-    if (!modFileNames::CanBePassed(outputFile) ||
-        !modFileNames::CanBePassed(inputFile))
+                                         const NativePath &inputFile) {
+    if (!outputFile.canBePassed() || !inputFile.canBePassed())
         return ErrorNameNotPassable;
-    const QString folder = folderPart(outputFile);
+    const NativePath folder = outputFile.folder();
     if (folder.isEmpty() || !modVarious::FolderExists(folder))
         return ErrorOutputFolder;
     if (modVarious::FileExists(outputFile) ||
         modVarious::FileExists(writtenShape(outputFile)))
         return ErrorOutputExists;
-    if (lastExtension(outputFile).toUpper() != QLatin1String("SHP"))
+    if (!hasShpExtension(outputFile))
         return ErrorFileExtension;
-    if (modVarious::FileExists(
-            modFileNames::CompanionFile(outputFile, ".sbn")) ||
-        modVarious::FileExists(modFileNames::CompanionFile(outputFile, ".sbx")))
+    if (modVarious::FileExists(outputFile.companion(".sbn")) ||
+        modVarious::FileExists(outputFile.companion(".sbx")))
         return ErrorSpatialIndex;
     if (shapeType == ShapeUTM)
         return ErrorAlreadyUTM;
@@ -180,13 +164,13 @@ bool frmCommandStart::CheckTasks() {
             records.moveFirst();
         // An output named by an earlier task will exist by the time this
         // task runs, and converting it would overwrite the earlier result.
-        QSet<QString> outputs;
+        std::set<std::string> outputs;
         while (!records.atEnd()) {
-            const QString output = tasks_.OutputFile();
+            const NativePath output = tasks_.OutputPath();
             enumErrorType result =
-                CheckTask(output, tasks_.ShapeType(), tasks_.InputFile());
-            const QString key = outputKey(output);
-            if (result == ErrorNone && outputs.contains(key))
+                CheckTask(output, tasks_.ShapeType(), tasks_.InputPath());
+            const std::string key = outputKey(output);
+            if (result == ErrorNone && outputs.count(key) != 0)
                 result = ErrorOutputExists;
             outputs.insert(key);
             taskView_.UpdateComment(tasks_.ID(), result);
@@ -206,23 +190,18 @@ void frmCommandStart::RunTasks() {
             const int id = tasks_.ID();
             const int shapeType = tasks_.ShapeType();
             if (shapeType != ShapeUTM) {
-                const QString input = tasks_.InputFile();
-                const QString output = tasks_.OutputFile();
+                const NativePath input = tasks_.InputPath();
+                const NativePath output = tasks_.OutputPath();
                 lblInfo_->setText(QStringLiteral("Converting:\n\n\n") +
-                                  modFileNames::ShownName(input) +
-                                  QStringLiteral("\n\n") +
-                                  modFileNames::ShownName(output));
+                                  input.shown() + QStringLiteral("\n\n") +
+                                  output.shown());
                 prgProgressBar_->setMaximum(records.recordCount());
                 prgProgressBar_->setValue(records.absolutePosition());
                 QCoreApplication::processEvents();
 
-                if (convert_(input, output, shapeType)) {
-                    tasks_.Update(id, input, output, kConvertedComment,
-                                  ShapeUTM);
-                    taskView_.Update(tasks_.ID(), tasks_.InputFile(),
-                                     tasks_.OutputFile(), tasks_.Comment(),
-                                     tasks_.ShapeType());
-                }
+                if (convert_(input, output, shapeType) &&
+                    tasks_.UpdateResult(id, kConvertedComment, ShapeUTM))
+                    taskView_.ShowCurrentRecord();
                 QCoreApplication::processEvents();
                 // Whatever ran while events were processed, the walk goes
                 // on after this task.

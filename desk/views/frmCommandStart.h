@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NativePath.h"
 #include "enumErrorType.h"
 
 #include <QDialog>
@@ -24,7 +25,7 @@ class frmCommandStart : public QDialog {
     // Converts one task (input, output, shape type); true on success. The
     // real one is modKAVRO::ConvertShape.
     using Converter =
-        std::function<bool(const QString &, const QString &, int)>;
+        std::function<bool(const NativePath &, const NativePath &, int)>;
 
     frmCommandStart(adoTaskList &tasks, clsControlTaskList &taskView,
                     QWidget *parent = nullptr, Converter convert = {});
@@ -41,8 +42,8 @@ class frmCommandStart : public QDialog {
 
     // The check result of one task by its output path and shape type (and
     // its input path, which must be writable into a batch line too).
-    static enumErrorType CheckTask(const QString &outputFile, int shapeType,
-                                   const QString &inputFile = QString());
+    static enumErrorType CheckTask(const NativePath &outputFile, int shapeType,
+                                   const NativePath &inputFile = {});
 
     static inline const QString kConvertedComment =
         QStringLiteral("UTM WGS84-ETRS89");

@@ -168,9 +168,7 @@ void frmTaskListModify::cmdOK_Click() {
                                typed(txtOutputFile_, storedOutputFile_),
                                tasks_.Comment(), tasks_.ShapeType()))
                 return;
-            taskView_.Update(tasks_.ID(), tasks_.InputFile(),
-                             tasks_.OutputFile(), tasks_.Comment(),
-                             tasks_.ShapeType());
+            taskView_.ShowCurrentRecord();
         }
         accept();
     });

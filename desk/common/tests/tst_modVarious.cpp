@@ -1,5 +1,6 @@
 #include "DeskMessages.h"
 #include "DeskTestSupport.h"
+#include "NativePath.h"
 #include "modFileNames.h"
 #include "modVarious.h"
 
@@ -122,6 +123,34 @@ class tst_modVarious : public QObject {
                  QStringLiteral("caf\uFFFD\u21B5\uFFFD.shp, f1.shp, f2.shp, "
                                 "f3.shp, f4.shp, f5.shp, f6.shp, f7.shp, "
                                 "f8.shp, f9.shp and 2 more"));
+    }
+
+    // A path made from the stores' text keeps the file system's bytes in its
+    // parts: its folder, its companions and its extension; a double quote or
+    // a line break anywhere keeps it off a batch line.
+    void nativePathsWorkOnTheBytes() {
+        const QByteArray latin1("/d\xe8/caf\xe8.SHP");
+        const NativePath path(modFileNames::DecodeName(latin1));
+        QCOMPARE(path.bytes(), latin1);
+        QCOMPARE(path.companion(".prj").bytes(),
+                 QByteArray("/d\xe8/caf\xe8.prj"));
+        QCOMPARE(path.folder().bytes(), QByteArray("/d\xe8"));
+        QCOMPARE(path.lastExtension(), QByteArray("SHP"));
+        QCOMPARE(path.text(), modFileNames::DecodeName(latin1));
+        QCOMPARE(path.shown(), QStringLiteral("/d\uFFFD/caf\uFFFD.SHP"));
+        const struct {
+            const char *path, *folder;
+            bool passable;
+        } cases[] = {{"/a.shp", "/", true},
+                     {"a.shp", "", true},
+                     {"/a b/\"x.shp", "/a b", false},
+                     {"/a\nb/x.shp", "/a\nb", false},
+                     {"/a\rb.shp", "/", false}};
+        for (const auto &c : cases) {
+            QCOMPARE(NativePath(c.path).folder().bytes(), QByteArray(c.folder));
+            QCOMPARE(NativePath(c.path).canBePassed(), c.passable);
+        }
+        QVERIFY(!NativePath::fromBytes(QByteArray("a\0b", 3)).canBePassed());
     }
 
     void existenceTests() {
