@@ -91,3 +91,10 @@ MessageAnswer RecordingPresenter::present(const QString &caption,
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes
                                             : MessageAnswer::Ok;
 }
+
+QStringList RecordingPresenter::texts() const {
+    QStringList all;
+    for (const Message &message : messages)
+        all << message.text;
+    return all;
+}

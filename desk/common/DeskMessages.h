@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <utility>
@@ -76,6 +77,8 @@ class RecordingPresenter : public MessagePresenter {
 
     MessageAnswer present(const QString &caption, const QString &text,
                           MessageIcon icon, MessageButtons buttons) override;
+    // The texts of the messages, in order.
+    QStringList texts() const;
 
     QList<Message> messages;
     QList<MessageAnswer> answers;

@@ -53,12 +53,8 @@ bool copySample(const QString &name, const QString &folder) {
     return true;
 }
 
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString stem(const QString &shp) { return shp.left(shp.size() - 3); }
+using DeskTest::readFile;
 } // namespace
 
 class tst_DeskEndToEnd : public QObject {
@@ -121,7 +117,7 @@ class tst_DeskEndToEnd : public QObject {
 
         window_->cmdStart()->click();
 
-        QCOMPARE(texts(), QStringList{kCompleted});
+        QCOMPARE(recorder_->texts(), QStringList{kCompleted});
         QVERIFY2(window_->lblTransformation()->text().contains(kHelmertText),
                  qPrintable(window_->lblTransformation()->text()));
         const struct {
@@ -165,7 +161,7 @@ class tst_DeskEndToEnd : public QObject {
         const QByteArray firstOutput = readFile(out_ + "/gbo_lines_E2E.shp");
         recorder_->messages.clear();
         window_->cmdStart()->click();
-        QCOMPARE(texts(),
+        QCOMPARE(recorder_->texts(),
                  QStringList{QStringLiteral(
                      "Errors were found. - Program couldn't be started.")});
         for (int row = 0; row < rows->topLevelItemCount(); ++row)
@@ -180,7 +176,7 @@ class tst_DeskEndToEnd : public QObject {
         setOutputInToolbox(QString(), QStringLiteral("_UTM"));
         window_->mnuFileListAddAll()->trigger();
         window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{kCompleted});
+        QCOMPARE(recorder_->texts(), QStringList{kCompleted});
 
         QStringList names;
         QTreeWidget *files = window_->lvwFileList();
@@ -225,7 +221,7 @@ class tst_DeskEndToEnd : public QObject {
         QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner |
                                            QFile::ExeOwner);
 
-        QCOMPARE(texts(),
+        QCOMPARE(recorder_->texts(),
                  (QStringList{"Error creating File " + failed, kCompleted}));
         QVERIFY(tasks.MoveTo(1));
         QCOMPARE(tasks.Comment(), QString());
@@ -253,7 +249,7 @@ class tst_DeskEndToEnd : public QObject {
         QVERIFY(window_->lblTransformation()->text().contains(kGridText));
         window_->mnuFileListAddAll()->trigger();
         window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{kCompleted});
+        QCOMPARE(recorder_->texts(), QStringList{kCompleted});
 
         const QString reference = dir_->filePath(QStringLiteral("reference"));
         QVERIFY(QDir().mkpath(reference));
@@ -305,7 +301,7 @@ class tst_DeskEndToEnd : public QObject {
         QCOMPARE(recorder_->messages.size(), 1);
         window_->mnuFileListAddAll()->trigger();
         window_->cmdStart()->click();
-        QCOMPARE(texts(), (QStringList{said, said}));
+        QCOMPARE(recorder_->texts(), (QStringList{said, said}));
         QCOMPARE(QDir(out_).entryList(QDir::Files), QStringList());
         QTreeWidget *rows = window_->lvwTaskList();
         for (int row = 0; row < rows->topLevelItemCount(); ++row)
@@ -314,7 +310,7 @@ class tst_DeskEndToEnd : public QObject {
         QVERIFY(QFile::remove(path));
         recorder_->messages.clear();
         window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{kCompleted});
+        QCOMPARE(recorder_->texts(), QStringList{kCompleted});
         QVERIFY(window_->lblTransformation()->text().contains(kHelmertText));
         QCOMPARE(readFile(out_ + "/gbo_lines_E2E.prj"),
                  readFile(kEngineDir + "/utm_etrs89.prj"));
@@ -358,13 +354,6 @@ class tst_DeskEndToEnd : public QObject {
                      {"-FT", "SHP", "-IF", input, "-OF", output, "-TS",
                       kEngineDir + "/script/" + script});
         QVERIFY(engine.waitForFinished(30000));
-    }
-
-    QStringList texts() const {
-        QStringList result;
-        for (const auto &message : recorder_->messages)
-            result.append(message.text);
-        return result;
     }
 
     std::unique_ptr<QTemporaryDir> dir_;

@@ -102,14 +102,9 @@ class tst_DeskFolderProbes : public QObject {
         QVERIFY2(clock.elapsed() < 20000, "the listing took its time");
         window_->objects().userSettings->setOutputFolder(out_);
     }
-    QString status() const { return window_->staStatusBar()->currentMessage(); }
-    QStringList texts() const {
-        QStringList all;
-        for (const auto &message : recorder_->messages)
-            all << message.text;
-        return all;
-    }
-    // The listed file of that name: its shape type and note.
+    QString status() const {
+        return window_->staStatusBar()->currentMessage();
+    } // The listed file of that name: its shape type and note.
     std::pair<int, QString> listed(const QString &name) {
         adoFileList &files = *window_->objects().fileList;
         RecordSet &records = files.Recordset();
@@ -165,7 +160,7 @@ class tst_DeskFolderProbes : public QObject {
         window_->mnuFileListAddAll()->trigger();
         QCOMPARE(tasks(), 1);
         window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{"Program completed."});
+        QCOMPARE(recorder_->texts(), QStringList{"Program completed."});
         const auto written = contents(bytesOf(out_));
         for (const char *extension : {"shp", "shx", "dbf", "cpg", "prj"})
             QVERIFY2(written.contains(QByteArray("caf\xe8_UTM.") + extension),
@@ -222,8 +217,8 @@ class tst_DeskFolderProbes : public QObject {
         window_->mnuFileListAddAll()->trigger();
         QCOMPARE(tasks(), 1);
         window_->cmdStart()->click();
-        QCOMPARE(texts(), QStringList{"Errors were found. - Program "
-                                      "couldn't be started."});
+        QCOMPARE(recorder_->texts(), QStringList{"Errors were found. - Program "
+                                                 "couldn't be started."});
         QCOMPARE(window_->lvwTaskList()->topLevelItem(0)->text(2),
                  QStringLiteral("Output-Name holds a double quote or a line "
                                 "break"));

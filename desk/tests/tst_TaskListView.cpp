@@ -44,8 +44,7 @@ struct Desk {
         QVERIFY(store.Update(0, input,
                              QString(input).replace(".shp", "_UTM.shp"),
                              QString(), shapeType));
-        view.Update(store.ID(), store.InputFile(), store.OutputFile(),
-                    store.Comment(), store.ShapeType());
+        view.ShowCurrentRecord();
     }
     QTreeWidget &rows() { return *window.lvwTaskList(); }
     QTreeWidgetItem *row(int index) { return rows().topLevelItem(index); }
@@ -341,9 +340,17 @@ class tst_TaskListView : public QObject {
         }
         QCOMPARE(clsUserSettings::readText("OutputFileInitDir", QString()),
                  dir.filePath("out"));
+    }
 
-        // After a restart: the dialog starts there; cancelling changes
-        // nothing.
+    // After a restart the dialog starts in the folder of the last pick, and
+    // cancelling changes nothing. A file picked in the root folder keeps "/"
+    // as the start folder; a stored folder that is gone starts in the home
+    // folder.
+    void browseStartsInTheFolderOfTheLastPick() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("out"));
+        clsUserSettings::writeText("OutputFileInitDir", dir.filePath("out"));
+        RecordingPresenter recorder;
         Desk again;
         again.select(0);
         QString startFolder;
@@ -361,8 +368,6 @@ class tst_TaskListView : public QObject {
         QCOMPARE(startFolder, dir.filePath("out"));
         QVERIFY(recorder.messages.isEmpty());
 
-        // A file picked in the root folder keeps "/" as the start folder;
-        // a stored folder that is gone starts in the home folder.
         const QString rootFile = QStringLiteral("/kavrodesk-test-unused.shp");
         QVERIFY(!QFileInfo::exists(rootFile));
         QStringList startFolders;

@@ -84,9 +84,10 @@ class tst_frmCommandStart : public QObject {
         });
         window_->cmdStart()->click();
         QCoreApplication::processEvents();
-        QCOMPARE(texts(), QStringList{QStringLiteral(
-                              "Click with right Mouse Button on File List "
-                              "and add Data")});
+        QCOMPARE(recorder_->texts(),
+                 QStringList{QStringLiteral(
+                     "Click with right Mouse Button on File List "
+                     "and add Data")});
         QVERIFY(!modalSeen);
         QVERIFY(calls_.isEmpty());
     }
@@ -154,7 +155,7 @@ class tst_frmCommandStart : public QObject {
 
         window_->cmdStart()->click();
 
-        QCOMPARE(texts(), QStringList{kRefused});
+        QCOMPARE(recorder_->texts(), QStringList{kRefused});
         QVERIFY(calls_.isEmpty());
         QCOMPARE(listing(out_), before);
         QTreeWidget *rows = window_->lvwTaskList();
@@ -198,7 +199,7 @@ class tst_frmCommandStart : public QObject {
 
         window_->cmdStart()->click();
 
-        QCOMPARE(texts(), QStringList{kCompleted});
+        QCOMPARE(recorder_->texts(), QStringList{kCompleted});
         QCOMPARE(calls_.size(), 3);
         const QStringList names = {"a", "b", "c"};
         for (int k = 0; k < 3; ++k) {
@@ -271,19 +272,11 @@ class tst_frmCommandStart : public QObject {
     void addTask(const QString &input, const QString &output, int type) {
         adoTaskList &tasks = *window_->objects().taskList;
         QVERIFY(tasks.Update(0, input, output, QString(), type));
-        taskView().Update(tasks.ID(), tasks.InputFile(), tasks.OutputFile(),
-                          tasks.Comment(), tasks.ShapeType());
+        taskView().ShowCurrentRecord();
     }
 
     clsControlTaskList &taskView() {
         return *window_->objects().controlTaskList;
-    }
-
-    QStringList texts() const {
-        QStringList result;
-        for (const auto &message : recorder_->messages)
-            result.append(message.text);
-        return result;
     }
 
     std::unique_ptr<QTemporaryDir> dir_;

@@ -10,21 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
-
-namespace {
-// Runs action on the modal widget that opens next, once it is up.
-void onNextModal(std::function<void(QWidget *)> action) {
-    QTimer::singleShot(0, [action] {
-        QWidget *modal = QApplication::activeModalWidget();
-        QVERIFY(modal);
-        action(modal);
-    });
-}
-} // namespace
+using DeskTest::whenModal;
 
 class tst_frmToolbox : public QObject {
     Q_OBJECT
@@ -176,23 +164,25 @@ class tst_frmToolbox : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
         QString title, prompt, firstSelection;
-        onNextModal([&](QWidget *modal) {
-            auto *browser = qobject_cast<BrowseFFDialog *>(modal);
-            QVERIFY(browser);
-            title = browser->windowTitle();
-            const QList<QLabel *> labels = browser->findChildren<QLabel *>();
-            if (!labels.isEmpty())
-                prompt = labels.first()->text();
-            firstSelection = browser->selectedFolder();
-            if (choose) {
-                QVERIFY(browser->selectFolder(target));
-                browser->accept();
-            } else {
-                QVERIFY(browser->selectFolder(target));
-                browser->reject();
-            }
-        });
+        bool browsed = false;
+        whenModal<BrowseFFDialog>(
+            [&](BrowseFFDialog &browser) {
+                title = browser.windowTitle();
+                const QList<QLabel *> labels = browser.findChildren<QLabel *>();
+                if (!labels.isEmpty())
+                    prompt = labels.first()->text();
+                firstSelection = browser.selectedFolder();
+                if (choose) {
+                    QVERIFY(browser.selectFolder(target));
+                    browser.accept();
+                } else {
+                    QVERIFY(browser.selectFolder(target));
+                    browser.reject();
+                }
+            },
+            &browsed);
         QTest::mouseClick(dialog.cmdBrowse(), Qt::LeftButton);
+        QVERIFY(browsed);
 
         QCOMPARE(title, QStringLiteral("Output Folder"));
         QCOMPARE(prompt, QStringLiteral("Select Output Folder"));
@@ -219,13 +209,17 @@ class tst_frmToolbox : public QObject {
         dialog.cmdOK()->click();
         QTest::qWait(200);
         QVERIFY(dialog.grab().save(folder + QStringLiteral("/frmToolbox.png")));
-        onNextModal([&](QWidget *modal) {
-            QTest::qWait(300);
-            QVERIFY(
-                modal->grab().save(folder + QStringLiteral("/BrowseFF.png")));
-            static_cast<QDialog *>(modal)->reject();
-        });
+        bool browsed = false;
+        whenModal<QDialog>(
+            [&](QDialog &modal) {
+                QTest::qWait(300);
+                QVERIFY(modal.grab().save(folder +
+                                          QStringLiteral("/BrowseFF.png")));
+                modal.reject();
+            },
+            &browsed);
         dialog.cmdBrowse()->click();
+        QVERIFY(browsed);
     }
 
   private:
