@@ -1,6 +1,8 @@
 #include "BoxCheck.h"
+#include "DelimitedTextReader.h"
 #include "FileDescriptor.h"
 #include "ShpHandle.h"
+#include "SystemError.h"
 
 #include <cerrno>
 #include <charconv>
@@ -58,20 +60,53 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-const char *answerText(BoxAnswer answer) {
+// The kind as the report names it: in the first line, and before
+// "extent" in the fifth.
+struct KindNames {
+    const char *kind;     // "a shapefile"
+    const char *owner;    // "The Shapefile extent ..."
+    const char *unopened; // "Impossible to read the shape file's extent"
+};
+
+KindNames namesOf(InputKind kind) {
+    switch (kind) {
+    case InputKind::PointList:
+        return {"a point list", "The point list",
+                "Impossible to read the point list's extent"};
+    case InputKind::Shapefile:
+        break;
+    }
+    return {"a shapefile", "The Shapefile",
+            "Impossible to read the shape file's extent"};
+}
+
+std::string answerText(BoxAnswer answer, InputKind kind) {
+    const KindNames names = namesOf(kind);
     switch (answer) {
     case BoxAnswer::CannotOpen:
-        return "Impossible to read the shape file's extent";
+        return names.unopened;
     case BoxAnswer::WrongParameters:
         return "Wrong parameters";
     case BoxAnswer::Inside:
-        return "The Shapefile extent IS INSIDE the given box";
+        return std::string(names.owner) + " extent IS INSIDE the given box";
     case BoxAnswer::PartiallyInside:
-        return "The Shapefile extent IS PARTIALLY INSIDE the given box";
+        return std::string(names.owner) +
+               " extent IS PARTIALLY INSIDE the given box";
     case BoxAnswer::CompletelyOutside:
-        return "The Shapefile extent IS COMPLETELY OUTSIDE the given box";
+        return std::string(names.owner) +
+               " extent IS COMPLETELY OUTSIDE the given box";
     }
     return "";
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           equalsIgnoringCase(text.substr(text.size() - end.size()), end);
+}
+
+bool finite(const Extent &e) {
+    return std::isfinite(e.xMin) && std::isfinite(e.yMin) &&
+           std::isfinite(e.xMax) && std::isfinite(e.yMax);
 }
 
 // The file that was refused because it is not a regular file (a pipe, a
@@ -106,9 +141,11 @@ BoxAnswer classify(const Extent &e, double boxYMin) {
 }
 
 std::vector<std::string> report(const std::string &path, double boxYMin,
-                                const Extent *extent, BoxAnswer answer) {
+                                const Extent *extent, BoxAnswer answer,
+                                InputKind kind) {
     std::vector<std::string> lines;
-    lines.push_back("boxcheck: the extent of a shapefile against a box");
+    lines.push_back(std::string("boxcheck: the extent of ") +
+                    namesOf(kind).kind + " against a box");
     lines.push_back("File: " + oneLine(path));
     if (answer == BoxAnswer::WrongParameters)
         lines.push_back("Box: none");
@@ -122,13 +159,84 @@ std::vector<std::string> report(const std::string &path, double boxYMin,
     } else {
         lines.push_back("Extent Xmin: none Ymin: none end");
     }
-    lines.push_back(answerText(answer));
+    lines.push_back(answerText(answer, kind));
     if (extent)
         lines.push_back("Extent Xmax: " + metres(extent->xMax) +
                         " Ymax: " + metres(extent->yMax) + " end");
     if (answer == BoxAnswer::WrongParameters)
-        lines.push_back("Usage: boxcheck <shapefile> -YMIN <value>");
+        lines.push_back("Usage: boxcheck <shapefile or point list> "
+                        "-YMIN <value>");
     return lines;
+}
+
+InputKind inputKindOf(const std::string &path) {
+    if (endsWithIgnoringCase(path, ".csv"))
+        return InputKind::PointList;
+    return InputKind::Shapefile;
+}
+
+FileExtent readShapefileExtent(const std::string &path) {
+    FileExtent result;
+    SAHooks hooks;
+    SASetupDefaultHooks(&hooks);
+    hooks.FOpen = openForShapelib;
+    refusedFile.clear();
+    ShpHandle handle(SHPOpenLL(path.c_str(), "rb", &hooks));
+    int count = 0;
+    int type = SHPT_NULL;
+    double minimum[4] = {};
+    double maximum[4] = {};
+    if (!handle) {
+        if (!refusedFile.empty())
+            result.problem = refusedFile + " is not a regular file";
+        return result;
+    }
+    SHPGetInfo(handle.get(), &count, &type, minimum, maximum);
+    result.extent = {minimum[0], minimum[1], maximum[0], maximum[1]};
+    // A file without shapes has no extent, whatever its header says.
+    result.found = count > 0 && finite(result.extent);
+    return result;
+}
+
+// Every record of the list, read by the reader KAVRO converts it with, so
+// that a list that KAVRO would refuse has no extent either.
+FileExtent readPointListExtent(const std::string &path) {
+    FileExtent result;
+    const FileDescriptor fd = openRegularFile(path, O_RDONLY);
+    if (!fd) {
+        result.problem = errno == EISDIR || errno == EINVAL
+                             ? path + " is not a regular file"
+                             : systemErrorText(errno);
+        return result;
+    }
+    DelimitedTextReader reader{DelimitedTextRequest{}};
+    if (!reader.start(fd.get())) {
+        result.problem = reader.problem();
+        return result;
+    }
+    Extent &e = result.extent;
+    bool any = false;
+    PointBlock block;
+    while (reader.next(block)) {
+        for (const PointRecord &record : block.records) {
+            const double x = record.xyz[0], y = record.xyz[1];
+            if (!any) {
+                e = {x, y, x, y};
+                any = true;
+            }
+            e.xMin = std::min(e.xMin, x);
+            e.yMin = std::min(e.yMin, y);
+            e.xMax = std::max(e.xMax, x);
+            e.yMax = std::max(e.yMax, y);
+        }
+    }
+    if (!reader.problem().empty())
+        result.problem = reader.problem();
+    else if (!any)
+        result.problem = "the point list holds no points";
+    else
+        result.found = finite(e);
+    return result;
 }
 
 BoxAnswer checkBox(int argc, const char *const argv[],
@@ -141,28 +249,25 @@ BoxAnswer checkBox(int argc, const char *const argv[],
         return BoxAnswer::WrongParameters;
     }
 
-    SAHooks hooks;
-    SASetupDefaultHooks(&hooks);
-    hooks.FOpen = openForShapelib;
-    refusedFile.clear();
-    ShpHandle handle(SHPOpenLL(path.c_str(), "rb", &hooks));
-    int count = 0;
-    int type = SHPT_NULL;
-    double minimum[4] = {};
-    double maximum[4] = {};
-    if (handle)
-        SHPGetInfo(handle.get(), &count, &type, minimum, maximum);
-    const Extent extent{minimum[0], minimum[1], maximum[0], maximum[1]};
-    // A file without shapes has no extent, whatever its header says.
-    if (!handle || count <= 0 || !std::isfinite(extent.xMin) ||
-        !std::isfinite(extent.yMin) || !std::isfinite(extent.xMax) ||
-        !std::isfinite(extent.yMax)) {
-        lines = report(path, boxYMin, nullptr, BoxAnswer::CannotOpen);
-        if (!handle && !refusedFile.empty())
-            lines[4] += ": " + oneLine(refusedFile) + " is not a regular file";
+    const InputKind kind = inputKindOf(path);
+    FileExtent found;
+    switch (kind) {
+    case InputKind::Shapefile:
+        found = readShapefileExtent(path);
+        break;
+    case InputKind::PointList:
+        found = readPointListExtent(path);
+        break;
+    }
+    if (!found.found) {
+        lines = report(path, boxYMin, nullptr, BoxAnswer::CannotOpen, kind);
+        if (!found.problem.empty())
+            lines[4] += ": " + oneLine(found.problem);
         return BoxAnswer::CannotOpen;
     }
-    const BoxAnswer answer = classify(extent, boxYMin);
-    lines = report(path, boxYMin, &extent, answer);
+    const BoxAnswer answer = classify(found.extent, boxYMin);
+    lines = report(path, boxYMin, &found.extent, answer, kind);
+    if (!found.unknownCategory.empty())
+        lines.push_back(kUnknownCategoryLabel + oneLine(found.unknownCategory));
     return answer;
 }

@@ -132,11 +132,14 @@ TEST_F(BoxCheckTest, AnswersFromRealFiles) {
 // at once: an ordinary open would wait on the pipe for a writer.
 TEST_F(BoxCheckTest, RefusesPipesAndFoldersAtOnce) {
     ASSERT_EQ(::mkfifo((dir_ / "pipe.shp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.csv").c_str(), 0600), 0);
     points("beside.shp", {{1650000, 5100000}});
     fs::remove(dir_ / "beside.shx");
     ASSERT_EQ(::mkfifo((dir_ / "beside.shx").c_str(), 0600), 0);
     fs::create_directories(dir_ / "folder.shp");
-    for (const char *name : {"pipe.shp", "beside.shp", "folder.shp"}) {
+    fs::create_directories(dir_ / "folder.csv");
+    for (const char *name :
+         {"pipe.shp", "beside.shp", "folder.shp", "pipe.csv", "folder.csv"}) {
         SCOPED_TRACE(name);
         const ProgramRun r =
             check({(dir_ / name).string(), "-YMIN", "2500000"});
@@ -146,6 +149,63 @@ TEST_F(BoxCheckTest, RefusesPipesAndFoldersAtOnce) {
         EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
         EXPECT_NE(lines[4].find("is not a regular file"), std::string::npos)
             << lines[4];
+    }
+}
+
+// A point list's extent is that of its x and y columns over every record,
+// found and read as KAVRO reads them; a list that KAVRO would refuse has no
+// extent, and the fifth line says why.
+TEST_F(BoxCheckTest, ReadsPointListsAsKavroDoes) {
+    struct Case {
+        const char *name;
+        const char *text;
+        int status;
+        const char *minima; // the fourth line, or how the fifth ends
+        const char *maxima; // the sixth line, or nullptr
+    } const cases[] = {
+        {"gbo.csv",
+         "Punto;Est;Nord;Quota\r\n1;1515000,125;5035000,5;120,3\r\n"
+         "2;1517250,75;5037125,25;118\r\n;;;\r\n3;1509980;5029990,875;\r\n",
+         2, "Extent Xmin: 1509980.00 Ymin: 5029990.87 end",
+         "Extent Xmax: 1517250.75 Ymax: 5037125.25 end"},
+        {"utm.CSV", "name,x,y\n\"a, b\",604970.2,5059979.88\nc,769966.46,5e6\n",
+         4, "Extent Xmin: 604970.20 Ymin: 5000000.00 end",
+         "Extent Xmax: 769966.46 Ymax: 5059979.88 end"},
+        {"short.csv", "E\tN\n105000\t60000\n270000\t214000\n", 4,
+         "Extent Xmin: 105000.00 Ymin: 60000.00 end",
+         "Extent Xmax: 270000.00 Ymax: 214000.00 end"},
+        {"bad.csv", "Est;Nord\n1515000;5035000\n1515000;x\n", 0,
+         ": Malformed record 2 in input CSV file, line 3, column 2 \"Nord\": "
+         "\"x\" is not a number",
+         nullptr},
+        {"header.csv", "Est;Nord\n", 0, ": the point list holds no points",
+         nullptr},
+        {"empty.csv", "", 0, ": the point list holds no points", nullptr},
+        {"names.csv", "a;b\n1;2\n", 0, ": No coordinate columns found",
+         nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        kavrotest::writeFile(dir_ / c.name, c.text);
+        const ProgramRun r =
+            check({(dir_ / c.name).string(), "-YMIN", "2500000"});
+        EXPECT_EQ(r.status, c.status);
+        const auto lines = splitLines(r.out);
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[0],
+                  "boxcheck: the extent of a point list against a box");
+        if (c.maxima) {
+            EXPECT_EQ(lines[3], c.minima);
+            ASSERT_EQ(lines.size(), 6u);
+            EXPECT_EQ(lines[5], c.maxima);
+            EXPECT_EQ(lines[4].rfind("The point list extent IS ", 0), 0u);
+        } else {
+            EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
+            const std::string start =
+                std::string("Impossible to read the point list's extent") +
+                c.minima;
+            EXPECT_EQ(lines[4].substr(0, start.size()), start);
+        }
     }
 }
 
