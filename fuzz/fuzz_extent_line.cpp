@@ -1,9 +1,12 @@
 // Arbitrary bytes as the extent lines of boxcheck's output, classified as the
 // desktop classifies Shape.txt: the bytes up to the first line break as the
-// fourth line (the minima), the rest as the sixth (the maxima).
+// fourth line (the minima), the rest as the sixth (the maxima). Then the
+// same bytes as boxcheck's whole output, its lines split at line breaks,
+// the seventh line (why a file with an extent is of no category) included.
 #include "modKAVRO.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <cstdlib>
@@ -24,5 +27,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (whole != ShapeUnknown ? whole != type || !reason.isEmpty()
                               : reason.isEmpty())
         std::abort();
+
+    // The whole output: the seventh line can only narrow the category of
+    // the extent lines, and an unknown file says why.
+    const QStringList lines = text.split(u'\n');
+    QString why;
+    const ShapeType reported = modKAVRO::ShapeTypeOfReport(lines, why);
+    if (reported != ShapeUnknown) {
+        QString extentWhy;
+        if (!why.isEmpty() || lines.size() < 5 ||
+            reported != modKAVRO::ShapeTypeOfExtent(
+                            lines[3], lines.size() >= 6 ? lines[5] : QString(),
+                            extentWhy))
+            std::abort();
+    } else if (why.isEmpty()) {
+        std::abort();
+    }
     return 0;
 }

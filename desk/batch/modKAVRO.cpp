@@ -5,6 +5,7 @@
 #include "FailureNumbers.h"
 #include "FileCopy.h"
 #include "FileDescriptor.h"
+#include "FileKind.h"
 #include "modFileNames.h"
 #include "modTempFolder.h"
 #include "modVarious.h"
@@ -29,9 +30,12 @@ namespace {
 QString programFolderOverride;
 
 // boxcheck's answer is read from the fourth line of its output, the
-// extent's maxima from the sixth.
+// extent's maxima from the sixth, and why a file with an extent is of no
+// known category all the same from the seventh.
 constexpr int kExtentLineNumber = 4;
 constexpr int kMaximaLineNumber = 6;
+constexpr int kCategoryLineNumber = 7;
+const QString kUnknownCategory = QStringLiteral("Unknown category: ");
 // Longer lines are read in pieces of this size; boxcheck's lines are short.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 // A token counts as a coordinate when its value is above this.
@@ -60,7 +64,8 @@ QByteArray batchPath(const NativePath &path) {
 
 QByteArray quoted(const QByteArray &text) { return '"' + text + '"'; }
 
-// The files of a converted shapefile as the desktop places them.
+// The files of a converted shapefile as the desktop places them; a
+// GeoPackage or a point list is its one file.
 constexpr const char *kOutputExtensions[] = {".shp", ".shx", ".dbf", ".cpg",
                                              ".prj"};
 
@@ -137,27 +142,10 @@ ShapeType readAnswer(const NativePath &path, QString &reason) {
                           QStringLiteral("Cannot read %1: %2")
                               .arg(path.shown(), file.errorString()));
     }
-    QList<QString> lines;
-    while (!file.atEnd() && lines.size() < kMaximaLineNumber)
+    QStringList lines;
+    while (!file.atEnd() && lines.size() < kCategoryLineNumber)
         lines.append(QString::fromLocal8Bit(readLine(file)));
-    // Nothing after the fourth line (or fewer than four lines): the output
-    // is not the one expected.
-    if (lines.size() <= kExtentLineNumber) {
-        reason = QStringLiteral("boxcheck gave no extent");
-        return ShapeUnknown;
-    }
-    const QString &minima = lines[kExtentLineNumber - 1];
-    const QString maxima = lines.size() >= kMaximaLineNumber
-                               ? lines[kMaximaLineNumber - 1]
-                               : QString();
-    const ShapeType type = ShapeTypeOfExtent(minima, maxima, reason);
-    // boxcheck says at the end of its fifth line why it read no extent.
-    const QString &answer = lines[kExtentLineNumber];
-    const qsizetype why = answer.indexOf(QLatin1String(": "));
-    if (type == ShapeUnknown && ParseExtentLine(minima) == ShapeUnknown &&
-        why >= 0)
-        reason = QStringLiteral("no extent: ") + answer.mid(why + 2);
-    return type;
+    return ShapeTypeOfReport(lines, reason);
 }
 
 // A token reads as a number when it is an optional sign followed by decimal
@@ -233,7 +221,8 @@ ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
     const QByteArray p = batchPath(programFolder);
     const QByteArray i = batchPath(inputFile);
     const QByteArray o = batchPath(outputFile);
-    const QByteArray engine = quoted(p + "/KAVRO/KAVRO") + " -FT SHP -IF " +
+    const QByteArray engine = quoted(p + "/KAVRO/KAVRO") + " -FT " +
+                              EngineFileType(FileKindOf(inputFile)) + " -IF " +
                               quoted(i) + " -OF " + quoted(o) + " -TS ";
 
     QList<QByteArray> lines;
@@ -357,6 +346,36 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
     return type;
 }
 
+ShapeType ShapeTypeOfReport(const QStringList &lines, QString &reason) {
+    // Nothing after the fourth line (or fewer than four lines): the output
+    // is not the one expected.
+    if (lines.size() <= kExtentLineNumber) {
+        reason = QStringLiteral("boxcheck gave no extent");
+        return ShapeUnknown;
+    }
+    const QString &minima = lines[kExtentLineNumber - 1];
+    const QString maxima = lines.size() >= kMaximaLineNumber
+                               ? lines[kMaximaLineNumber - 1]
+                               : QString();
+    const ShapeType type = ShapeTypeOfExtent(minima, maxima, reason);
+    // A GeoPackage whose layers' systems contradict each other or its
+    // coordinates has an extent, and no category all the same.
+    if (type != ShapeUnknown && lines.size() >= kCategoryLineNumber &&
+        lines[kCategoryLineNumber - 1].startsWith(kUnknownCategory)) {
+        reason = lines[kCategoryLineNumber - 1].mid(kUnknownCategory.size());
+        if (reason.isEmpty())
+            reason = QStringLiteral("unknown category");
+        return ShapeUnknown;
+    }
+    // boxcheck says at the end of its fifth line why it read no extent.
+    const QString &answer = lines[kExtentLineNumber];
+    const qsizetype why = answer.indexOf(QLatin1String(": "));
+    if (type == ShapeUnknown && ParseExtentLine(minima) == ShapeUnknown &&
+        why >= 0)
+        reason = QStringLiteral("no extent: ") + answer.mid(why + 2);
+    return type;
+}
+
 ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
     ShapeType result = ShapeUnknown;
     QString why;
@@ -384,10 +403,14 @@ ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
 }
 
 bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
-                  ShapeType enumShapeType) {
+                  ShapeType enumShapeType, QString *reason) {
     bool converted = false;
-    QList<NativePath> created; // the companions this run may create
+    const FileKind kind = FileKindOf(inputFile);
+    const bool shapefile =
+        kind == FileKind::Shapefile || kind == FileKind::None;
+    QList<NativePath> created; // the outputs this run may create
     bool ran = false;
+    QByteArray console;
     guard(QString(), [&] {
         const QString program = ProgramFolder();
         const modTransformation::Transformation &transformation =
@@ -400,12 +423,16 @@ bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
         const QByteArray text = ConvertBatchText(program, inputFile, outputFile,
                                                  enumShapeType, transformation);
         const QString batch = TempFolder() + u'/' + kConvertBatch;
-        for (const char *extension : kOutputExtensions)
-            if (!exists(outputFile.companion(extension)))
-                created.append(outputFile.companion(extension));
+        if (shapefile) {
+            for (const char *extension : kOutputExtensions)
+                if (!exists(outputFile.companion(extension)))
+                    created.append(outputFile.companion(extension));
+        } else if (!exists(outputFile)) {
+            created.append(outputFile);
+        }
         removeStale(batch);
         createNew(batch, text);
-        const QByteArray console = modWin32API::RunAndWait(batch, 0);
+        console = modWin32API::RunAndWait(batch, 0);
         ran = true;
         modVarious::DeleteFile(batch);
 
@@ -414,8 +441,14 @@ bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
         // disk left, or an earlier run.
         const QByteArray report =
             batchPath(inputFile) + " converted to " + batchPath(outputFile);
-        if (IsConvertible(enumShapeType) && reportsLine(console, report) &&
-            modVarious::FileExists(outputFile.companion(".shp")) &&
+        if (!IsConvertible(enumShapeType) || !reportsLine(console, report))
+            return;
+        if (!shapefile) {
+            // A GeoPackage names its system inside; a point list has none.
+            converted = modVarious::FileExists(outputFile);
+            return;
+        }
+        if (modVarious::FileExists(outputFile.companion(".shp")) &&
             modVarious::FileExists(outputFile.companion(".shx")) &&
             modVarious::FileExists(outputFile.companion(".dbf"))) {
             converted =
@@ -426,15 +459,34 @@ bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
     });
     if (!converted) {
         // A failure before the run has been shown; nothing was converted.
-        if (ran)
+        if (ran) {
+            if (reason)
+                *reason = FailureReason(console, inputFile);
             showPlainMessage(QStringLiteral("Error creating File ") +
                              outputFile.shown());
+        }
         // What this run left of a conversion that is not whole goes; files
         // that were there before it stay, whatever happened to them.
         for (const NativePath &file : created)
             removeFileIfExists(file.string());
     }
     return converted;
+}
+
+QString FailureReason(const QByteArray &console, const NativePath &inputFile) {
+    const QByteArray prefix = inputFile.bytes() + " conversion failed! (";
+    QByteArray reason, last;
+    for (QByteArray line : console.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            last = line.trimmed();
+        if (line.startsWith(prefix) && line.endsWith(')'))
+            reason = line.mid(prefix.size(), line.size() - prefix.size() - 1);
+    }
+    if (reason.trimmed().isEmpty())
+        reason = last;
+    return NativePath::fromBytes(reason.trimmed()).shown();
 }
 
 } // namespace modKAVRO

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The desktop's link to the engine and to the extent tester boxcheck. Neither
 // program is started directly: a small batch file is written into the
@@ -19,12 +20,19 @@
 // "utm_etrs89.prj", or their national grid counterparts).
 namespace modKAVRO {
 
-// Runs boxcheck on the shapefile and classifies its extent
-// (ShapeTypeOfExtent of the fourth and sixth lines of its output);
-// ShapeUnknown when boxcheck printed fewer than five lines, and after any
+// Runs boxcheck on the file (a shapefile, a GeoPackage or a point list) and
+// classifies what it printed (ShapeTypeOfReport); ShapeUnknown after any
 // failure (which is shown). For ShapeUnknown, reason (when given) says why
 // (empty after a failure that was shown).
 ShapeType GetShapeType(const QString &shapeFile, QString *reason = nullptr);
+
+// The category that boxcheck's output gives, its lines without their line
+// ends: ShapeTypeOfExtent of the fourth and sixth lines, when a fifth line
+// follows; ShapeUnknown otherwise, and when a seventh line
+// "Unknown category: <why>" says that the file's category cannot be trusted
+// (a GeoPackage whose layers' systems contradict each other or its
+// coordinates). For ShapeUnknown, reason says why.
+ShapeType ShapeTypeOfReport(const QStringList &lines, QString &reason);
 
 // Classifies one line of boxcheck's output: the first two tokens (never the
 // last one) that read as numbers greater than 1000, the line split at every
@@ -41,13 +49,24 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
                             QString &reason);
 
 // Converts one task with the script that fits its shape type and the
-// transformation of the last modTransformation::Check(), then copies the
-// .prj of its target beside the output. True when the output's .shp, .shx and
-// .dbf exist and the .prj was copied; otherwise "Error creating File " and
-// the output path are shown (shape types other than 0 and 1 start no engine
-// and always end so).
+// transformation of the last modTransformation::Check(), as the file type of
+// the input's kind (FileKind.h; a name of no kind as a shapefile). A
+// shapefile is converted when KAVRO reports it and its .shp, .shx and .dbf
+// exist, and gets the .prj of its target copied beside it; a GeoPackage or
+// a point list when KAVRO reports it and the file exists, and gets no .prj
+// (a GeoPackage names its system inside, a point list has none). Otherwise
+// "Error creating File " and the output path are shown, what the run left
+// is removed, and reason (when given) says why (FailureReason); shape types
+// other than 0 and 1 start no engine and always end so.
 bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
-                  ShapeType enumShapeType);
+                  ShapeType enumShapeType, QString *reason = nullptr);
+
+// Why KAVRO did not convert the input, from the console text of its batch:
+// the reason in its report line "<input> conversion failed! (<reason>)";
+// without such a line, the last line the batch printed (a refused script, a
+// program that could not start). As it is shown: bytes that are not UTF-8
+// as U+FFFD.
+QString FailureReason(const QByteArray &console, const NativePath &inputFile);
 
 // The program folder, without a trailing separator: the folder of the
 // running executable unless a test has set another one.
@@ -68,7 +87,8 @@ QString TempFolder();
 QByteArray ShapeBatchText(const QString &programFolder,
                           const QString &shapeFile, const QString &tempFolder);
 // The conversion batch names the scripts of the transformation (EPSG:1659's
-// unless told otherwise); nothing else in it depends on it.
+// unless told otherwise); nothing else in it depends on it. KAVRO is told the
+// file type of the input's kind (-FT SHP, GPKG or CSV).
 QByteArray
 ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
                  const NativePath &outputFile, ShapeType shapeType,

@@ -3,10 +3,12 @@
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
+#include "FileKind.h"
 #include "NativePath.h"
 #include "ShapeType.h"
 #include "modFileNames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHash>
@@ -42,12 +44,10 @@ constexpr qint64 kProgressInterval = 100;
 
 using FieldType = RecordSet::FieldType;
 
-// Only a name with a "." and "shp" after the last one, in any letter case, is
-// a shapefile: a file called just "shp" is not.
-bool isShapefileName(const QString &name) {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && name.mid(dot + 1).compare(QLatin1String("shp"),
-                                                 Qt::CaseInsensitive) == 0;
+// Only a name with a "." and "shp", "gpkg" or "csv" after the last one, in
+// any letter case, is listed: a file called just "shp" is not.
+bool isListedName(const QString &name) {
+    return FileKindOf(name) != FileKind::None;
 }
 
 // The description of a file's type, taken from the file's name
@@ -55,7 +55,17 @@ bool isShapefileName(const QString &name) {
 // "empty document". The shared MIME database knows no shapefiles; for a
 // type that it cannot tell from the generic binary one, the upper-case
 // extension followed by " file" says more. Looked up once per extension.
+// GeoPackages and point lists are named as the kinds KavroDesk converts,
+// which a ".csv" file is to it whatever else it may be.
 QString typeDescription(const QString &name) {
+    switch (FileKindOf(name)) {
+    case FileKind::GeoPackage:
+        return QCoreApplication::translate("adoFileList", "GeoPackage");
+    case FileKind::PointList:
+        return QCoreApplication::translate("adoFileList", "Point list (CSV)");
+    default:
+        break;
+    }
     static const QMimeDatabase database;
     static QHash<QString, QString> known;
     const qsizetype dot = name.lastIndexOf(u'.');
@@ -158,16 +168,17 @@ bool isHiddenFolder(int folderFd, const dirent &entry, const QString &name) {
              S_ISDIR(status.st_mode)));
 }
 
-// The folder's shapefiles in name order. What a killed conversion left and
-// the subfolders that the folder tree cannot show are noted instead.
-std::vector<Entry> shapefileEntries(DIR *dir, PassedOver &passedOver) {
+// The folder's shapefiles, GeoPackages and point lists in name order. What a
+// killed conversion left and the subfolders that the folder tree cannot show
+// are noted instead.
+std::vector<Entry> listedEntries(DIR *dir, PassedOver &passedOver) {
     std::vector<Entry> entries;
     while (const dirent *entry = ::readdir(dir)) {
         const QByteArray bytes(entry->d_name);
         if (bytes == "." || bytes == "..")
             continue;
         const QString name = modFileNames::DecodeName(bytes);
-        if (!isShapefileName(name)) {
+        if (!isListedName(name)) {
             if (isHiddenFolder(::dirfd(dir), *entry, name))
                 passedOver.hiddenFolders << name;
         } else if (modFileNames::IsUnfinishedOutputName(name)) {
@@ -301,8 +312,12 @@ void adoFileList::Refresh(const QString &folderPath) {
         const Folder dir = openFolder(folder);
         if (!dir)
             return; // no folder there: the store stays empty
-        const std::vector<Entry> entries =
-            shapefileEntries(dir.get(), passedOver);
+        const std::vector<Entry> entries = listedEntries(dir.get(), passedOver);
+        // Shapefiles alone are counted as such, as they always were.
+        const bool onlyShapefiles =
+            std::all_of(entries.begin(), entries.end(), [](const Entry &e) {
+                return FileKindOf(e.name) == FileKind::Shapefile;
+            });
         const QString shownFolder = modFileNames::ShownName(folder);
         const QString base =
             folder == QLatin1String("/") ? folder : folder + u'/';
@@ -312,9 +327,14 @@ void adoFileList::Refresh(const QString &folderPath) {
         for (std::size_t k = 0; k < entries.size(); ++k) {
             if (clock.elapsed() - shownAt >= kProgressInterval) {
                 shownAt = clock.elapsed();
-                status(QStringLiteral("Listing %1: %2 of %3 shapefiles ...")
-                           .arg(shownFolder, QString::number(k),
-                                QString::number(entries.size())));
+                status(
+                    (onlyShapefiles
+                         ? QStringLiteral("Listing %1: %2 of %3 shapefiles "
+                                          "...")
+                         : QCoreApplication::translate(
+                               "adoFileList", "Listing %1: %2 of %3 files ..."))
+                        .arg(shownFolder, QString::number(k),
+                             QString::number(entries.size())));
             }
             const Entry &entry = entries[k];
             const Listed listed = listFile(::dirfd(dir.get()), entry.bytes,

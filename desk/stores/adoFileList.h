@@ -8,8 +8,9 @@
 
 #include <functional>
 
-// One record for each shapefile of the folder selected in the folder tree,
-// in memory, with the file's details and its shape type. Filled anew by
+// One record for each shapefile, GeoPackage and point list of the folder
+// selected in the folder tree, in memory, with the file's details and its
+// shape type (the category of its coordinates). Filled anew by
 // Refresh on every change of the selection and after every batch run.
 //
 // Records carry the IDs 1 to N in listing order: Refresh empties the store
@@ -17,7 +18,7 @@
 // in the store (RecordStore).
 class adoFileList : public RecordStore {
   public:
-    // Decides the shape type (0 to 3) of one shapefile, given its full path;
+    // Decides the shape type (0 to 3) of one listed file, given its full path;
     // the second form also says why a file is unknown (3).
     using ShapeClassifier = std::function<int(const QString &path)>;
     using ReasonedClassifier =
@@ -51,13 +52,14 @@ class adoFileList : public RecordStore {
     // field "Note" follows them.
     QString Note() const;
 
-    // Fills the store with the shapefiles (extension "shp", any letter case)
+    // Fills the store with the shapefiles, GeoPackages and point lists
+    // (extension "shp", "gpkg" or "csv", any letter case; FileKind.h)
     // directly inside the folder at that file-system path, in name order.
     // A path that is no folder leaves the store empty. A failure at one file
     // is reported and ends the listing there; the records before it stay.
     //
     // Names keep the file system's bytes (modFileNames), also where they are
-    // not UTF-8. A .shp that is not a regular file (a pipe, a device) and a
+    // not UTF-8. A listed name that is not a regular file (a pipe, a device) and a
     // file whose path cannot be written into a batch line (a double quote
     // or a line break) are listed as unknown with their Note, without
     // running boxcheck. The progress and, at the end, one line naming every
@@ -97,7 +99,7 @@ class adoFileList : public RecordStore {
     // What became of one listed file.
     enum class Listed {
         Record,      // listed
-        Folder,      // a folder named as a shapefile: not listed
+        Folder,      // a folder named as a listed file: not listed
         Unreadable,  // listed as unknown: no regular file, or unreadable
         NotPassable, // listed as unknown: no batch line can hold its path
         Refused,     // the store refused the record (reported)

@@ -55,6 +55,14 @@ bool copySample(const QString &name, const QString &folder) {
 
 QString stem(const QString &shp) { return shp.left(shp.size() - 3); }
 using DeskTest::readFile;
+
+// Points of the Gauss-Boaga West zone around Milan as an Italian spreadsheet
+// exports them: ';' between fields, decimal commas, a quoted name.
+const QByteArray kGboPointList = "Punto;Est;Nord;Quota;Nome\r\n"
+                                 "1;1515000,125;5035000,5;120,3;\"Duomo\"\r\n"
+                                 "2;1517250,75;5037125,25;118;\"Castello; "
+                                 "torre\"\r\n"
+                                 "3;1509980;5029990,875;;Navigli\r\n";
 } // namespace
 
 class tst_DeskEndToEnd : public QObject {
@@ -230,8 +238,13 @@ class tst_DeskEndToEnd : public QObject {
         QCOMPARE(tasks.Comment(), kConverted);
         for (const char *extension : {"shp", "shx", "dbf", "prj"})
             QVERIFY(QFileInfo::exists(stem(second) + extension));
+        // The failed task's row says why, in KAVRO's words; its record is
+        // unchanged.
         QTreeWidget *rows = window_->lvwTaskList();
-        QCOMPARE(rows->topLevelItem(0)->text(kInfoColumn), QString());
+        const QString reason = rows->topLevelItem(0)->text(kInfoColumn);
+        QVERIFY2(reason.contains(root ? "output" : "Unable to create"),
+                 qPrintable(reason));
+        QVERIFY(rows->topLevelItem(0)->font(kInfoColumn).bold());
         QCOMPARE(rows->topLevelItem(1)->text(kInfoColumn), kConverted);
     }
 
@@ -316,7 +329,110 @@ class tst_DeskEndToEnd : public QObject {
                  readFile(kEngineDir + "/utm_etrs89.prj"));
     }
 
+    // A folder of mixed kinds: each listed with its kind and category,
+    // Add All takes the Gauss-Boaga ones, Start converts each with the file
+    // type of its kind into the output folder, and every output is what
+    // KAVRO writes by hand; nothing else is written.
+    void convertsAFolderOfMixedKinds() {
+        const QString mixed = dir_->filePath(QStringLiteral("mixed"));
+        QVERIFY(QDir().mkpath(mixed));
+        QVERIFY(copySample(QStringLiteral("gbo_points"), mixed));
+        DeskTest::writeFile(mixed + "/punti.csv", kGboPointList);
+        DeskTest::writeFile(mixed + "/note.txt", "not listed");
+        setOutputInToolbox(out_, QStringLiteral("_E2E"));
+        selectFolder(mixed, 2);
+        const struct {
+            QString name, type;
+            int shapeType;
+        } listed[] = {
+            {"gbo_points.shp", QString(), ShapeGBO},
+            {"punti.csv", "Point list (CSV)", ShapeGBO},
+        };
+        adoFileList &files = *window_->objects().fileList;
+        QTreeWidget *rows = window_->lvwFileList();
+        for (int id = 1; id <= 2; ++id) {
+            const auto &file = listed[id - 1];
+            QVERIFY(files.MoveTo(id));
+            QCOMPARE(files.FileName(), file.name);
+            QCOMPARE(files.ShapeType(), file.shapeType);
+            if (!file.type.isEmpty())
+                QCOMPARE(rows->topLevelItem(id - 1)->text(2), file.type);
+        }
+        window_->mnuFileListAddAll()->trigger();
+        QCOMPARE(window_->lvwTaskList()->topLevelItemCount(), 2);
+
+        window_->cmdStart()->click();
+
+        QCOMPARE(recorder_->texts(), QStringList{kCompleted});
+        const QString reference = dir_->filePath(QStringLiteral("reference"));
+        QVERIFY(QDir().mkpath(reference));
+        runEngine(mixed + "/gbo_points.shp", reference + "/gbo_points_E2E.shp",
+                  "GBO-UTM32ETRS89-VLM.xml");
+        runEngine(mixed + "/punti.csv", reference + "/punti_E2E.csv",
+                  "GBO-UTM32ETRS89-VLM.xml", "CSV");
+        QStringList written = QDir(out_).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        written.sort();
+        QCOMPARE(written,
+                 (QStringList{"gbo_points_E2E.cpg", "gbo_points_E2E.dbf",
+                              "gbo_points_E2E.prj", "gbo_points_E2E.shp",
+                              "gbo_points_E2E.shx", "punti_E2E.csv"}));
+        for (const QString &name : written) {
+            const QByteArray output = readFile(out_ + "/" + name);
+            QVERIFY2(!output.isEmpty(), qPrintable(name));
+            QCOMPARE(output, readFile(reference + "/" + name));
+        }
+        for (int row = 0; row < 2; ++row)
+            QCOMPARE(
+                window_->lvwTaskList()->topLevelItem(row)->text(kInfoColumn),
+                kConverted);
+    }
+
+    // A shapefile whose .prj says UTM while its coordinates are Gauss-Boaga
+    // is listed by its coordinates and refused by KAVRO at Start: the
+    // message box says that the file was not created, the task's row says
+    // why in KAVRO's words, and nothing is left behind.
+    void contradictingProjectionFileFailsWithTheReason() {
+        const QString folder = dir_->filePath(QStringLiteral("prj"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(copySample(QStringLiteral("gbo_lines"), folder));
+        QVERIFY(QFile::copy(kEngineDir + "/utm_etrs89.prj",
+                            folder + "/gbo_lines.prj"));
+        setOutputInToolbox(out_, QStringLiteral("_UTM"));
+        selectFolder(folder, 1);
+        QVERIFY(window_->objects().fileList->MoveTo(1));
+        QCOMPARE(window_->objects().fileList->ShapeType(), int(ShapeGBO));
+        window_->mnuFileListAddAll()->trigger();
+
+        window_->cmdStart()->click();
+
+        QCOMPARE(
+            recorder_->texts(),
+            (QStringList{"Error creating File " + out_ + "/gbo_lines_UTM.shp",
+                         kCompleted}));
+        QTreeWidgetItem *row = window_->lvwTaskList()->topLevelItem(0);
+        const QString info = row->text(kInfoColumn);
+        QVERIFY2(info.contains("its .prj says ETRS 1989 UTM Zone 32N") &&
+                     info.contains("the script converts from"),
+                 qPrintable(info));
+        QVERIFY(row->font(kInfoColumn).bold());
+        QCOMPARE(QDir(out_).entryList(QDir::AllEntries | QDir::Hidden |
+                                      QDir::NoDotAndDotDot),
+                 QStringList());
+        adoTaskList &tasks = *window_->objects().taskList;
+        QVERIFY(tasks.MoveTo(1));
+        QCOMPARE(tasks.ShapeType(), int(ShapeGBO));
+    }
+
   private:
+    // Selects the folder in the tree, which lists it when it has loaded.
+    void selectFolder(const QString &folder, int rows) {
+        window_->ctlFolderTree()->SelectFolder(folder);
+        adoFileList &files = *window_->objects().fileList;
+        QTRY_VERIFY(files.MoveTo(1) && files.FilePath().startsWith(folder));
+        QCOMPARE(window_->lvwFileList()->topLevelItemCount(), rows);
+    }
+
     // A new main window on the data folder; the old one, if any, closed.
     void openWindow() {
         window_.reset();
@@ -348,12 +464,15 @@ class tst_DeskEndToEnd : public QObject {
     }
 
     void runEngine(const QString &input, const QString &output,
-                   const QString &script) {
+                   const QString &script,
+                   const QString &fileType = QStringLiteral("SHP")) {
         QProcess engine;
         engine.start(kEngineDir + "/KAVRO",
-                     {"-FT", "SHP", "-IF", input, "-OF", output, "-TS",
+                     {"-FT", fileType, "-IF", input, "-OF", output, "-TS",
                       kEngineDir + "/script/" + script});
         QVERIFY(engine.waitForFinished(30000));
+        QVERIFY2(engine.readAllStandardOutput().contains(" converted to "),
+                 qPrintable(input));
     }
 
     std::unique_ptr<QTemporaryDir> dir_;

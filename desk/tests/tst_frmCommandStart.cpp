@@ -187,6 +187,62 @@ class tst_frmCommandStart : public QObject {
         QCOMPARE(frmCommandStart::CheckTask(output, 3), ErrorNone);
     }
 
+    // The checks follow the kind of the task's input: the output of a
+    // GeoPackage or a point list keeps its extension, exists only as itself
+    // and has no spatial index.
+    void checksFollowTheInputsKind_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output"); // in the out folder
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<int>("shapeType");
+        QTest::addColumn<QString>("info");
+        const QString extension = QStringLiteral("Error File-Extension");
+        const QString exists = QStringLiteral("Output-File already exists");
+        QTest::newRow("GeoPackage") << "a.gpkg"
+                                    << "a_UTM.gpkg"
+                                    << "" << 1 << "";
+        QTest::newRow("upper case") << "a.GPKG"
+                                    << "a_UTM.Gpkg"
+                                    << "a_UTM.sbn" << 0 << "";
+        QTest::newRow("GeoPackage as .shp") << "a.gpkg"
+                                            << "a_UTM.shp"
+                                            << "" << 1 << extension;
+        QTest::newRow("GeoPackage there") << "a.gpkg"
+                                          << "a_UTM.gpkg"
+                                          << "a_UTM.gpkg" << 1 << exists;
+        QTest::newRow("point list beside a shapefile") << "p.csv"
+                                                       << "p.csv"
+                                                       << "p.shp" << 1 << "";
+        QTest::newRow("point list as .txt") << "p.csv"
+                                            << "p.txt"
+                                            << "" << 1 << extension;
+        QTest::newRow("point list there") << "p.csv"
+                                          << "P.csv"
+                                          << "P.csv" << 1 << exists;
+        QTest::newRow("point list in UTM") << "p.csv"
+                                           << "q.csv"
+                                           << "" << 2 << "UTM WGS84-ETRS89";
+        QTest::newRow("shapefile as .gpkg") << "a.shp"
+                                            << "a.gpkg"
+                                            << "" << 1 << extension;
+        QTest::newRow("shapefile there")
+            << "a.shp"
+            << "a.shp"
+            << "a.shp" << 1 << "Output-SHP already exists";
+    }
+    void checksFollowTheInputsKind() {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(QString, present);
+        QFETCH(int, shapeType);
+        QFETCH(QString, info);
+        if (!present.isEmpty())
+            touch(out_ + u'/' + present);
+        const enumErrorType result = frmCommandStart::CheckTask(
+            out_ + u'/' + output, shapeType, in_ + u'/' + input);
+        QCOMPARE(clsControlTaskList::infoText(result, FileKindOf(input)), info);
+    }
+
     // A run converts every task once, in order, showing the files and k of
     // n; a converted task is marked in the store and its row; a failed one
     // keeps its record and the run goes on; the window cannot be closed

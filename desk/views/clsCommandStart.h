@@ -24,8 +24,18 @@ class clsCommandStart : public QObject {
 
     // For tests: the conversion each run uses (modKAVRO::ConvertShape when
     // none is set).
-    void setConverter(frmCommandStart::Converter convert) {
+    void setConverter(frmCommandStart::ReasonedConverter convert) {
         convert_ = std::move(convert);
+    }
+    void setConverter(frmCommandStart::Converter convert) {
+        if (!convert)
+            convert_ = nullptr;
+        else
+            convert_ = [convert](const NativePath &input,
+                                 const NativePath &output, int shapeType,
+                                 QString &) {
+                return convert(input, output, shapeType);
+            };
     }
 
   private:
@@ -37,5 +47,5 @@ class clsCommandStart : public QObject {
     clsControlTaskList &taskView_;
     adoFileList &files_;
     clsControlFileList &fileView_;
-    frmCommandStart::Converter convert_;
+    frmCommandStart::ReasonedConverter convert_;
 };

@@ -61,11 +61,13 @@ void clsControlTaskList::Update(int lngID, const QString &strInputFile,
     });
 }
 
-QString clsControlTaskList::infoText(enumErrorType errorType) {
+QString clsControlTaskList::infoText(enumErrorType errorType, FileKind kind) {
     switch (errorType) {
     case ErrorOutputFolder:
         return QStringLiteral("Output-Directory does not exist");
     case ErrorOutputExists:
+        if (kind == FileKind::GeoPackage || kind == FileKind::PointList)
+            return tr("Output-File already exists");
         return QStringLiteral("Output-SHP already exists");
     case ErrorFileExtension:
         return QStringLiteral("Error File-Extension");
@@ -76,6 +78,7 @@ QString clsControlTaskList::infoText(enumErrorType errorType) {
     case ErrorNameNotPassable:
         return QStringLiteral("Output-Name holds a double quote or a line "
                               "break");
+
     default:
         return QString();
     }
@@ -86,16 +89,25 @@ bool clsControlTaskList::isErrorInfo(enumErrorType errorType) {
            errorType == ErrorNameNotPassable;
 }
 
-void clsControlTaskList::UpdateComment(int lngID, enumErrorType errorType) {
+void clsControlTaskList::UpdateComment(int lngID, enumErrorType errorType,
+                                       FileKind kind) {
+    showInfo(lngID, infoText(errorType, kind), isErrorInfo(errorType));
+}
+
+void clsControlTaskList::UpdateFailure(int lngID, const QString &strReason) {
+    showInfo(lngID, strReason, true);
+}
+
+void clsControlTaskList::showInfo(int lngID, const QString &text, bool error) {
     guard(QString(), [&] {
         QTreeWidgetItem *row = findRow(lngID);
         if (!row)
             return;
         QFont font = view_->font();
-        font.setBold(isErrorInfo(errorType));
-        row->setText(kColumnInfoIndex, infoText(errorType));
+        font.setBold(error);
+        row->setText(kColumnInfoIndex, text);
         row->setFont(kColumnInfoIndex, font);
-        if (isErrorInfo(errorType))
+        if (error)
             row->setForeground(kColumnInfoIndex, kErrorColour);
         else
             row->setForeground(kColumnInfoIndex, QBrush()); // the view's text

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileKind.h"
 #include "ListViewControl.h"
 #include "enumErrorType.h"
 
@@ -28,16 +29,24 @@ class clsControlTaskList : public ListViewControl {
     void Update(int lngID, const QString &strInputFile,
                 const QString &strOutputFile, const QString &strComment,
                 int enumShapeType);
-    void UpdateComment(int lngID, enumErrorType errorType);
+    // The check result in the Info column; the kind of the task's files
+    // names the output that exists.
+    void UpdateComment(int lngID, enumErrorType errorType,
+                       FileKind kind = FileKind::Shapefile);
+    // Shows why the task's conversion failed (KAVRO's reason) in its Info
+    // column, as a failed check shows; the task's record is not changed.
+    void UpdateFailure(int lngID, const QString &strReason);
     // The store's current task in its row.
     void ShowCurrentRecord() override;
 
     // The Info text of a check result, and whether it shows as an error.
-    static QString infoText(enumErrorType errorType);
+    static QString infoText(enumErrorType errorType,
+                            FileKind kind = FileKind::Shapefile);
     static bool isErrorInfo(enumErrorType errorType);
 
   private:
     void setUpColumns(QTreeWidget &view) override;
+    void showInfo(int lngID, const QString &text, bool error);
 
     adoTaskList &tasks_;
 };

@@ -12,9 +12,11 @@ using enumErrorType = std::int32_t;
 inline constexpr enumErrorType ErrorNone = 0;
 // The output's folder does not exist (also: the path names no folder).
 inline constexpr enumErrorType ErrorOutputFolder = 1;
-// The output .shp exists already.
+// The output .shp exists already (the output file, for a GeoPackage or a
+// point list).
 inline constexpr enumErrorType ErrorOutputExists = 2;
-// The output's extension is not "shp" in any case.
+// The output's extension is not that of the input's kind ("shp", "gpkg",
+// "csv") in any case.
 inline constexpr enumErrorType ErrorFileExtension = 3;
 // A spatial index (.sbn or .sbx) lies beside the output's name.
 inline constexpr enumErrorType ErrorSpatialIndex = 4;

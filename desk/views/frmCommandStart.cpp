@@ -1,6 +1,7 @@
 #include "frmCommandStart.h"
 
 #include "DeskMessages.h"
+#include "FileKind.h"
 #include "PathSafety.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
@@ -30,8 +31,9 @@ bool hasShpExtension(const NativePath &path) {
 
 // The shapefile the engine writes for an output path: it keeps the name up
 // to the extension and always appends the lower-case "shp", so "x.SHP"
-// writes "x.shp". Outputs with another extension are refused before any
-// run, so they stand for themselves.
+// writes "x.shp". Outputs with another extension (GeoPackages and point
+// lists, which the engine writes under the name given, and outputs refused
+// before any run) stand for themselves.
 NativePath writtenShape(const NativePath &path) {
     return hasShpExtension(path) ? path.companion(".shp") : path;
 }
@@ -48,10 +50,14 @@ std::string outputKey(const NativePath &path) {
 
 frmCommandStart::frmCommandStart(adoTaskList &tasks,
                                  clsControlTaskList &taskView, QWidget *parent,
-                                 Converter convert)
+                                 ReasonedConverter convert)
     : QDialog(parent), tasks_(tasks), taskView_(taskView),
-      convert_(convert ? std::move(convert)
-                       : Converter(&modKAVRO::ConvertShape)) {
+      convert_(std::move(convert)) {
+    if (!convert_)
+        convert_ = [](const NativePath &input, const NativePath &output,
+                      int shapeType, QString &reason) {
+            return modKAVRO::ConvertShape(input, output, shapeType, &reason);
+        };
     createControls();
 }
 
@@ -143,6 +149,19 @@ enumErrorType frmCommandStart::CheckTask(const NativePath &outputFile,
     const NativePath folder = outputFile.folder();
     if (folder.isEmpty() || !modVarious::FolderExists(folder))
         return ErrorOutputFolder;
+    // The output is of the input's kind, and only a shapefile is a set of
+    // files with a .shp (and spatial indexes) among them.
+    const FileKind inputKind = FileKindOf(inputFile);
+    const FileKind kind =
+        inputKind == FileKind::None ? FileKind::Shapefile : inputKind;
+    if (kind != FileKind::Shapefile) {
+        if (modVarious::FileExists(outputFile))
+            return ErrorOutputExists;
+        if (outputFile.lastExtension().compare(KindExtension(kind).toLatin1(),
+                                               Qt::CaseInsensitive) != 0)
+            return ErrorFileExtension;
+        return shapeType == ShapeUTM ? ErrorAlreadyUTM : ErrorNone;
+    }
     if (modVarious::FileExists(outputFile) ||
         modVarious::FileExists(writtenShape(outputFile)))
         return ErrorOutputExists;
@@ -167,13 +186,13 @@ bool frmCommandStart::CheckTasks() {
         std::set<std::string> outputs;
         while (!records.atEnd()) {
             const NativePath output = tasks_.OutputPath();
-            enumErrorType result =
-                CheckTask(output, tasks_.ShapeType(), tasks_.InputPath());
+            const NativePath input = tasks_.InputPath();
+            enumErrorType result = CheckTask(output, tasks_.ShapeType(), input);
             const std::string key = outputKey(output);
             if (result == ErrorNone && outputs.count(key) != 0)
                 result = ErrorOutputExists;
             outputs.insert(key);
-            taskView_.UpdateComment(tasks_.ID(), result);
+            taskView_.UpdateComment(tasks_.ID(), result, FileKindOf(input));
             if (result != ErrorNone)
                 errorFlag_ = true;
             records.moveNext();
@@ -199,9 +218,14 @@ void frmCommandStart::RunTasks() {
                 prgProgressBar_->setValue(records.absolutePosition());
                 QCoreApplication::processEvents();
 
-                if (convert_(input, output, shapeType) &&
-                    tasks_.UpdateResult(id, kConvertedComment, ShapeUTM))
-                    taskView_.ShowCurrentRecord();
+                QString reason;
+                if (convert_(input, output, shapeType, reason)) {
+                    if (tasks_.UpdateResult(id, kConvertedComment, ShapeUTM))
+                        taskView_.ShowCurrentRecord();
+                } else if (!reason.isEmpty()) {
+                    // The record stays as it was; its row says why.
+                    taskView_.UpdateFailure(id, reason);
+                }
                 QCoreApplication::processEvents();
                 // Whatever ran while events were processed, the walk goes
                 // on after this task.

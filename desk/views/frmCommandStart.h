@@ -23,12 +23,15 @@ class frmCommandStart : public QDialog {
     Q_OBJECT
   public:
     // Converts one task (input, output, shape type); true on success. The
-    // real one is modKAVRO::ConvertShape.
+    // real one is modKAVRO::ConvertShape, which also says why a conversion
+    // failed (the last argument of the second form), for the task's row.
     using Converter =
         std::function<bool(const NativePath &, const NativePath &, int)>;
+    using ReasonedConverter = std::function<bool(
+        const NativePath &, const NativePath &, int, QString &reason)>;
 
     frmCommandStart(adoTaskList &tasks, clsControlTaskList &taskView,
-                    QWidget *parent = nullptr, Converter convert = {});
+                    QWidget *parent = nullptr, ReasonedConverter convert = {});
 
     QLabel *lblInfo() const { return lblInfo_; }
     QProgressBar *prgProgressBar() const { return prgProgressBar_; }
@@ -41,7 +44,8 @@ class frmCommandStart : public QDialog {
     void CommandStart();
 
     // The check result of one task by its output path and shape type (and
-    // its input path, which must be writable into a batch line too).
+    // its input path, which must be writable into a batch line too, and
+    // whose kind the output must have: a shapefile's checks without it).
     static enumErrorType CheckTask(const NativePath &outputFile, int shapeType,
                                    const NativePath &inputFile = {});
 
@@ -61,7 +65,7 @@ class frmCommandStart : public QDialog {
 
     adoTaskList &tasks_;
     clsControlTaskList &taskView_;
-    Converter convert_;
+    ReasonedConverter convert_;
     QLabel *lblInfo_ = nullptr;
     QProgressBar *prgProgressBar_ = nullptr;
     QTimer *tmrTimer_ = nullptr;

@@ -3,6 +3,7 @@
 #include "DeskMessages.h"
 #include "DialogKeys.h"
 #include "ExitOkButtons.h"
+#include "FileKind.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "clsUserSettings.h"
@@ -132,9 +133,16 @@ void frmTaskListModify::cmdBrowse_Click() {
         if (!QFileInfo(startFolder).isDir())
             startFolder = clsUserSettings::defaultOutputFileInitDir();
         dialog.setDirectory(startFolder);
-        dialog.setNameFilters({kFilterAll, kFilterShp});
-        dialog.selectNameFilter(kFilterShp);
-        dialog.setDefaultSuffix(QStringLiteral("shp"));
+        // The output is of the input's kind.
+        const FileKind kind = FileKindOf(storedInputFile_);
+        const QString filter =
+            kind == FileKind::GeoPackage  ? tr("GeoPackages (*.gpkg)")
+            : kind == FileKind::PointList ? tr("Point lists (*.csv)")
+                                          : kFilterShp;
+        dialog.setNameFilters({kFilterAll, filter});
+        dialog.selectNameFilter(filter);
+        dialog.setDefaultSuffix(kind == FileKind::None ? QStringLiteral("shp")
+                                                       : KindExtension(kind));
         if (dialog.exec() != QDialog::Accepted)
             return; // cancelled: nothing changes
         const QStringList files = dialog.selectedFiles();

@@ -64,9 +64,15 @@ class tst_modKAVRO : public QObject {
                       "for ext in $(cat '" +
                       log +
                       "/KAVRO.writes'); do\n"
-                      "  : > \"${out%shp}$ext\"\ndone\n"
-                      "printf '%s %s %s\\n' \"$in\" \"$(cat '" +
-                      log + "/KAVRO.reports')\" \"$out\"\n",
+                      "  : > \"${out%.*}.$ext\"\ndone\n"
+                      "v=\"$(cat '" +
+                      log +
+                      "/KAVRO.reports')\"\n"
+                      // A failure names the input alone, as KAVRO's does.
+                      "case \"$v\" in\n"
+                      "  conversion*) printf '%s %s\\n' \"$in\" \"$v\" ;;\n"
+                      "  *) printf '%s %s %s\\n' \"$in\" \"$v\" \"$out\" ;;\n"
+                      "esac\n",
                   kExecutable);
         writeFile(engine + QStringLiteral("/utm_etrs89.prj"), "PROJCS[utm]");
         writeFile(engine + QStringLiteral("/utm32_rdn2008.prj"),
@@ -331,6 +337,13 @@ class tst_modKAVRO : public QObject {
             << head + "Extent Xmin: 1650000 Ymin: 5100000 end\n"
             << 3 << "boxcheck gave no extent";
         QTest::newRow("three lines") << head << 3 << "boxcheck gave no extent";
+        QTest::newRow("category unknown, and why")
+            << west + "Extent Xmax: 1700000.00 Ymax: 5200000.00 end\n"
+                      "Unknown category: layer b says ETRS89 / UTM zone 32N, "
+                      "its coordinates are Gauss-Boaga West\n"
+            << 3
+            << "layer b says ETRS89 / UTM zone 32N, its coordinates are "
+               "Gauss-Boaga West";
         QTest::newRow("no extent, and why")
             << head + "Extent Xmin: none Ymin: none end\nImpossible to read "
                       "the shape file's extent: /a.shx is not a regular "
@@ -604,6 +617,79 @@ class tst_modKAVRO : public QObject {
         for (const char *extension : {"shp", "shx", "dbf", "prj"})
             QVERIFY(!QFileInfo::exists(data_ + "/out." + extension));
         QVERIFY(QFileInfo::exists(data_ + QStringLiteral("/out.cpg")));
+    }
+
+    // A GeoPackage and a point list run KAVRO with their own file type; the
+    // output is whole with KAVRO's report and the file, and gets no .prj. A
+    // refusal leaves nothing and says KAVRO's reason.
+    void otherKindsRunTheirFileType_data() {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("fileType");
+        QTest::newRow("GeoPackage") << "gpkg"
+                                    << "GPKG";
+        QTest::newRow("point list") << "csv"
+                                    << "CSV";
+        QTest::newRow("upper case") << "CSV"
+                                    << "CSV";
+    }
+    void otherKindsRunTheirFileType() {
+        QFETCH(QString, extension);
+        QFETCH(QString, fileType);
+        const QString input = shapefile("in put." + extension);
+        const QString output = data_ + "/out." + extension;
+        setEngineWrites(extension.toLatin1());
+        RecordingPresenter recorder;
+        QString reason = QStringLiteral("not set");
+        QVERIFY(modKAVRO::ConvertShape(input, output, 1, &reason));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(
+            engineArguments(),
+            QStringList({"-FT", fileType, "-IF", input, "-OF", output, "-TS",
+                         program_ + "/KAVRO/script/GBO-UTM32ETRS89-VLM.xml"}));
+        QVERIFY(QFileInfo::exists(output));
+        QVERIFY(!QFileInfo::exists(data_ + QStringLiteral("/out.prj")));
+
+        QFile::remove(output);
+        setEngineReports("conversion failed! (Layer roads says (a) "
+                         "UTM)");
+        QVERIFY(!modKAVRO::ConvertShape(input, output, 0, &reason));
+        QCOMPARE(reason, QStringLiteral("Layer roads says (a) UTM"));
+        QCOMPARE(recorder.messages.size(), 1);
+        QCOMPARE(recorder.messages[0].text, "Error creating File " + output);
+        QVERIFY(!QFileInfo::exists(output));
+        QCOMPARE(tempEntries(), QStringList());
+    }
+
+    // KAVRO's reason is the one of the input's report line; without one,
+    // the last line the batch printed.
+    void failureReasonIsKavrosOwn_data() {
+        QTest::addColumn<QByteArray>("console");
+        QTest::addColumn<QString>("reason");
+        const QByteArray banner = "boxcheck: ...\nThe Shapefile extent IS "
+                                  "INSIDE the given box\nKAVRO 1.0\n";
+        QTest::newRow("report line")
+            << banner + "/d/a.csv conversion failed! (Malformed record 4 "
+                        "(line 5))\n"
+            << "Malformed record 4 (line 5)";
+        QTest::newRow("CR LF, lines after")
+            << banner + "/d/a.csv conversion failed! (why)\r\nbye\r\n"
+            << "why";
+        QTest::newRow("another file's line")
+            << banner + "/d/b.csv conversion failed! (other)\nlast words\n\n"
+            << "last words";
+        QTest::newRow("refused script")
+            << banner + "Error in transformation script. Execution "
+                        "terminated\n"
+            << "Error in transformation script. Execution terminated";
+        QTest::newRow("not UTF-8")
+            << QByteArray("/d/a.csv conversion failed! (caf\xe8)\n")
+            << QString::fromUtf8("caf\xef\xbf\xbd");
+        QTest::newRow("nothing") << QByteArray() << QString();
+    }
+    void failureReasonIsKavrosOwn() {
+        QFETCH(QByteArray, console);
+        QFETCH(QString, reason);
+        QCOMPARE(modKAVRO::FailureReason(console, "/d/a.csv"), reason);
     }
 
     void missingBoxcheckIsReported() {

@@ -92,6 +92,33 @@ class tst_adoFileList : public QObject {
         }
     }
 
+    // GeoPackages and point lists are listed beside shapefiles, named by
+    // their kind; what a killed conversion left of one is not.
+    void listsGeoPackagesAndPointListsBesideShapefiles() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        for (const char *name :
+             {"c.CSV", "a.shp", "b.gpkg", "d.txt", "e.gpkg-journal",
+              ".b.kavro-part-x7Qb2k.gpkg", ".c.kavro-part-x7Qb2k.csv"})
+            writeSizedFile(root + "/" + name, 10);
+        QStringList shown;
+        QuietStore store;
+        store.setStatusSink([&](const QString &text) { shown << text; });
+        store.Refresh(root);
+        QCOMPARE(listOf(store),
+                 (QList<Listed>{
+                     {1, "a.shp", 3}, {2, "b.gpkg", 3}, {3, "c.CSV", 3}}));
+        const QString types[] = {QString(), "GeoPackage", "Point list (CSV)"};
+        for (int id : {2, 3}) {
+            QVERIFY(store.MoveTo(id));
+            QCOMPARE(store.FileType(), types[id - 1]);
+        }
+        QCOMPARE(shown.first(), "Listing " + root + ": 0 of 3 files ...");
+        QVERIFY2(shown.last().contains(".b.kavro-part-x7Qb2k.gpkg") &&
+                     shown.last().contains(".c.kavro-part-x7Qb2k.csv"),
+                 qPrintable(shown.last()));
+    }
+
     void refreshingTwiceGivesTheSameIdsAgain() {
         QTemporaryDir dir;
         for (const char *name : {"x.shp", "y.shp", "z.shp"})
