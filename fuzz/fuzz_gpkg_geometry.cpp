@@ -52,10 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                       converted);
     gpkg::rewriteHeader(out, blob, 25832, converted);
 
+    // A point that the chain turned into NaN, NaN (from a NaN that went in)
+    // reads as an empty point, and so as no run, the next time.
+    bool emptied = false;
+    for (const Point &point : points)
+        emptied = emptied || (point.x != point.x && point.y != point.y);
     gpkg::GeometryBlob again;
     std::vector<gpkg::VertexRun> runsAgain;
     if (!gpkg::readGeometryBlob(out, again, runsAgain, reason) ||
-        !sameRuns(runs, runsAgain) || again.flags != blob.flags ||
+        (!emptied && !sameRuns(runs, runsAgain)) || again.flags != blob.flags ||
         again.srsId != 25832 || again.wkbType != blob.wkbType)
         std::abort();
     // Beside the x and y of the vertices and the header's srs_id and

@@ -352,11 +352,13 @@ bool GeoPackageConverter::findTargetSrs(std::int64_t &srsId) {
                     "lower(organization) = 'epsg' AND "
                     "organization_coordsys_id = ?1 ORDER BY srs_id"
                   : "SELECT srs_id FROM gpkg_spatial_ref_sys WHERE "
-                    "definition = ?2 ORDER BY srs_id");
+                    "definition = ?1 ORDER BY srs_id");
     if (!existing)
         return false;
-    sqlite3_bind_int64(existing.get(), 1, target.epsgCode);
-    bindText(existing.get(), 2, definition);
+    if (epsg)
+        sqlite3_bind_int64(existing.get(), 1, target.epsgCode);
+    else
+        bindText(existing.get(), 1, definition);
     int step = sqlite3_step(existing.get());
     if (step == SQLITE_ROW) {
         srsId = sqlite3_column_int64(existing.get(), 0);
@@ -391,14 +393,15 @@ bool GeoPackageConverter::findTargetSrs(std::int64_t &srsId) {
                  (wkt2 ? ", 'undefined'" : "") + ")");
     if (!insert)
         return false;
+    // A system of the file's own is described by the script's label for it.
     const std::string organization = epsg ? "EPSG" : "NONE";
-    const std::string description = "Written by KAVRO for " + target.label;
     bindText(insert.get(), 1, target.name);
     sqlite3_bind_int64(insert.get(), 2, srsId);
     bindText(insert.get(), 3, organization);
     sqlite3_bind_int64(insert.get(), 4, epsg ? target.epsgCode : srsId);
     bindText(insert.get(), 5, definition);
-    bindText(insert.get(), 6, description);
+    if (!epsg)
+        bindText(insert.get(), 6, target.label);
     return sqlite3_step(insert.get()) == SQLITE_DONE;
 }
 

@@ -310,6 +310,48 @@ TEST_F(GeoPackageRunTest, LayersInAnotherSystemAreRefusedWithBothNamed) {
               (std::vector<std::string>{"25832", "25832"}));
 }
 
+// A target without an EPSG code (the shortened Gauss-Boaga form) is
+// recorded as a system of the file's own, numbered from 100000, and found
+// again by its definition: there and back, the coordinates return and the
+// layer points at the EPSG row it had.
+TEST_F(GeoPackageRunTest, SystemsWithoutAnEpsgCodeAreRecordedAsTheFilesOwn) {
+    const Vertex start{680000.25, 5110000.5};
+    {
+        GeoPackageBuilder g(path("utm.gpkg"));
+        g.addSrs(25832, "EPSG", 25832, "ETRS89 / UTM zone 32N",
+                 readFile(engineFile("utm_etrs89.wkt")));
+        g.addLayer("wells", "POINT", 25832);
+        g.addFeature("wells", 1, blob(point(start), {25832}));
+    }
+    ASSERT_EQ(convert(path("utm.gpkg"), path("short.gpkg"),
+                      "UTM32ETRS89-GBOSHIFT-VLM.xml")
+                  .report(),
+              converted(path("utm.gpkg"), path("short.gpkg")));
+    const SqliteDb shortened = openDatabase(path("short.gpkg"));
+    EXPECT_EQ(rows(shortened.get(),
+                   "SELECT srs_id, organization, organization_coordsys_id, "
+                   "definition = '" +
+                       readFile(engineFile("gboshift_west.wkt")) +
+                       "', description IS NOT NULL FROM gpkg_spatial_ref_sys "
+                       "WHERE srs_id >= 100000"),
+              std::vector<std::string>{"100000|NONE|100000|1|1"});
+    EXPECT_EQ(rows(shortened.get(), "SELECT srs_id FROM gpkg_geometry_columns"),
+              std::vector<std::string>{"100000"});
+
+    ASSERT_EQ(convert(path("short.gpkg"), path("back.gpkg"),
+                      "GBOSHIFT-UTM32ETRS89-VLM.xml")
+                  .report(),
+              converted(path("short.gpkg"), path("back.gpkg")));
+    EXPECT_EQ(rows(openDatabase(path("back.gpkg")).get(),
+                   "SELECT srs_id FROM gpkg_geometry_columns UNION ALL SELECT "
+                   "count(*) FROM gpkg_spatial_ref_sys WHERE srs_id = 25832"),
+              (std::vector<std::string>{"25832", "1"}));
+    const std::vector<XY> back = layerVertices(path("back.gpkg"), "wells");
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_NEAR(back[0].x, start.x, 5 * kMillimetre);
+    EXPECT_NEAR(back[0].y, start.y, 5 * kMillimetre);
+}
+
 // A workspace run takes the .gpkg files of the folder, and nothing that an
 // earlier killed run left.
 TEST_F(GeoPackageRunTest, WorkspaceRunsTakeGeoPackages) {
