@@ -158,10 +158,7 @@ bool layerVertices(sqlite3 *db, const GeoPackageLayer &layer,
     gpkg::GeometryBlob blob;
     std::string reason;
     while (sqlite3_step(rows.get()) == SQLITE_ROW) {
-        const std::span<const std::uint8_t> bytes(
-            static_cast<const std::uint8_t *>(
-                sqlite3_column_blob(rows.get(), 0)),
-            static_cast<std::size_t>(sqlite3_column_bytes(rows.get(), 0)));
+        const std::span<const std::uint8_t> bytes = columnBlob(rows.get(), 0);
         runs.clear();
         features.emplace_back();
         if (bytes.empty())

@@ -220,10 +220,11 @@ if have ogr2ogr; then
     for shape in points lines; do
         g=$work/$shape.gpkg
         [ -f "$g" ] || ogr2ogr -f GPKG -a_srs EPSG:3003 "$g" "$work/$shape.shp"
+        # sh -c takes its first argument as $0.
         k=$(median /dev/null sh -c 'rm -f "$2"; exec "$0" -FT GPKG -IF "$1" -OF "$2" -TS "$3"' \
             "$engine" "$g" "$out/k_$shape.gpkg" "$gbo")
         p=$(median /dev/null sh -c 'rm -f "$1"; exec ogr2ogr -f GPKG -ct "$3" -a_srs EPSG:25832 "$1" "$2"' \
-            "$out/o_$shape.gpkg" "$g" "${pipeline[*]}")
+            sh "$out/o_$shape.gpkg" "$g" "${pipeline[*]}")
         row "GeoPackage $shape" "$k" ogr2ogr "$p" "$(floor "$g")" \
             "$(agreement gpkg "$out/k_$shape.gpkg" "$out/o_$shape.gpkg")"
         gpkg_goal+=$(awk -v s="$shape" -v k="$k" -v p="$p" 'BEGIN { split(k, a, " "); split(p, b, " ")

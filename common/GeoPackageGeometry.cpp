@@ -18,24 +18,6 @@ constexpr std::uint32_t kHighSrid = 0x20000000u;
 // zero.
 constexpr std::size_t kSmallestMember = 1 + 4 + 4;
 
-enum WkbBase : std::uint32_t {
-    Point = 1,
-    LineString = 2,
-    Polygon = 3,
-    MultiPoint = 4,
-    MultiLineString = 5,
-    MultiPolygon = 6,
-    GeometryCollection = 7,
-    CircularString = 8,
-    CompoundCurve = 9,
-    CurvePolygon = 10,
-    MultiCurve = 11,
-    MultiSurface = 12,
-    PolyhedralSurface = 15,
-    Tin = 16,
-    Triangle = 17,
-};
-
 std::uint32_t swapped(std::uint32_t v) {
     return ((v & 0xFFu) << 24) | ((v & 0xFF00u) << 8) | ((v >> 8) & 0xFF00u) |
            (v >> 24);
@@ -177,27 +159,27 @@ bool WkbReader::readGeometry(int depth) {
     hasM = hasM || dimensions == 2 || dimensions == 3;
 
     switch (code % 1000) {
-    case Point:
+    case kPoint:
         return readVertices(1, littleEndian, hasZ, hasM, true);
-    case LineString:
-    case CircularString: {
+    case kLineString:
+    case kCircularString: {
         std::uint32_t count = 0;
         return readCount(littleEndian, count, "points") &&
                readVertices(count, littleEndian, hasZ, hasM, false);
     }
-    case Polygon:
-    case Triangle:
+    case kPolygon:
+    case kTriangle:
         return readRings(littleEndian, hasZ, hasM);
-    case MultiPoint:
-    case MultiLineString:
-    case MultiPolygon:
-    case GeometryCollection:
-    case CompoundCurve:
-    case CurvePolygon:
-    case MultiCurve:
-    case MultiSurface:
-    case PolyhedralSurface:
-    case Tin: {
+    case kMultiPoint:
+    case kMultiLineString:
+    case kMultiPolygon:
+    case kGeometryCollection:
+    case kCompoundCurve:
+    case kCurvePolygon:
+    case kMultiCurve:
+    case kMultiSurface:
+    case kPolyhedralSurface:
+    case kTin: {
         std::uint32_t members = 0;
         if (!readCount(littleEndian, members, "parts"))
             return false;

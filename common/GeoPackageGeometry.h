@@ -41,6 +41,25 @@ namespace gpkg {
 inline constexpr int kMaxNesting = 32;
 inline constexpr std::size_t kMinimumHeaderSize = 8;
 
+// The geometry types of WKB, before Z, M and ZM add 1000, 2000 and 3000.
+enum WkbType : std::uint32_t {
+    kPoint = 1,
+    kLineString = 2,
+    kPolygon = 3,
+    kMultiPoint = 4,
+    kMultiLineString = 5,
+    kMultiPolygon = 6,
+    kGeometryCollection = 7,
+    kCircularString = 8,
+    kCompoundCurve = 9,
+    kCurvePolygon = 10,
+    kMultiCurve = 11,
+    kMultiSurface = 12,
+    kPolyhedralSurface = 15,
+    kTin = 16,
+    kTriangle = 17,
+};
+
 enum class EnvelopeKind : std::uint8_t {
     None = 0,
     XY = 1,

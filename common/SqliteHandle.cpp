@@ -43,15 +43,23 @@ std::string sqliteErrorText(sqlite3 *db) {
     return text;
 }
 
-std::string quoteSqlIdentifier(std::string_view name) {
-    std::string quoted = "\"";
-    for (const char c : name) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
+namespace {
+std::string quoted(std::string_view text, char quote) {
+    std::string result(1, quote);
+    for (const char c : text) {
+        result += c;
+        if (c == quote)
+            result += quote;
     }
-    return quoted + '"';
+    return result + quote;
 }
+} // namespace
+
+std::string quoteSqlIdentifier(std::string_view name) {
+    return quoted(name, '"');
+}
+
+std::string quoteSqlText(std::string_view text) { return quoted(text, '\''); }
 
 std::string columnText(sqlite3_stmt *statement, int column) {
     const auto *text = sqlite3_column_text(statement, column);
@@ -60,4 +68,13 @@ std::string columnText(sqlite3_stmt *statement, int column) {
     return std::string(
         reinterpret_cast<const char *>(text),
         static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+std::span<const std::uint8_t> columnBlob(sqlite3_stmt *statement, int column) {
+    const auto *data = static_cast<const std::uint8_t *>(
+        sqlite3_column_blob(statement, column));
+    if (data == nullptr)
+        return {};
+    return {data,
+            static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
 }

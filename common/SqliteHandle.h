@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,12 @@ std::string sqliteErrorText(sqlite3 *db);
 // A name as an SQL identifier: in double quotes, each double quote doubled.
 std::string quoteSqlIdentifier(std::string_view name);
 
+// A text as an SQL string literal: in single quotes, each one doubled.
+std::string quoteSqlText(std::string_view text);
+
 // A column's text (empty for NULL); its bytes as SQLite holds them.
 std::string columnText(sqlite3_stmt *statement, int column);
+
+// A column's bytes as a blob (empty for NULL), valid until the statement
+// steps, is reset or is finalized.
+std::span<const std::uint8_t> columnBlob(sqlite3_stmt *statement, int column);

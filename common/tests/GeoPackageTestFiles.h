@@ -29,20 +29,7 @@ struct Vertex {
 // The coordinates a vertex has; the number is the ISO type's thousands.
 enum class Dims { XY = 0, XYZ = 1, XYM = 2, XYZM = 3 };
 
-enum WkbType : std::uint32_t {
-    kPoint = 1,
-    kLineString = 2,
-    kPolygon = 3,
-    kMultiPoint = 4,
-    kMultiLineString = 5,
-    kMultiPolygon = 6,
-    kGeometryCollection = 7,
-    kCircularString = 8,
-    kCompoundCurve = 9,
-    kCurvePolygon = 10,
-    kMultiCurve = 11,
-    kMultiSurface = 12,
-};
+using enum gpkg::WkbType;
 
 // Well-known binary, written piece by piece in one byte order.
 class Wkb {
@@ -293,11 +280,8 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
             db_.get(), "INSERT INTO " + r + " VALUES (?1, ?2, ?3, ?4, ?5)");
         ASSERT_TRUE(rows && insert);
         while (sqlite3_step(rows.get()) == SQLITE_ROW) {
-            const auto *data = static_cast<const std::uint8_t *>(
-                sqlite3_column_blob(rows.get(), 1));
-            const std::span<const std::uint8_t> bytes(
-                data,
-                static_cast<std::size_t>(sqlite3_column_bytes(rows.get(), 1)));
+            const std::span<const std::uint8_t> bytes =
+                columnBlob(rows.get(), 1);
             gpkg::Bounds bounds;
             std::string reason;
             if (!gpkg::geometryBounds(bytes, bounds, reason) || !bounds.hasXY())
@@ -360,13 +344,7 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
     }
 
     static std::string literal(const std::string &text) {
-        std::string quoted = "'";
-        for (const char ch : text) {
-            quoted += ch;
-            if (ch == '\'')
-                quoted += '\'';
-        }
-        return quoted + "'";
+        return quoteSqlText(text);
     }
 
     void close() {
@@ -379,6 +357,23 @@ INSERT INTO gpkg_spatial_ref_sys VALUES
     std::string insertSql_;
     SqliteStatement insert_;
 };
+
+// A GeoPackage of one POINT layer "points" in Gauss-Boaga West with its
+// R-tree: count points spread over 100 km square, every other one in
+// big-endian byte order.
+inline void writePointLayer(const std::filesystem::path &path, int count) {
+    GeoPackageBuilder g(path);
+    g.execute("PRAGMA cache_size = -200000");
+    g.addLayer("points", "POINT", 3003);
+    g.execute("BEGIN");
+    for (int i = 1; i <= count; ++i)
+        g.addFeature("points", i,
+                     blob(point({1600000.0 + (i * 7919) % 100000,
+                                 5000000.0 + (i * 104729) % 100000}),
+                          {3003, gpkg::EnvelopeKind::None, i % 2 == 0}));
+    g.execute("COMMIT");
+    g.addRtree("points");
+}
 
 // A GeoPackage of every kind of content a conversion must keep, in
 // Gauss-Boaga West (srs_id 3003) over Trento:

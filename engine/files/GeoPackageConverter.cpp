@@ -292,12 +292,8 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
             if (type != SQLITE_BLOB)
                 return failConversion("Unable to convert " + feature(lastId) +
                                       ": its geometry is not a blob");
-            const auto *data =
-                static_cast<const std::uint8_t *>(sqlite3_column_blob(rows, 1));
-            const std::size_t size =
-                static_cast<std::size_t>(sqlite3_column_bytes(rows, 1));
             std::string reason;
-            if (!block_.add(lastId, {data, size}, reason))
+            if (!block_.add(lastId, columnBlob(rows, 1), reason))
                 return failConversion("Unable to convert " + feature(lastId) +
                                       ": " + reason);
         }

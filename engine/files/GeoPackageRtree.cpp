@@ -117,8 +117,7 @@ bool FeatureWalk::find(std::int64_t id,
     if (!positioned_ || current_ != id ||
         sqlite3_column_type(rows, 1) != SQLITE_BLOB)
         return false;
-    geometry = {static_cast<const std::uint8_t *>(sqlite3_column_blob(rows, 1)),
-                static_cast<std::size_t>(sqlite3_column_bytes(rows, 1))};
+    geometry = columnBlob(rows, 1);
     return true;
 }
 
@@ -169,15 +168,12 @@ bool RtreeRefresh::readNode(std::int64_t number, Node &node) {
     sqlite3_bind_int64(read, 1, number);
     if (sqlite3_step(read) != SQLITE_ROW)
         return false;
-    const auto *data =
-        static_cast<const std::uint8_t *>(sqlite3_column_blob(read, 0));
-    const std::size_t size =
-        static_cast<std::size_t>(sqlite3_column_bytes(read, 0));
-    if (data == nullptr || (nodeSize_ != 0 && size != nodeSize_) ||
-        size < kNodeHeader)
+    const std::span<const std::uint8_t> data = columnBlob(read, 0);
+    const std::size_t size = data.size();
+    if ((nodeSize_ != 0 && size != nodeSize_) || size < kNodeHeader)
         return false;
     node.number = number;
-    node.data.assign(data, data + size);
+    node.data.assign(data.begin(), data.end());
     return node.cells() <= (size - kNodeHeader) / kCellSize;
 }
 
@@ -354,13 +350,8 @@ bool rebuildRtree(sqlite3 *db, const GeoPackageLayer &layer,
     while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
         if (sqlite3_column_type(rows.get(), 1) != SQLITE_BLOB)
             continue;
-        const auto *data = static_cast<const std::uint8_t *>(
-            sqlite3_column_blob(rows.get(), 1));
         gpkg::Bounds bounds;
-        if (!gpkg::geometryBounds(
-                {data,
-                 static_cast<std::size_t>(sqlite3_column_bytes(rows.get(), 1))},
-                bounds, ignored) ||
+        if (!gpkg::geometryBounds(columnBlob(rows.get(), 1), bounds, ignored) ||
             !bounds.hasXY())
             continue;
         sqlite3_reset(insert.get());

@@ -87,11 +87,8 @@ std::vector<XY> layerVertices(const std::string &path,
     SqliteStatement statement = prepareSqlite(
         db.get(), "SELECT geom FROM \"" + layer + "\" ORDER BY fid");
     while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-        const auto *data = static_cast<const std::uint8_t *>(
-            sqlite3_column_blob(statement.get(), 0));
-        const std::span<const std::uint8_t> bytes(
-            data,
-            static_cast<std::size_t>(sqlite3_column_bytes(statement.get(), 0)));
+        const std::span<const std::uint8_t> bytes =
+            columnBlob(statement.get(), 0);
         gpkg::GeometryBlob blob;
         std::vector<gpkg::VertexRun> runs;
         std::string reason;
@@ -382,18 +379,7 @@ TEST_F(GeoPackageRunTest, WorkspaceRunsTakeGeoPackages) {
 // nothing stands under the output's name and no temporary file is left but
 // the killed run's hidden one; the input does not change.
 TEST_F(GeoPackageRunTest, ClosedFoldersFullDisksAndKilledRunsLeaveNoOutput) {
-    {
-        GeoPackageBuilder g(path("big.gpkg"));
-        g.addLayer("points", "POINT", 3003);
-        g.execute("BEGIN");
-        for (int i = 1; i <= 50000; ++i)
-            g.addFeature(
-                "points", i,
-                blob(point({1600000.0 + i, 5000000.0 + (i * 7) % 9999}),
-                     {3003, gpkg::EnvelopeKind::None}));
-        g.execute("COMMIT");
-        g.addRtree("points");
-    }
+    writePointLayer(path("big.gpkg"), 50000);
     const std::string input = readFile(path("big.gpkg"));
     const auto size = static_cast<rlim_t>(input.size());
 
@@ -474,19 +460,8 @@ TEST_F(GeoPackageRunTest, ClosedFoldersFullDisksAndKilledRunsLeaveNoOutput) {
 TEST_F(GeoPackageRunTest, ConvertsManyFeaturesInBoundedMemory) {
     if (std::getenv("KAVRO_SKIP_MEMORY_TESTS"))
         GTEST_SKIP() << "KAVRO_SKIP_MEMORY_TESTS is set";
-    for (const int count : {100, 200000}) {
-        GeoPackageBuilder g(path(std::to_string(count) + ".gpkg"));
-        g.execute("PRAGMA cache_size = -200000");
-        g.addLayer("points", "POINT", 3003);
-        g.execute("BEGIN");
-        for (int i = 1; i <= count; ++i)
-            g.addFeature("points", i,
-                         blob(point({1520000.0 + (i * 7919) % 220000,
-                                     4950000.0 + (i * 104729) % 250000}),
-                              {3003, gpkg::EnvelopeKind::None}));
-        g.execute("COMMIT");
-        g.addRtree("points");
-    }
+    for (const int count : {100, 200000})
+        writePointLayer(path(std::to_string(count) + ".gpkg"), count);
     const KavroRun small = convert(path("100.gpkg"), path("small.gpkg"));
     const KavroRun large = convert(path("200000.gpkg"), path("large.gpkg"));
     EXPECT_EQ(large.report(),
