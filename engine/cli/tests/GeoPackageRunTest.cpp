@@ -20,9 +20,6 @@
 #include <thread>
 #include <vector>
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 namespace fs = std::filesystem;
 using namespace gpkgtest;
 using namespace kavrotest;
@@ -419,38 +416,16 @@ TEST_F(GeoPackageRunTest, ClosedFoldersFullDisksAndKilledRunsLeaveNoOutput) {
     }
 
     // Killed once its temporary copy is there: only that hidden file stays.
-    std::vector<std::string> arguments = {
-        KAVRO_EXE,
-        "-FT",
-        "GPKG",
-        "-IF",
-        path("big.gpkg"),
-        "-OF",
-        path("killed.gpkg"),
-        "-TS",
-        shippedScript("GBO-UTM32ETRS89-VLM.xml")};
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ASSERT_EQ(
-        posix_spawn(&pid, KAVRO_EXE, nullptr, nullptr, argv.data(), environ),
-        0);
-    const auto start = std::chrono::steady_clock::now();
-    const auto temporary = [&] {
-        for (const auto &entry : fs::directory_iterator(root_))
-            if (entry.path().filename().string().rfind(".killed.kavro-part-",
-                                                       0) == 0)
-                return true;
-        return false;
-    };
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0 && !temporary() &&
-           std::chrono::steady_clock::now() - start < std::chrono::seconds(30))
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(killWhen(
+        {"-FT", "GPKG", "-IF", path("big.gpkg"), "-OF", path("killed.gpkg"),
+         "-TS", shippedScript("GBO-UTM32ETRS89-VLM.xml")},
+        [&] {
+            for (const auto &entry : fs::directory_iterator(root_))
+                if (entry.path().filename().string().rfind(
+                        ".killed.kavro-part-", 0) == 0)
+                    return true;
+            return false;
+        }));
     EXPECT_FALSE(fs::exists(path("killed.gpkg")));
     EXPECT_EQ(readFile(path("big.gpkg")), input);
 }

@@ -930,29 +930,6 @@ TEST_F(HostileInputTest, FullDisks) {
 
 // ---------------------------------------------------- killed runs, pipes
 
-// Starts KAVRO, waits until ready() holds, then kills it as kill -9 does.
-// False when KAVRO ended by itself first.
-bool killWhen(std::vector<std::string> arguments,
-              const std::function<bool()> &ready) {
-    arguments.insert(arguments.begin(), KAVRO_EXE);
-    const pid_t pid =
-        startInGroup(arguments, "/dev/null", "/dev/null", {}, RLIM_INFINITY);
-    if (pid < 0)
-        return false;
-    int status = 0;
-    const auto start = std::chrono::steady_clock::now();
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (ready() || std::chrono::steady_clock::now() - start >
-                           std::chrono::seconds(30)) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return false;
-}
-
 // The largest file of the folder whose name has the temporary form.
 std::uintmax_t largestTemporary(const fs::path &folder) {
     std::uintmax_t largest = 0;

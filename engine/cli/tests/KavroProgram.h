@@ -9,12 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kavrotest {
@@ -83,6 +88,29 @@ inline std::optional<RunOptions> unprivileged() {
                     "--clear-groups /bin/true >/dev/null 2>&1") != 0)
         return std::nullopt;
     return RunOptions{setpriv};
+}
+
+// Starts KAVRO, waits until ready() holds, then kills it as kill -9 does.
+// False when KAVRO ended by itself first.
+inline bool killWhen(std::vector<std::string> arguments,
+                     const std::function<bool()> &ready) {
+    arguments.insert(arguments.begin(), KAVRO_EXE);
+    const pid_t pid =
+        startInGroup(arguments, "/dev/null", "/dev/null", {}, RLIM_INFINITY);
+    if (pid < 0)
+        return false;
+    int status = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (ready() || std::chrono::steady_clock::now() - start >
+                           std::chrono::seconds(30)) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return false;
 }
 
 // A test that runs KAVRO in a scratch folder of its own: made fresh for each
