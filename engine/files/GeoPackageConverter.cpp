@@ -235,8 +235,10 @@ bool GeoPackageConverter::convert() {
         if (!convertLayer(layer, static_cast<std::int32_t>(srsId)))
             return false;
         std::string reason;
+        if (nonEmpty_ > static_cast<std::int64_t>(kKeptBoxes))
+            std::vector<FeatureBox>().swap(boxes_); // too many: read again
         if (!layer.rtree.empty() &&
-            !refreshRtree(out, layer, nonEmpty_, reason))
+            !refreshRtree(out, layer, nonEmpty_, boxes_, reason))
             return failConversion("Unable to write the output GeoPackage: " +
                                   reason);
         if (!recordLayer(layer, srsId))
@@ -258,6 +260,7 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
     sqlite3 *out = output_.get();
     extent_ = gpkg::Bounds{};
     nonEmpty_ = 0;
+    boxes_.clear();
     const std::string select = "SELECT " + quoteSqlIdentifier(layer.idColumn) +
                                ", " + quoteSqlIdentifier(layer.column) +
                                " FROM " + quoteSqlIdentifier(layer.table);
@@ -326,8 +329,12 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
                                    0) != SQLITE_OK)
                 return failWrite();
             extent_.addXY(converted.bounds);
-            if (converted.bounds.hasXY())
+            if (converted.bounds.hasXY()) {
                 ++nonEmpty_;
+                if (nonEmpty_ <= static_cast<std::int64_t>(kKeptBoxes))
+                    boxes_.push_back(
+                        {converted.id, rtreeBox(converted.bounds)});
+            }
         }
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "FileConverter.h"
 #include "GeoPackageFile.h"
+#include "GeoPackageRtree.h"
 #include "GeometryBlock.h"
 #include "SqliteHandle.h"
 
@@ -58,7 +59,11 @@ class GeoPackageConverter final : public FileConverter {
     SqliteDb output_;
     std::string temporaryPath_; // while the output is written, else empty
     GeometryBlock block_;
-    // Of the layer being converted.
+    // Of the layer being converted: its extent, its number of non-empty
+    // geometries and, up to kKeptBoxes of them, their R-tree boxes in the
+    // order of their ids (none when there are more).
     gpkg::Bounds extent_;
     std::int64_t nonEmpty_ = 0;
+    std::vector<FeatureBox> boxes_;
+    static constexpr std::size_t kKeptBoxes = std::size_t{1} << 18; // 6 MiB
 };

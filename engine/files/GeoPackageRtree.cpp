@@ -33,15 +33,14 @@ constexpr std::size_t kBatchEntries = 256 << 10;
 constexpr double kTowardsZero = 1.0 - 1.0 / 8388608.0;
 constexpr double kAwayFromZero = 1.0 + 1.0 / 8388608.0;
 
-struct Box {
-    float minX, maxX, minY, maxY;
-    void add(const Box &b) {
-        minX = std::min(minX, b.minX);
-        maxX = std::max(maxX, b.maxX);
-        minY = std::min(minY, b.minY);
-        maxY = std::max(maxY, b.maxY);
-    }
-};
+constexpr RtreeBox kNoBox{INFINITY, -INFINITY, INFINITY, -INFINITY};
+
+void widen(RtreeBox &box, const RtreeBox &b) {
+    box.minX = std::min(box.minX, b.minX);
+    box.maxX = std::max(box.maxX, b.maxX);
+    box.minY = std::min(box.minY, b.minY);
+    box.maxY = std::max(box.maxY, b.maxY);
+}
 
 std::uint32_t loadBig32(const std::uint8_t *at) {
     return (std::uint32_t(at[0]) << 24) | (std::uint32_t(at[1]) << 16) |
@@ -65,7 +64,7 @@ struct Node {
     std::int64_t cellId(std::size_t cell) const {
         return loadBig64(data.data() + kNodeHeader + cell * kCellSize);
     }
-    void setBox(std::size_t cell, const Box &box) {
+    void setBox(std::size_t cell, const RtreeBox &box) {
         std::uint8_t *at = data.data() + kNodeHeader + cell * kCellSize + 8;
         for (const float value : {box.minX, box.maxX, box.minY, box.maxY}) {
             storeBig32(at, std::bit_cast<std::uint32_t>(value));
@@ -123,8 +122,9 @@ bool FeatureWalk::find(std::int64_t id,
 
 class RtreeRefresh {
   public:
-    RtreeRefresh(sqlite3 *db, const GeoPackageLayer &layer)
-        : db_(db), layer_(layer),
+    RtreeRefresh(sqlite3 *db, const GeoPackageLayer &layer,
+                 std::span<const FeatureBox> known)
+        : db_(db), layer_(layer), known_(known),
           nodes_(quoteSqlIdentifier(layer.rtree + "_node")) {}
 
     // 1: refreshed; 0: the index does not match; -1: SQLite failed.
@@ -152,14 +152,19 @@ class RtreeRefresh {
         return true;
     }
 
+    // The box of the feature with that id: from known_, else from the
+    // table; false when it has none.
+    bool boxOf(std::int64_t id, RtreeBox &box);
+
     sqlite3 *db_;
     const GeoPackageLayer &layer_;
+    std::span<const FeatureBox> known_;
     std::vector<gpkg::VertexRun> runs_;
     const std::string nodes_;
     SqliteStatement read_, write_;
     FeatureWalk features_{nullptr};
     std::size_t nodeSize_ = 0;
-    std::unordered_map<std::int64_t, Box> boxes_; // of the nodes done
+    std::unordered_map<std::int64_t, RtreeBox> boxes_; // of the nodes done
 };
 
 bool RtreeRefresh::readNode(std::int64_t number, Node &node) {
@@ -186,6 +191,27 @@ bool RtreeRefresh::writeNode(const Node &node) {
     return sqlite3_step(write) == SQLITE_DONE;
 }
 
+bool RtreeRefresh::boxOf(std::int64_t id, RtreeBox &box) {
+    if (!known_.empty()) {
+        const auto found =
+            std::lower_bound(known_.begin(), known_.end(), id,
+                             [](const FeatureBox &f, std::int64_t value) {
+                                 return f.id < value;
+                             });
+        if (found == known_.end() || found->id != id)
+            return false;
+        box = found->box;
+        return true;
+    }
+    std::span<const std::uint8_t> geometry;
+    gpkg::Bounds bounds;
+    if (!features_.find(id, geometry) || !boundsOf(geometry, bounds) ||
+        !bounds.hasXY())
+        return false;
+    box = rtreeBox(bounds);
+    return true;
+}
+
 int RtreeRefresh::refreshLeaves(std::span<const std::int64_t> leaves,
                                 std::int64_t &entries) {
     std::vector<Node> nodes(leaves.size());
@@ -207,19 +233,13 @@ int RtreeRefresh::refreshLeaves(std::span<const std::int64_t> leaves,
     for (std::size_t i = 1; i < order.size(); ++i)
         if (order[i].id == order[i - 1].id)
             return 0; // one feature indexed twice
-    std::vector<Box> boxes(nodes.size(),
-                           Box{INFINITY, -INFINITY, INFINITY, -INFINITY});
+    std::vector<RtreeBox> boxes(nodes.size(), kNoBox);
     for (const Entry &entry : order) {
-        std::span<const std::uint8_t> geometry;
-        gpkg::Bounds bounds;
-        if (!features_.find(entry.id, geometry) ||
-            !boundsOf(geometry, bounds) || !bounds.hasXY())
+        RtreeBox box;
+        if (!boxOf(entry.id, box))
             return 0;
-        const Box box{
-            rtreeLowerBound(bounds.minX), rtreeUpperBound(bounds.maxX),
-            rtreeLowerBound(bounds.minY), rtreeUpperBound(bounds.maxY)};
         nodes[entry.node].setBox(entry.cell, box);
-        boxes[entry.node].add(box);
+        widen(boxes[entry.node], box);
     }
     features_.stop();
     entries += static_cast<std::int64_t>(order.size());
@@ -236,13 +256,13 @@ int RtreeRefresh::refreshInner(std::span<const std::int64_t> level) {
     for (const std::int64_t number : level) {
         if (!readNode(number, node))
             return 0;
-        Box box{INFINITY, -INFINITY, INFINITY, -INFINITY};
+        RtreeBox box = kNoBox;
         for (std::size_t cell = 0; cell < node.cells(); ++cell) {
             const auto child = boxes_.find(node.cellId(cell));
             if (child == boxes_.end())
                 return 0;
             node.setBox(cell, child->second);
-            box.add(child->second);
+            widen(box, child->second);
         }
         if (!writeNode(node))
             return -1;
@@ -385,9 +405,15 @@ float rtreeUpperBound(double value) {
     return f;
 }
 
+RtreeBox rtreeBox(const gpkg::Bounds &bounds) {
+    return {rtreeLowerBound(bounds.minX), rtreeUpperBound(bounds.maxX),
+            rtreeLowerBound(bounds.minY), rtreeUpperBound(bounds.maxY)};
+}
+
 bool refreshRtree(sqlite3 *db, const GeoPackageLayer &layer,
-                  std::int64_t expectedEntries, std::string &reason) {
-    const int result = RtreeRefresh(db, layer).run(expectedEntries);
+                  std::int64_t expectedEntries,
+                  std::span<const FeatureBox> known, std::string &reason) {
+    const int result = RtreeRefresh(db, layer, known).run(expectedEntries);
 
     if (result == 1)
         return true;

@@ -56,6 +56,9 @@ class GeometryBlock {
     static constexpr std::size_t kMaxVertices = 65536;
 
   private:
+    void findFailure(const TransformationScript &script, std::size_t &failedRow,
+                     std::size_t &failedVertex);
+
     std::vector<Row> rows_;
     std::vector<std::uint8_t> bytes_;
     std::vector<gpkg::VertexRun> runs_;

@@ -346,6 +346,43 @@ TEST_F(GeoPackageRunTest, SystemsWithoutAnEpsgCodeAreRecordedAsTheFilesOwn) {
     EXPECT_NEAR(back[0].y, start.y, 5 * kMillimetre);
 }
 
+// A vertex that the chain cannot convert (outside a grid) fails the file
+// with the vertex, the feature and the layer named, and nothing is written.
+TEST_F(GeoPackageRunTest, AVertexOutsideTheGridFailsTheFileNamingIt) {
+    const std::string script =
+        writeScript("grid.xml", R"(  <Description>grid</Description>
+  <TargetSystem>
+    <EPSG>25832</EPSG>
+    <ProjectionFile>utm_etrs89.prj</ProjectionFile>
+  </TargetSystem>
+  <Transformation Name="to radians">
+    <UnitsConversion><In>DecimalDegree</In><Out>Radian</Out></UnitsConversion>
+  </Transformation>
+  <Transformation Name="shift">
+    <NTv2GridShift>
+      <GridFile>/usr/share/proj/BETA2007.gsb</GridFile>
+      <Direction>Forward</Direction>
+    </NTv2GridShift>
+  </Transformation>
+)");
+    {
+        GeoPackageBuilder g(path("in.gpkg"));
+        g.addLayer("roads", "LINESTRING", 0);
+        for (int fid = 1; fid <= 5000; ++fid)
+            g.addFeature(
+                "roads", fid,
+                blob(lineString({{10, 50}, {fid == 4321 ? 30.0 : 11, 51}}),
+                     {0}));
+    }
+    const KavroRun result = run({"-FT", "GPKG", "-IF", path("in.gpkg"), "-OF",
+                                 path("out.gpkg"), "-TS", script});
+    EXPECT_EQ(result.report(),
+              path("in.gpkg") + kFailed +
+                  "vertex 1 of feature 4321 of layer roads lies outside the "
+                  "grid /usr/share/proj/BETA2007.gsb)\n");
+    EXPECT_FALSE(fs::exists(path("out.gpkg")));
+}
+
 // A workspace run takes the .gpkg files of the folder, and nothing that an
 // earlier killed run left.
 TEST_F(GeoPackageRunTest, WorkspaceRunsTakeGeoPackages) {

@@ -248,20 +248,27 @@ TEST_F(GeoPackageConverterTest, ConvertsTheGeometriesAndKeepsEverythingElse) {
     }
 }
 
-// An index whose tree is deep, refreshed in place, and indexes that do not
-// match their table (an entry missing, one for no feature), built anew:
-// each ends with exactly the geometries' bounds in a sound tree.
+// An index whose tree is deep, refreshed in place (with the boxes the
+// conversion kept, or with its features read back from the table), and
+// indexes that do not match their table (an entry missing, one for no
+// feature), built anew: each ends with exactly the geometries' bounds in a
+// sound tree.
 TEST_F(GeoPackageConverterTest, RtreesEndWithTheNewBoundsWhateverTheyWere) {
     const struct {
         const char *name;
         const char *damage; // SQL run on the input's index
         bool kept;          // the tree keeps its shape
+        bool readBack;      // refreshed in place without kept boxes
     } cases[] = {
-        {"whole", "", true},
+        {"whole", "", true, false},
+        {"boxes wrong, read back",
+         "UPDATE rtree_points_geom SET minx = minx - 9, maxy = maxy + 9", true,
+         true},
         {"an entry missing", "DELETE FROM rtree_points_geom WHERE id = 77",
-         false},
+         false, false},
         {"an entry for no feature",
-         "INSERT INTO rtree_points_geom VALUES (999999, 1, 2, 3, 4)", false},
+         "INSERT INTO rtree_points_geom VALUES (999999, 1, 2, 3, 4)", false,
+         false},
     };
     // Which leaf holds which feature.
     const auto leaves = [](sqlite3 *db) {
@@ -283,12 +290,23 @@ TEST_F(GeoPackageConverterTest, RtreesEndWithTheNewBoundsWhateverTheyWere) {
                                    SQLITE_OPEN_READWRITE, db, reason));
             ASSERT_TRUE(executeSqlite(db.get(), c.damage));
         }
-        ASSERT_TRUE(run(path("in.gpkg"), path("out.gpkg")))
-            << converter_.errorMessage();
-        const SqliteDb out = openDatabase(path("out.gpkg"));
-        EXPECT_EQ(leaves(out.get()) ==
-                      leaves(openDatabase(path("in.gpkg")).get()),
-                  c.kept);
+        const std::string before = leaves(openDatabase(path("in.gpkg")).get());
+        if (c.readBack) {
+            SqliteDb db;
+            std::vector<GeoPackageLayer> layers;
+            std::string reason;
+            ASSERT_TRUE(openSqlite(path("in.gpkg").string(),
+                                   SQLITE_OPEN_READWRITE, db, reason) &&
+                        readGeoPackageLayers(db.get(), layers, reason));
+            ASSERT_TRUE(refreshRtree(db.get(), layers.at(0), 10000, {}, reason))
+                << reason;
+        } else {
+            ASSERT_TRUE(run(path("in.gpkg"), path("out.gpkg")))
+                << converter_.errorMessage();
+        }
+        const SqliteDb out =
+            openDatabase(path(c.readBack ? "in.gpkg" : "out.gpkg"));
+        EXPECT_EQ(leaves(out.get()) == before, c.kept);
         std::map<std::int64_t, gpkg::Bounds> bounds;
         for (const Feature &f : features(out.get(), "points")) {
             std::string reason;
