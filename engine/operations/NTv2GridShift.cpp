@@ -31,6 +31,12 @@ double adjustLongitude(double longitude) {
     return longitude;
 }
 
+// A point the shift fails becomes NaN; the result is why.
+const char *failed(Point &point, const char *reason) {
+    point.x = point.y = std::numeric_limits<double>::quiet_NaN();
+    return reason;
+}
+
 std::string trimmed(const std::string &text) {
     const char *space = " \t\r\n";
     const std::size_t first = text.find_first_not_of(space);
@@ -96,39 +102,46 @@ bool NTv2GridShift::acquire(LoadContext &context, ParameterProblem &problem) {
     return true;
 }
 
-void NTv2GridShift::fail(Point &point, const char *reason) {
-    point.x = point.y = std::numeric_limits<double>::quiet_NaN();
-    if (status_ != nullptr)
+void NTv2GridShift::transform(Point &point) {
+    if (const char *reason = shift(point);
+        reason != nullptr && status_ != nullptr)
         status_->fail(reason, path_);
+}
+
+void NTv2GridShift::transformPoints(std::span<Point> points,
+                                    ChainStatus &status) {
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (const char *reason = shift(points[i]))
+            status.fail(reason, path_, i);
 }
 
 // PROJ 9's pj_hgrid_apply for one grid file, step by step, so that the
 // results agree to the last bits: the grid is chosen at the input point;
 // the reverse starts at t = in - shift(in) and moves to another sub-grid
 // when an iterate leaves the current one.
-void NTv2GridShift::transform(Point &point) {
+const char *NTv2GridShift::shift(Point &point) const {
     if (!reverse_) {
         // PROJ checks and wraps a forward input before any operation: a
         // latitude beyond a pole or a longitude beyond 10 radians is refused,
         // the longitude is brought into [-pi, pi].
         if (std::fabs(point.y) - kHalfPi > 1e-12 || !(std::fabs(point.x) <= 10))
-            return fail(point, kOutside);
+            return failed(point, kOutside);
         point.x = adjustLongitude(point.x);
     }
     const NTv2SubGrid *grid = grids_->subGridAt(point.x, point.y);
     if (grid == nullptr)
-        return fail(point, kOutside);
+        return failed(point, kOutside);
     // PROJ keeps the tolerance of the first grid through the iteration.
     const double epsilon = grid->edgeTolerance();
     double inLon = grid->offsetFromWest(point.x, epsilon);
     double inLat = point.y - grid->south;
     double dLon = 0, dLat = 0;
     if (!grid->interpolate(inLon, inLat, dLon, dLat))
-        return fail(point, kOutside);
+        return failed(point, kOutside);
     if (!reverse_) {
         point.x += dLon;
         point.y += dLat;
-        return;
+        return nullptr;
     }
 
     double lon = inLon - dLon;
@@ -163,7 +176,8 @@ void NTv2GridShift::transform(Point &point) {
     // Running out of passes fails in PROJ too; an iterate that leaves every
     // grid is where PROJ returns its guess as if it had converged.
     if (passes == 0 || lost)
-        return fail(point, kNoConvergence);
+        return failed(point, kNoConvergence);
     point.x = adjustLongitude(lon + grid->west);
     point.y = lat + grid->south;
+    return nullptr;
 }

@@ -25,7 +25,8 @@ class ChainStatus;
 // Unlike the other operations, this one can fail a point: outside every
 // grid, or a reverse iteration that does not converge (PROJ returns its
 // unconverged guess there without a word). The point then becomes NaN and
-// the failure is recorded in the script's ChainStatus.
+// the failure is recorded: in the batch's ChainStatus (transformPoints), or
+// for transform() in the one the load context named.
 class NTv2GridShift final : public Operation {
   public:
     NTv2GridShift();
@@ -36,16 +37,18 @@ class NTv2GridShift final : public Operation {
     bool acquire(LoadContext &context, ParameterProblem &problem) override;
     void prepare() override {}
     void transform(Point &point) override;
+    void transformPoints(std::span<Point> points, ChainStatus &status) override;
 
     const std::string &gridPath() const { return path_; }
     const NTv2GridSet *grids() const { return grids_.get(); }
     bool reverse() const { return reverse_; }
 
   private:
-    void fail(Point &point, const char *reason);
+    // Shifts the point; nullptr, or why it failed (the point is then NaN).
+    const char *shift(Point &point) const;
 
     std::shared_ptr<const NTv2GridSet> grids_;
     std::string path_;
     bool reverse_ = false;
-    ChainStatus *status_ = nullptr; // owned by TransformationScript
+    ChainStatus *status_ = nullptr; // for transform(); not owned
 };

@@ -5,6 +5,7 @@
 
 #include <span>
 
+class ChainStatus;
 class Ellipsoid;
 struct LoadContext;
 
@@ -20,6 +21,9 @@ enum class CoordinateKind { Unknown, Projected, Geocentric, Radians, Degrees };
 // converts any number of points in place. Operations report nothing: a
 // number parameter left out reads as 0 unless its rule requires it, and
 // points outside a formula's domain give what the arithmetic gives.
+//
+// After prepare() an operation is only read: threads that convert side by
+// side call transform() and transformPoints() on the same operation at once.
 class Operation {
   public:
     virtual ~Operation() = default;
@@ -28,6 +32,11 @@ class Operation {
     virtual void prepare() = 0;
     // Arithmetic only: no lookups, no allocation, no I/O.
     virtual void transform(Point &point) = 0;
+    // The chain's entry: converts every point of a batch in place, each
+    // exactly as transform() converts it, in one call per step and batch.
+    // An operation that can fail a point notes the first one it fails in
+    // status, by its index in points; the others leave status alone.
+    virtual void transformPoints(std::span<Point> points, ChainStatus &status);
 
     ParameterMap &parameters() { return parameters_; }
 

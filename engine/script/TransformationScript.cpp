@@ -175,8 +175,11 @@ SystemElements systemElements(const DOMElement &element) {
 } // namespace
 
 TransformationScript::TransformationScript(const std::string &fileName)
-    : fileName_(fileName) {
-    context_.status = &status_;
+    : fileName_(fileName) {}
+
+ChainStatus &TransformationScript::threadStatus() {
+    thread_local ChainStatus status;
+    return status;
 }
 
 TransformationScript::~TransformationScript() = default;
@@ -209,7 +212,6 @@ bool TransformationScript::load() {
     source_.reset();
     target_.reset();
     context_.grids.clear();
-    status_.take();
     refusal_.reset();
     if (fileName_.empty())
         return refuse(nullptr, "", "no script file given (option -TS)");

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -81,18 +82,30 @@ class TransformationScript {
     // Why the last load() refused a script that parsed; empty otherwise.
     const std::optional<ScriptRefusal> &refusal() const { return refusal_; }
 
-    // Passes the point through every step, first to last. False when a
-    // step could not convert it (a grid shift outside its grid); the point
-    // is then not usable and takePointFailure() says why. Only such steps
-    // write the status, so the check costs one load per point.
-    bool transformPoint(Point &point) const {
+    // Passes a batch of points through every step, first to last, one step
+    // over the whole batch at a time. Returns the number of points before
+    // the first one that a step could not convert (a grid shift outside its
+    // grid); status then says why (status.take()), and the points from that
+    // one on are not usable. status must hold no failure when called. Each
+    // point comes out exactly as it would alone. The chain is only read, so
+    // threads may call this at once, each with its own points and status.
+    std::size_t transformPoints(std::span<Point> points,
+                                ChainStatus &status) const {
         for (const ChainStep &step : chain_)
-            step.operation->transform(point);
-        return !status_.failed();
+            step.operation->transformPoints(points, status);
+        return status.failed() ? status.index() : points.size();
     }
-    // Why transformPoint refused the last point ("lies outside the grid
-    // PATH"), and ready for the next one.
-    std::string takePointFailure() const { return status_.take(); }
+    // One point; false when it could not be converted (status says why).
+    bool transformPoint(Point &point, ChainStatus &status) const {
+        return transformPoints({&point, 1}, status) == 1;
+    }
+    // The same with the calling thread's own status, which
+    // takePointFailure() then reads: why transformPoint refused the last
+    // point ("lies outside the grid PATH"), and ready for the next one.
+    bool transformPoint(Point &point) const {
+        return transformPoint(point, threadStatus());
+    }
+    std::string takePointFailure() const { return threadStatus().take(); }
     // What the chain's x and y hold at its end (Unknown for a chain that
     // keeps its input's kind, an empty one included).
     CoordinateKind outputKind() const {
@@ -153,6 +166,7 @@ class TransformationScript {
                             const std::string &fileName, ScriptSystem &named);
     bool readOgcDefinition(const XERCES_CPP_NAMESPACE::DOMNode &fileNode,
                            const std::string &where, ScriptSystem &named);
+    static ChainStatus &threadStatus();
 
     // Declared first so that it goes last: the chain is freed, then the
     // ellipsoids, then the XML library is terminated.
@@ -164,9 +178,6 @@ class TransformationScript {
     std::vector<ChainStep> chain_;
     std::optional<ScriptSystem> source_;
     std::optional<ScriptSystem> target_;
-    // Written by the steps that can fail a point, through the pointer that
-    // they take from context_ while the script loads.
-    mutable ChainStatus status_;
     LoadContext context_;
     std::optional<ScriptRefusal> refusal_;
 };
