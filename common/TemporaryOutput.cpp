@@ -22,7 +22,9 @@ bool isAlphanumeric(char c) {
 }
 
 std::string randomPart() {
-    static std::mt19937_64 generator{std::random_device{}()};
+    // One generator per thread: threads that write outputs side by side
+    // share none of its state.
+    thread_local std::mt19937_64 generator{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
     std::string part(kRandomLength, ' ');
     for (char &c : part)

@@ -1,7 +1,9 @@
 #include "DelimitedTextConverter.h"
 
+#include "BlockPipeline.h"
 #include "BufferedWriter.h"
 #include "DelimitedTextReader.h"
+#include "RecordText.h"
 #include "SystemError.h"
 #include "TextNumbers.h"
 #include "TransformationScript.h"
@@ -33,13 +35,43 @@ int decimalsFor(CoordinateKind kind) {
     return kLengthDecimals;
 }
 
+// A block of records with its own copy of their bytes, so that the reader
+// can read on while it is converted; then its points and its text.
+struct ListBlock {
+    PointBlock records;
+    std::vector<char> bytes;
+    std::vector<Point> points;
+    ChainStatus status;
+    std::size_t converted = 0; // records before the first the chain refused
+    RecordText text;
+};
+
+// Copies the block's bytes out of the reader's buffer into its own and
+// moves every pointer of its records along.
+BlockRead keepBytes(ListBlock &block) {
+    PointBlock &records = block.records;
+    block.bytes.assign(records.begin, records.end);
+    const char *const base = block.bytes.data();
+    const auto moved = [&](const char *p) {
+        return p == nullptr ? nullptr : base + (p - records.begin);
+    };
+    for (PointRecord &record : records.records) {
+        record.start = moved(record.start);
+        for (int axis = 0; axis < 3; ++axis) {
+            record.begin[axis] = moved(record.begin[axis]);
+            record.end[axis] = moved(record.end[axis]);
+        }
+    }
+    records.end = base + (records.end - records.begin);
+    records.begin = base;
+    return BlockRead::More;
+}
+
 } // namespace
 
 DelimitedTextConverter::DelimitedTextConverter(
     const TransformationScript &script)
-    : FileConverter(script), outputBuffer_(new char[kOutputBufferSize]) {
-    points_.reserve(DelimitedTextReader::kBlockRecords);
-}
+    : FileConverter(script), outputBuffer_(new char[kOutputBufferSize]) {}
 
 DelimitedTextConverter::~DelimitedTextConverter() = default;
 
@@ -53,33 +85,14 @@ bool DelimitedTextConverter::open() {
     return files_.open(inputPath_, outputPath_, errorMessage_);
 }
 
-std::size_t DelimitedTextConverter::convertPoints(const PointBlock &block,
-                                                  std::string &failure) {
-    const std::size_t count = block.records.size();
-    points_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const PointRecord &record = block.records[i];
-        Point &point = points_[i];
-        point.x = record.xyz[0];
-        point.y = record.xyz[1];
-        point.z = record.xyz[2];
-        if (!script_.transformPoint(point)) {
-            failure = "point " + std::to_string(record.number) + ", on line " +
-                      std::to_string(record.line) + ", " +
-                      script_.takePointFailure();
-            return i;
-        }
-    }
-    return count;
-}
-
 void DelimitedTextConverter::writeBlock(const PointBlock &block,
+                                        const Point *points,
                                         std::size_t records, const char *end,
-                                        BufferedWriter &out) const {
+                                        RecordText &out) const {
     const char *copied = block.begin;
     for (std::size_t i = 0; i < records; ++i) {
         const PointRecord &record = block.records[i];
-        const double values[3] = {points_[i].x, points_[i].y, points_[i].z};
+        const double values[3] = {points[i].x, points[i].y, points[i].z};
         for (const int axis : writeOrder_) {
             if (record.begin[axis] == nullptr)
                 continue; // a z without text keeps none
@@ -134,14 +147,41 @@ bool DelimitedTextConverter::convert() {
             return layout.columns[a] < layout.columns[b];
         });
 
-        PointBlock block;
-        while (failure.empty() && out.error() == 0 && reader.next(block)) {
-            const std::size_t converted = convertPoints(block, failure);
-            const char *const end = converted < block.records.size()
-                                        ? block.records[converted].start
-                                        : block.end;
-            writeBlock(block, converted, end, out);
-        }
+        convertInBlocks<ListBlock>(
+            pool_,
+            [&](ListBlock &block) {
+                return reader.next(block.records) ? keepBytes(block)
+                                                  : BlockRead::Nothing;
+            },
+            [this](ListBlock &block) {
+                const PointBlock &records = block.records;
+                block.points.clear();
+                for (const PointRecord &record : records.records)
+                    block.points.push_back(
+                        {{record.xyz[0], record.xyz[1]}, record.xyz[2]});
+                block.status.take();
+                block.converted =
+                    script_.transformPoints(block.points, block.status);
+                const char *const end =
+                    block.converted < records.records.size()
+                        ? records.records[block.converted].start
+                        : records.end;
+                block.text.clear();
+                writeBlock(records, block.points.data(), block.converted, end,
+                           block.text);
+            },
+            [&](ListBlock &block) {
+                block.text.writeTo(out);
+                if (block.converted < block.records.records.size()) {
+                    const PointRecord &record =
+                        block.records.records[block.converted];
+                    failure = "point " + std::to_string(record.number) +
+                              ", on line " + std::to_string(record.line) +
+                              ", " + block.status.take();
+                    return false;
+                }
+                return out.error() == 0;
+            });
         if (failure.empty())
             failure = reader.problem();
     }

@@ -11,7 +11,7 @@
 #include <vector>
 
 struct PointBlock;
-class BufferedWriter;
+class RecordText;
 
 // Delimited-text point lists (DelimitedText.h): the output has the input's
 // layout, byte for byte, except for the numbers of the coordinate fields,
@@ -27,8 +27,9 @@ class BufferedWriter;
 // it keeps its text; only a chain that ends in geocentric coordinates
 // writes its Z there.
 //
-// The file is read and converted in blocks of whole records: each block's
-// points are converted, then the block is written, in the file's order.
+// The file is read and converted in blocks of whole records: the pool's
+// threads convert blocks side by side, and they are written in the file's
+// order.
 class DelimitedTextConverter final : public FileConverter {
   public:
     explicit DelimitedTextConverter(const TransformationScript &script);
@@ -54,21 +55,18 @@ class DelimitedTextConverter final : public FileConverter {
 
   private:
     bool fail(std::string message);
-    // Converts the block's points in place of their records; the number of
-    // records converted, fewer than all when the chain refused one (failure
-    // then says why).
-    std::size_t convertPoints(const PointBlock &block, std::string &failure);
-    // Writes the block's bytes up to `end` with the first `records`
-    // converted numbers in place.
-    void writeBlock(const PointBlock &block, std::size_t records,
-                    const char *end, BufferedWriter &out) const;
+    // Writes the block's bytes up to `end` with the converted numbers of
+    // its first `records` records in place.
+    void writeBlock(const PointBlock &block, const Point *points,
+                    std::size_t records, const char *end,
+                    RecordText &out) const;
 
     DelimitedTextRequest request_;
     StreamedFiles files_{"CSV"};
     std::unique_ptr<char[]> outputBuffer_;
-    std::vector<Point> points_;
-    // Per file: the columns in the order they stand in a record, whether
-    // each is written, and the least decimals for each.
+    // Per file, and only read while its blocks are converted: the columns in
+    // the order they stand in a record, whether each is written, and the least
+    // decimals for each.
     std::vector<int> writeOrder_;
     int minimumDecimals_[3] = {0, 0, 0};
     char decimalMark_ = '.';

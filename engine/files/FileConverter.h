@@ -3,6 +3,7 @@
 #include <string>
 
 class TransformationScript;
+class WorkerPool;
 
 // Converts one file at a time through the script's chain. The driver sets
 // the two paths, calls open() and, when it succeeds, convert().
@@ -20,6 +21,11 @@ class FileConverter {
     // errorMessage() says why.
     virtual bool convert() = 0;
 
+    // The threads that convert a file's points side by side; without a
+    // pool (or with a pool of one thread) the file is converted on the
+    // calling thread alone. The outputs are the same byte for byte.
+    void setPool(WorkerPool *pool) { pool_ = pool; }
+
     void setInputPath(const std::string &path) { inputPath_ = path; }
     void setOutputPath(const std::string &path) { outputPath_ = path; }
     const std::string &inputPath() const { return inputPath_; }
@@ -28,6 +34,7 @@ class FileConverter {
 
   protected:
     const TransformationScript &script_;
+    WorkerPool *pool_ = nullptr;
     std::string errorMessage_;
     std::string inputPath_;
     std::string outputPath_;

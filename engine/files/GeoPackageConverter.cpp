@@ -1,8 +1,10 @@
 #include "GeoPackageConverter.h"
 
+#include "BlockPipeline.h"
 #include "FileCopy.h"
 #include "FileDescriptor.h"
 #include "GeoPackageRtree.h"
+#include "GeometryBlock.h"
 #include "PathSafety.h"
 #include "SystemError.h"
 #include "TemporaryOutput.h"
@@ -53,6 +55,22 @@ std::string layerProblem(const GeoPackageLayer &layer) {
     return {};
 }
 
+std::string writeFailure(sqlite3 *out) {
+    return "Unable to write the output GeoPackage: " + sqliteErrorText(out);
+}
+
+// A block of a layer's rows, read in the table's order and converted on
+// any thread.
+struct RowBlock {
+    GeometryBlock geometries;
+    // Why reading stopped after these rows: the file stops before they are
+    // converted. Empty when it did not.
+    std::string stop;
+    ChainStatus status;
+    bool converted = false;
+    std::size_t failedRow = 0, failedVertex = 0;
+};
+
 bool hasColumn(sqlite3 *db, const char *table, const char *column) {
     const SqliteStatement statement = prepareSqlite(
         db, "SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2");
@@ -83,8 +101,7 @@ bool GeoPackageConverter::failConversion(std::string message) {
 }
 
 bool GeoPackageConverter::failWrite() {
-    return failConversion("Unable to write the output GeoPackage: " +
-                          sqliteErrorText(output_.get()));
+    return failConversion(writeFailure(output_.get()));
 }
 
 void GeoPackageConverter::removeTemporaryFile() {
@@ -279,10 +296,17 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
     sqlite3_stmt *rows = first.get();
     std::int64_t lastId = 0;
     bool exhausted = false;
-    while (!exhausted) {
-        block_.clear();
+    std::string failure;
+    // Rows are read in blocks, the table's statement reset after each one
+    // (the blobs are written while no statement reads), and a row that
+    // cannot be read stops the file before its block is converted.
+    const auto read = [&](RowBlock &block) {
+        block.geometries.clear();
+        block.stop.clear();
+        if (exhausted)
+            return BlockRead::Nothing;
         int step = SQLITE_ROW;
-        while (!block_.full()) {
+        while (!block.geometries.full()) {
             step = sqlite3_step(rows);
             if (step != SQLITE_ROW) {
                 exhausted = true;
@@ -292,27 +316,49 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
             const int type = sqlite3_column_type(rows, 1);
             if (type == SQLITE_NULL)
                 continue;
-            if (type != SQLITE_BLOB)
-                return failConversion("Unable to convert " + feature(lastId) +
-                                      ": its geometry is not a blob");
+            if (type != SQLITE_BLOB) {
+                block.stop = "Unable to convert " + feature(lastId) +
+                             ": its geometry is not a blob";
+                return BlockRead::Last;
+            }
             std::string reason;
-            if (!block_.add(lastId, columnBlob(rows, 1), reason))
-                return failConversion("Unable to convert " + feature(lastId) +
-                                      ": " + reason);
+            if (!block.geometries.add(lastId, columnBlob(rows, 1), reason)) {
+                block.stop =
+                    "Unable to convert " + feature(lastId) + ": " + reason;
+                return BlockRead::Last;
+            }
         }
-        if (step != SQLITE_ROW && step != SQLITE_DONE)
-            return failWrite();
+        if (step != SQLITE_ROW && step != SQLITE_DONE) {
+            block.stop = writeFailure(out);
+            return BlockRead::Last;
+        }
         sqlite3_reset(rows);
         rows = next.get();
         sqlite3_bind_int64(rows, 1, lastId);
-
-        std::size_t row = 0, vertex = 0;
-        if (!block_.convert(script_, srsId, row, vertex))
-            return failConversion("vertex " + std::to_string(vertex) + " of " +
-                                  feature(block_.rows()[row].id) + " " +
-                                  script_.takePointFailure());
-        for (const GeometryBlock::Row &converted : block_.rows()) {
-            const std::span<const std::uint8_t> bytes = block_.bytes(converted);
+        return exhausted ? BlockRead::Last : BlockRead::More;
+    };
+    const auto convert = [&](RowBlock &block) {
+        if (!block.stop.empty())
+            return; // not written
+        block.status.take();
+        block.converted = block.geometries.convert(
+            script_, srsId, block.status, block.failedRow, block.failedVertex);
+    };
+    const auto write = [&](RowBlock &block) {
+        if (!block.stop.empty()) {
+            failure = block.stop;
+            return false;
+        }
+        if (!block.converted) {
+            const GeometryBlock &geometries = block.geometries;
+            failure = "vertex " + std::to_string(block.failedVertex) + " of " +
+                      feature(geometries.rows()[block.failedRow].id) + " " +
+                      block.status.take();
+            return false;
+        }
+        for (const GeometryBlock::Row &converted : block.geometries.rows()) {
+            const std::span<const std::uint8_t> bytes =
+                block.geometries.bytes(converted);
             int opened;
             if (!blob) {
                 sqlite3_blob *handle = nullptr;
@@ -326,8 +372,10 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
             if (opened != SQLITE_OK ||
                 sqlite3_blob_write(blob.get(), bytes.data(),
                                    static_cast<int>(bytes.size()),
-                                   0) != SQLITE_OK)
-                return failWrite();
+                                   0) != SQLITE_OK) {
+                failure = writeFailure(out);
+                return false;
+            }
             extent_.addXY(converted.bounds);
             if (converted.bounds.hasXY()) {
                 ++nonEmpty_;
@@ -336,8 +384,11 @@ bool GeoPackageConverter::convertLayer(const GeoPackageLayer &layer,
                         {converted.id, rtreeBox(converted.bounds)});
             }
         }
-    }
-    return true;
+        return true;
+    };
+    if (convertInBlocks<RowBlock>(pool_, read, convert, write))
+        return true;
+    return failConversion(std::move(failure));
 }
 
 // The row of gpkg_spatial_ref_sys that names the script's target: one that

@@ -2,8 +2,8 @@
 
 #include "FileConverter.h"
 #include "GeoPackageFile.h"
+#include "GeoPackageGeometry.h"
 #include "GeoPackageRtree.h"
-#include "GeometryBlock.h"
 #include "SqliteHandle.h"
 
 #include <cstdint>
@@ -58,7 +58,6 @@ class GeoPackageConverter final : public FileConverter {
     bool inputInWal_ = false;
     SqliteDb output_;
     std::string temporaryPath_; // while the output is written, else empty
-    GeometryBlock block_;
     // Of the layer being converted: its extent, its number of non-empty
     // geometries and, up to kKeptBoxes of them, their R-tree boxes in the
     // order of their ids (none when there are more).

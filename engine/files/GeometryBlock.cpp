@@ -31,44 +31,21 @@ bool GeometryBlock::add(std::int64_t id, std::span<const std::uint8_t> bytes,
     return true;
 }
 
-// The first vertex that the chain refuses, point by point from the blobs'
-// own coordinates; the script keeps its reason.
-void GeometryBlock::findFailure(const TransformationScript &script,
-                                std::size_t &failedRow,
-                                std::size_t &failedVertex) {
-    failedRow = 0;
-    failedVertex = 0;
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-        const Row &row = rows_[r];
-        const std::span<const gpkg::VertexRun> runs(runs_.data() + row.firstRun,
-                                                    row.runCount);
-        const std::size_t count = gpkg::vertexCount(runs);
-        std::vector<Point> vertices(count);
-        gpkg::takeVertices(bytes(row), runs, vertices.data());
-        for (std::size_t v = 0; v < count; ++v) {
-            if (!script.transformPoint(vertices[v])) {
-                failedRow = r;
-                failedVertex = v;
-                return;
-            }
-        }
-    }
-}
-
 bool GeometryBlock::convert(const TransformationScript &script,
-                            std::int32_t srsId, std::size_t &failedRow,
-                            std::size_t &failedVertex) {
-    // Step by step over the whole block, not point by point: each step's
-    // loop stays hot, which saves a quarter of the time, and every point
-    // meets the same steps in the same order, so the results are the same
-    // to the last bit.
+                            std::int32_t srsId, ChainStatus &status,
+                            std::size_t &failedRow, std::size_t &failedVertex) {
     for (Point &point : points_)
         point.z = 0; // heights pass unchanged: the chain gets none
-    for (const ChainStep &step : script.chain())
-        for (Point &point : points_)
-            step.operation->transform(point);
-    if (!script.takePointFailure().empty()) {
-        findFailure(script, failedRow, failedVertex);
+    // Step by step over the whole block, not point by point: each step's
+    // loop stays hot, and every point meets the same steps in the same
+    // order, so the results are the same to the last bit.
+    const std::size_t converted = script.transformPoints(points_, status);
+    if (converted < points_.size()) {
+        failedRow = 0;
+        while (failedRow + 1 < rows_.size() &&
+               rows_[failedRow + 1].firstVertex <= converted)
+            ++failedRow;
+        failedVertex = converted - rows_[failedRow].firstVertex;
         return false;
     }
     for (Row &row : rows_) {

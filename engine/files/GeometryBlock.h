@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+class ChainStatus;
 class TransformationScript;
 
 // A run of GeoPackage features whose geometries go through the chain
 // together: added row by row in the table's order, converted as a whole
 // (convert() depends on nothing but the block and the script, so blocks
-// could be converted side by side and give the same bytes), then written
+// are converted side by side and give the same bytes), then written
 // back row by row. The block holds copies of the blobs; its size is bounded
 // by full(), except that one large geometry makes a block of its own.
 class GeometryBlock {
@@ -42,9 +43,11 @@ class GeometryBlock {
     // and writes the results back into the blobs, with srsId and the
     // recomputed envelopes in their headers. False when the chain refuses a
     // vertex: failedRow and failedVertex (within its feature, from 0) say
-    // which, and the script's point failure says why.
+    // which, and status says why. Blocks may be converted on several
+    // threads at once, each with its own status.
     bool convert(const TransformationScript &script, std::int32_t srsId,
-                 std::size_t &failedRow, std::size_t &failedVertex);
+                 ChainStatus &status, std::size_t &failedRow,
+                 std::size_t &failedVertex);
 
     const std::vector<Row> &rows() const { return rows_; }
     std::span<const std::uint8_t> bytes(const Row &row) const {
@@ -56,9 +59,6 @@ class GeometryBlock {
     static constexpr std::size_t kMaxVertices = 65536;
 
   private:
-    void findFailure(const TransformationScript &script, std::size_t &failedRow,
-                     std::size_t &failedVertex);
-
     std::vector<Row> rows_;
     std::vector<std::uint8_t> bytes_;
     std::vector<gpkg::VertexRun> runs_;

@@ -1,5 +1,6 @@
 #include "ShapeFileConverter.h"
 
+#include "BlockPipeline.h"
 #include "FileCopy.h"
 #include "FileDescriptor.h"
 #include "PathSafety.h"
@@ -9,6 +10,7 @@
 #include "TemporaryOutput.h"
 #include "TransformationScript.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +18,7 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +69,14 @@ bool indexOverstatesItsRecords(const std::string &shx) {
     return declared > (size - 100) / 8;
 }
 
+// Shapes are converted in blocks of at most this many shapes and, but for
+// one longer shape, vertices.
+constexpr std::size_t kBlockShapes = 4096;
+constexpr std::size_t kBlockVertices = 16384;
+
+// A shape as messages name it, numbered from 0 as shapelib counts.
+std::string shapeName(int index) { return "shape " + std::to_string(index); }
+
 bool knownShapeType(int type) {
     switch (type) {
     case SHPT_NULL:
@@ -89,6 +100,19 @@ bool knownShapeType(int type) {
 }
 
 } // namespace
+
+// Shapes read in the file's order, then converted on any thread.
+struct ShapeFileConverter::ShapeBlock {
+    int firstShape = 0;
+    std::uint64_t firstPoint = 0; // the vertices of the file before it
+    std::vector<ShpObject> shapes;
+    // Why reading stopped after these shapes; empty when it did not.
+    std::string stop;
+    std::vector<Point> points;
+    ChainStatus status;
+    // The vertices before the first that the chain refused.
+    std::size_t converted = 0;
+};
 
 ShapeFileConverter::~ShapeFileConverter() {
     output_.reset();
@@ -277,48 +301,110 @@ bool ShapeFileConverter::convert() {
     if (!input_ || !output_)
         return fail("No shape file is open");
 
-    std::uint64_t pointNumber = 0; // of the file, from 1
-    for (int index = 0; index < entityCount_; ++index) {
-        const auto shape = [index] { return "shape " + std::to_string(index); };
-        ShpObject object(SHPReadObject(input_.get(), index));
-        if (!object)
-            return failConversion("Unable to read " + shape() +
-                                  " of the input shape file");
-        // shapelib stops the program when it is given a shape of another
-        // type than the file's (a damaged record can carry one).
-        if (object->nSHPType != shapeType_ && object->nSHPType != SHPT_NULL)
-            return failConversion("Unable to convert " + shape() +
-                                  " of the input shape file: " + "its type " +
-                                  std::to_string(object->nSHPType) +
-                                  " is not the file's type " +
-                                  std::to_string(shapeType_));
-
-        double *const x = object->padfX;
-        double *const y = object->padfY;
-        for (int vertex = 0; vertex < object->nVertices; ++vertex) {
-            Point point;
-            point.x = x[vertex];
-            point.y = y[vertex];
-            ++pointNumber;
-            if (!script_.transformPoint(point)) // its z is not written back
-                return failConversion("point " + std::to_string(pointNumber) +
-                                      ", vertex " + std::to_string(vertex) +
-                                      " of " + shape() + ", " +
-                                      script_.takePointFailure());
-            x[vertex] = point.x;
-            y[vertex] = point.y;
-        }
-        SHPComputeExtents(object.get());
-        if (SHPWriteObject(output_.get(), -1, object.get()) < 0)
-            return failConversion("Unable to write " + shape() +
-                                  " to the output shape file");
-        object.reset();
-    }
+    int nextShape = 0;            // the next one to read
+    std::uint64_t pointsRead = 0; // every vertex of the shapes read so far
+    std::string failure;
+    convertInBlocks<ShapeBlock>(
+        pool_,
+        [&](ShapeBlock &block) {
+            return readShapes(block, nextShape, pointsRead);
+        },
+        [this](ShapeBlock &block) { convertShapes(block); },
+        [&](ShapeBlock &block) { return writeShapes(block, failure); });
+    if (!failure.empty())
+        return failConversion(std::move(failure));
     input_.reset();
     output_.reset(); // writes the last records, the headers and the .shx
     if (outputBuffering_.failed())
         return failConversion("Unable to write the output shape file");
     return commitOutput();
+}
+
+BlockRead ShapeFileConverter::readShapes(ShapeBlock &block, int &nextShape,
+                                         std::uint64_t &pointsRead) {
+    block.shapes.clear();
+    block.stop.clear();
+    block.firstShape = nextShape;
+    block.firstPoint = pointsRead;
+    std::size_t vertices = 0;
+    while (nextShape < entityCount_ && block.shapes.size() < kBlockShapes &&
+           vertices < kBlockVertices) {
+        const int index = nextShape;
+        ShpObject object(SHPReadObject(input_.get(), index));
+        if (!object) {
+            block.stop = "Unable to read " + shapeName(index) +
+                         " of the input shape file";
+            return BlockRead::Last;
+        }
+        // shapelib stops the program when it is given a shape of another
+        // type than the file's (a damaged record can carry one).
+        if (object->nSHPType != shapeType_ && object->nSHPType != SHPT_NULL) {
+            block.stop = "Unable to convert " + shapeName(index) +
+                         " of the input shape file: its type " +
+                         std::to_string(object->nSHPType) +
+                         " is not the file's type " +
+                         std::to_string(shapeType_);
+            return BlockRead::Last;
+        }
+        ++nextShape;
+        vertices += static_cast<std::size_t>(std::max(object->nVertices, 0));
+        pointsRead += static_cast<std::size_t>(std::max(object->nVertices, 0));
+        block.shapes.push_back(std::move(object));
+    }
+    if (block.shapes.empty())
+        return BlockRead::Nothing;
+    return nextShape < entityCount_ ? BlockRead::More : BlockRead::Last;
+}
+
+// Only x and y go through the chain, with z = 0; its z is not written back.
+void ShapeFileConverter::convertShapes(ShapeBlock &block) const {
+    block.points.clear();
+    for (const ShpObject &object : block.shapes)
+        for (int vertex = 0; vertex < object->nVertices; ++vertex)
+            block.points.push_back(
+                {{object->padfX[vertex], object->padfY[vertex]}, 0});
+    block.status.take();
+    block.converted = script_.transformPoints(block.points, block.status);
+    const Point *point = block.points.data();
+    for (const ShpObject &object : block.shapes) {
+        for (int vertex = 0; vertex < object->nVertices; ++vertex, ++point) {
+            object->padfX[vertex] = point->x;
+            object->padfY[vertex] = point->y;
+        }
+        SHPComputeExtents(object.get());
+    }
+}
+
+bool ShapeFileConverter::writeShapes(ShapeBlock &block, std::string &failure) {
+    // The shapes before the one with the vertex the chain refused.
+    std::size_t whole = 0;
+    std::size_t vertexOfShape = block.converted;
+    while (whole < block.shapes.size() &&
+           vertexOfShape >=
+               static_cast<std::size_t>(block.shapes[whole]->nVertices)) {
+        vertexOfShape -=
+            static_cast<std::size_t>(block.shapes[whole]->nVertices);
+        ++whole;
+    }
+    for (std::size_t i = 0; i < whole; ++i) {
+        if (SHPWriteObject(output_.get(), -1, block.shapes[i].get()) < 0) {
+            failure = "Unable to write " +
+                      shapeName(block.firstShape + static_cast<int>(i)) +
+                      " to the output shape file";
+            return false;
+        }
+    }
+    if (whole < block.shapes.size()) {
+        failure = "point " +
+                  std::to_string(block.firstPoint + block.converted + 1) +
+                  ", vertex " + std::to_string(vertexOfShape) + " of " +
+                  shapeName(block.firstShape + static_cast<int>(whole)) + ", " +
+                  block.status.take();
+        return false;
+    }
+    block.shapes.clear(); // written: their memory goes now
+    failure = block.stop;
+    return failure.empty();
 }
 
 bool ShapeFileConverter::copyAttributeTable(const std::string &inputPath,

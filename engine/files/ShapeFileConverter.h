@@ -4,14 +4,19 @@
 #include "ShpBuffering.h"
 #include "ShpHandle.h"
 
+#include <cstdint>
 #include <string>
+
+enum class BlockRead;
 
 // Shapefiles: every vertex of every shape passes through the script's chain
 // and the shapes are written in input order to a new .shp/.shx pair of the
 // same shape type; the .dbf is copied beside the output by
 // copyAttributeTable(). Only x and y go through the chain (with z = 0): Z and
 // M values are kept as they are, and the bounds are recomputed from the
-// converted vertices. One shape is held in memory at a time.
+// converted vertices. Shapes are read and written in blocks, which the
+// pool's threads convert side by side; memory depends on the threads, not
+// on the file.
 //
 // The companion files are named after the path as shapelib names them: the
 // extension is what follows the last "." of the last path component. On a
@@ -55,6 +60,11 @@ class ShapeFileConverter final : public FileConverter {
                                    const std::string &outputPath);
 
   private:
+    struct ShapeBlock;
+    BlockRead readShapes(ShapeBlock &block, int &nextShape,
+                         std::uint64_t &pointsRead);
+    void convertShapes(ShapeBlock &block) const;
+    bool writeShapes(ShapeBlock &block, std::string &failure);
     bool fail(std::string message);
     bool failConversion(std::string message);
     bool commitOutput();

@@ -1,14 +1,17 @@
 #include "TextFileConverter.h"
 
+#include "BlockPipeline.h"
 #include "BufferedWriter.h"
 #include "ChunkReader.h"
 #include "Point.h"
+#include "RecordText.h"
 #include "SystemError.h"
 #include "TextNumbers.h"
 #include "TransformationScript.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -108,50 +111,138 @@ bool readNumbers(TokenReader &in, std::uint64_t record, Point &point,
     return true;
 }
 
-// Writes the converted numbers, then the label byte for byte: straight from
-// the input buffer to the output buffer, in pieces when it reaches past the
-// end of the chunk.
-void writeRecord(const Point &point, TokenReader &in, BufferedWriter &out) {
-    char *text = out.reserve(3 * (kFixed8MaxLength + 1));
-    text = writeFixed8(text, point.x);
-    *text++ = '\t';
-    text = writeFixed8(text, point.y);
-    *text++ = '\t';
-    text = writeFixed8(text, point.z);
-    *text++ = '\t';
-    out.commit(text);
+// Records are converted in blocks of this many: enough work to be worth
+// handing to another thread, little memory.
+constexpr std::size_t kBlockRecords = 4096;
+// A label longer than this is not held in its block: the rest of it is
+// copied from the input to the output when its block is written (the block
+// is then read, converted and written in order, BlockRead::InOrder), so
+// that no label, however long, is held whole.
+constexpr std::size_t kLongLabel = 64 * 1024;
 
-    for (;;) {
-        const char *start = in.pos;
-        while (in.pos != in.end && !isClassicSpace(*in.pos))
-            ++in.pos;
-        out.write(start, static_cast<std::size_t>(in.pos - start));
-        if (in.pos != in.end || !in.refill())
-            break;
+// Records read in the file's order, then converted and formatted on any
+// thread.
+struct TextBlock {
+    std::uint64_t firstRecord = 0; // its number, from 1
+    std::vector<Point> points;
+    std::vector<std::uint64_t> lines; // the line each record starts on
+    std::string labels;               // one after the other
+    std::vector<std::size_t> labelEnds;
+    // The last label goes on in the input, to be copied when the block is
+    // written.
+    bool labelContinues = false;
+    // Why reading stopped after these records; empty when it did not.
+    std::string stop;
+
+    // What the conversion made of it: the records before the first that
+    // the chain refused (status says why), as text.
+    ChainStatus status;
+    std::size_t converted = 0;
+    RecordText text;
+};
+
+BlockRead readBlock(TokenReader &in, std::uint64_t &record, TextBlock &block) {
+    block.firstRecord = record + 1;
+    block.points.clear();
+    block.lines.clear();
+    block.labels.clear();
+    block.labelEnds.clear();
+    block.labelContinues = false;
+    block.stop.clear();
+    while (block.points.size() < kBlockRecords) {
+        Point point;
+        std::uint64_t line = 0;
+        if (!readNumbers(in, record + 1, point, line, block.stop))
+            return block.points.empty() && block.stop.empty()
+                       ? BlockRead::Nothing
+                       : BlockRead::Last;
+        ++record;
+        block.points.push_back(point);
+        block.lines.push_back(line);
+        // The label, byte for byte, in as many chunks of the input as it
+        // takes.
+        const std::size_t labelStart = block.labels.size();
+        for (;;) {
+            const char *start = in.pos;
+            while (in.pos != in.end && !isClassicSpace(*in.pos))
+                ++in.pos;
+            block.labels.append(start, in.pos);
+            if (in.pos != in.end)
+                break;
+            if (block.labels.size() - labelStart > kLongLabel) {
+                block.labelContinues = true;
+                break;
+            }
+            if (!in.refill())
+                break;
+        }
+        block.labelEnds.push_back(block.labels.size());
+        if (in.error() != 0) {
+            block.stop = readFailure(in.error());
+            return BlockRead::Last;
+        }
+        if (block.labelContinues)
+            return BlockRead::InOrder;
     }
-    out.write("\n", 1);
-    out.endRecord();
+    return BlockRead::More;
 }
 
-// Converts record after record until the input ends, a record is malformed,
-// the chain refuses a point or a write fails (out.error() tells). Returns
-// why the input stopped early; the empty text when it did not.
-std::string convertRecords(const TransformationScript &script, TokenReader &in,
-                           BufferedWriter &out) {
-    Point point;
-    for (std::uint64_t record = 1; out.error() == 0; ++record) {
-        std::uint64_t line = 0;
-        std::string failure;
-        if (!readNumbers(in, record, point, line, failure))
-            return failure;
-        if (!script.transformPoint(point))
-            return "point " + std::to_string(record) + ", on line " +
-                   std::to_string(line) + ", " + script.takePointFailure();
-        writeRecord(point, in, out);
-        if (in.error() != 0)
-            return readFailure(in.error());
+// Each record as "x\ty\tz\tlabel\n", the numbers with eight decimals.
+void convertBlock(const TransformationScript &script, TextBlock &block) {
+    block.status.take();
+    block.converted = script.transformPoints(block.points, block.status);
+    block.text.clear();
+    std::size_t labelStart = 0;
+    for (std::size_t i = 0; i < block.converted; ++i) {
+        const Point &point = block.points[i];
+        char *text = block.text.reserve(3 * (kFixed8MaxLength + 1));
+        text = writeFixed8(text, point.x);
+        *text++ = '\t';
+        text = writeFixed8(text, point.y);
+        *text++ = '\t';
+        text = writeFixed8(text, point.z);
+        *text++ = '\t';
+        block.text.commit(text);
+        const std::size_t labelEnd = block.labelEnds[i];
+        block.text.write(block.labels.data() + labelStart,
+                         labelEnd - labelStart);
+        labelStart = labelEnd;
+        if (block.labelContinues && i + 1 == block.points.size())
+            break; // the record ends once its label has been copied
+        block.text.write("\n", 1);
+        block.text.endRecord();
     }
-    return {};
+}
+
+// Writes the converted records; false, with failure (empty after a failed
+// write), when the file stops with this block.
+bool writeBlock(TextBlock &block, TokenReader &in, BufferedWriter &out,
+                std::string &failure) {
+    block.text.writeTo(out);
+    if (block.converted < block.points.size()) {
+        const std::size_t i = block.converted;
+        failure = "point " + std::to_string(block.firstRecord + i) +
+                  ", on line " + std::to_string(block.lines[i]) + ", " +
+                  block.status.take();
+        return false;
+    }
+    if (block.labelContinues) {
+        // The rest of the label, straight from the input to the output.
+        for (;;) {
+            const char *start = in.pos;
+            while (in.pos != in.end && !isClassicSpace(*in.pos))
+                ++in.pos;
+            out.write(start, static_cast<std::size_t>(in.pos - start));
+            if (in.pos != in.end || !in.refill())
+                break;
+        }
+        out.write("\n", 1);
+        out.endRecord();
+        if (in.error() != 0)
+            block.stop = readFailure(in.error());
+    }
+    failure = block.stop;
+    return failure.empty() && out.error() == 0;
 }
 
 } // namespace
@@ -179,7 +270,12 @@ bool TextFileConverter::convert() {
 
     TokenReader in(files_.input(), inputBuffer_.get());
     BufferedWriter out(files_.output(), outputBuffer_.get(), kOutputBufferSize);
-    const std::string failure = convertRecords(script_, in, out);
+    std::uint64_t record = 0; // the last one read, from 1
+    std::string failure;
+    convertInBlocks<TextBlock>(
+        pool_, [&](TextBlock &block) { return readBlock(in, record, block); },
+        [this](TextBlock &block) { convertBlock(script_, block); },
+        [&](TextBlock &block) { return writeBlock(block, in, out, failure); });
     out.flush();
     const int writeError = files_.finish(out.error(), out.wholeRecordsEnd());
     if (writeError != 0)

@@ -15,10 +15,12 @@
 // Out: one line per record, "x\ty\tz\tlabel\n", each number in fixed-point
 //      notation with eight decimals, the label byte for byte.
 //
-// The file is streamed through two fixed buffers, so memory does not depend
-// on the file size. Reading stops at the first token that does not fit; the
-// records before it stay written and convert() reports the record, so a
-// damaged file is never passed off as converted.
+// The file is read through a fixed buffer in blocks of records, which the
+// pool's threads convert side by side and which are written in the file's
+// order, so memory depends on the threads, not on the file size. Reading
+// stops at the first token that does not fit; the records before it stay
+// written and convert() reports the record, so a damaged file is never
+// passed off as converted.
 class TextFileConverter final : public FileConverter {
   public:
     explicit TextFileConverter(const TransformationScript &script);
