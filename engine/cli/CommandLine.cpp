@@ -16,6 +16,19 @@ bool fail(std::string_view message) {
 constexpr std::string_view kIncompatible =
     "-IF,-OF options are incompatible with -IWS,-OWS";
 
+// The number of threads: digits only, at most kMaxThreads; 0 leaves the
+// choice to the run. False for anything else.
+bool readThreads(const std::string &value, unsigned &threads) {
+    if (value.empty() || value.size() > 4 ||
+        value.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const unsigned number = static_cast<unsigned>(std::stoul(value));
+    if (number > RunSettings::kMaxThreads)
+        return false;
+    threads = number;
+    return true;
+}
+
 // The options that say how a CSV file is laid out.
 bool isDelimitedOption(std::string_view option) {
     return option == "-CS" || option == "-DS" || option == "-XC" ||
@@ -64,6 +77,7 @@ void printUsage() {
               "<filter>] -OWS <output workspace> -TS <tranform script>");
     printLine("  with -FT CSV also: [-CS <; | , | TAB | |>] [-DS <. | ,>] "
               "[-XC <column>] [-YC <column>] [-ZC <column>]");
+    printLine("  with either also: [-TH <threads>]");
 }
 
 void printHelp() {
@@ -90,6 +104,9 @@ void printHelp() {
     printLine("-F <filter>: sets search filter for multiple input files "
               "(default is *)");
     printLine("-TS <tranform script>: sets transformation script");
+    printLine("-TH <threads>: sets number of threads converting points and "
+              "files at once, 1 = one after the other, 0 = one per "
+              "processor core (default is 0)");
 }
 
 bool parseCommandLine(int argc, const char *const argv[],
@@ -105,10 +122,10 @@ bool parseCommandLine(int argc, const char *const argv[],
             printHelp();
             return false;
         }
-        const bool known = option == "-IF" || option == "-OF" ||
-                           option == "-IWS" || option == "-OWS" ||
-                           option == "-F" || option == "-TS" ||
-                           option == "-FT" || isDelimitedOption(option);
+        const bool known =
+            option == "-IF" || option == "-OF" || option == "-IWS" ||
+            option == "-OWS" || option == "-F" || option == "-TS" ||
+            option == "-FT" || option == "-TH" || isDelimitedOption(option);
         // An option whose value is missing because it stands last is handled
         // like an option that is not in the table.
         if (!known || position + 1 >= argc)
@@ -134,6 +151,9 @@ bool parseCommandLine(int argc, const char *const argv[],
             settings.mode = RunSettings::Workspace;
         } else if (option == "-TS") {
             settings.scriptPath = value;
+        } else if (option == "-TH") {
+            if (!readThreads(value, settings.threads))
+                return fail("unrecognized number of threads");
         } else if (isDelimitedOption(option)) {
             if (!readDelimitedOption(option, value, settings.delimited))
                 return fail(option == "-CS"   ? "unrecognized column separator"

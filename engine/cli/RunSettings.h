@@ -21,6 +21,10 @@ struct RunSettings {
     // -CS, -DS, -XC, -YC, -ZC: how a CSV file is laid out, where the file
     // does not tell.
     DelimitedTextRequest delimited;
+    // -TH: the threads that convert; 0 for one per processor the run may
+    // use. With 1, points and files are converted one after the other.
+    unsigned threads = 0;
+    static constexpr unsigned kMaxThreads = 1024;
 
     static constexpr char kPathSeparator = '/';
 };

@@ -81,3 +81,17 @@ TEST(CommandLine, PointListOptionsFillTheRequest) {
         '\t');
     EXPECT_FALSE(parse({"-FT", "CSV", "-CS", "TAB", "-FT", "TXT"}).goesOn);
 }
+
+TEST(CommandLine, ThreadsAreANumberFromZeroUp) {
+    EXPECT_EQ(parse({"-TS", "s"}).settings.threads, 0u); // one per core
+    const std::pair<const char *, unsigned> accepted[] = {
+        {"1", 1}, {"0", 0}, {"0004", 4}, {"1024", 1024}};
+    for (const auto &[value, threads] : accepted) {
+        SCOPED_TRACE(value);
+        const Parsed p = parse({"-TH", value, "-IF", "a", "-OF", "b"});
+        ASSERT_TRUE(p.goesOn);
+        EXPECT_EQ(p.settings.threads, threads);
+    }
+    for (const char *refused : {"+2", "2.0", " 2", "99999", "1025"})
+        EXPECT_FALSE(parse({"-TH", refused}).goesOn) << refused;
+}

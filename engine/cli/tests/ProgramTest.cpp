@@ -28,7 +28,8 @@ const std::string kUsage =
     "KAVRO [-FT <SHP | TXT | GPKG | CSV>] -IWS <input workspace> [-F <filter>] "
     "-OWS <output workspace> -TS <tranform script>\n"
     "  with -FT CSV also: [-CS <; | , | TAB | |>] [-DS <. | ,>] [-XC "
-    "<column>] [-YC <column>] [-ZC <column>]\n";
+    "<column>] [-YC <column>] [-ZC <column>]\n"
+    "  with either also: [-TH <threads>]\n";
 
 const std::string kHelp =
     "-HELP: shows this help\n"
@@ -50,7 +51,10 @@ const std::string kHelp =
     "-IWS <input workspace>: sets search directory for multiple input files\n"
     "-OWS <output workspace>: sets out directory for multiple input files\n"
     "-F <filter>: sets search filter for multiple input files (default is *)\n"
-    "-TS <tranform script>: sets transformation script\n";
+    "-TS <tranform script>: sets transformation script\n"
+    "-TH <threads>: sets number of threads converting points and files at "
+    "once, 1 = one after the other, 0 = one per processor core (default is "
+    "0)\n";
 
 const std::string kScriptError =
     "Error in transformation script. Execution terminated\n";
@@ -96,6 +100,10 @@ TEST_F(ProgramTest, UsageHelpAndCommandLineErrors) {
         {{"-FT", "CSV", "-XC", ""}, "empty column option\n" + kUsage},
         {{"-XC", "Est", "-IF", "a", "-OF", "b"},
          "-CS,-DS,-XC,-YC,-ZC options allowed only with -FT CSV\n" + kUsage},
+        {{"-TH", "two"}, "unrecognized number of threads\n" + kUsage},
+        {{"-TH", "-1"}, "unrecognized number of threads\n" + kUsage},
+        {{"-TH", "1025"}, "unrecognized number of threads\n" + kUsage},
+        {{"-TH", ""}, "unrecognized number of threads\n" + kUsage},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(joined(c.arguments));
