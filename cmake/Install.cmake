@@ -82,6 +82,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
+# KAVRO has Xerces-C built in (and needs ICU), or uses its shared library.
+if(KAVRO_ICU_PACKAGE)
+    set(kavro_xml_package ${KAVRO_ICU_PACKAGE})
+else()
+    set(kavro_xml_package libxerces-c3.2)
+endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libxerces-c3.2, libshp2, libsqlite3-0, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libc6, libstdc++6")
+    "${kavro_xml_package}, libshp2, libsqlite3-0, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libc6, libstdc++6")
 include(CPack)
