@@ -140,6 +140,16 @@ bool filesMeet(const RunSettings &settings,
                const std::vector<std::string> &names) {
     namespace fs = std::filesystem;
     std::error_code error;
+    // Where reading the path leads: links followed, also one that leads
+    // nowhere yet (an output still to be written).
+    const auto reached = [&](fs::path path) {
+        for (int links = 0; links < 40 && fs::is_symlink(path, error);
+             ++links) {
+            const fs::path target = fs::read_symlink(path, error);
+            path = target.is_absolute() ? target : path.parent_path() / target;
+        }
+        return fs::weakly_canonical(path, error);
+    };
     const fs::path outputFolder =
         fs::weakly_canonical(settings.outputPath, error);
     if (error)
@@ -152,7 +162,7 @@ bool filesMeet(const RunSettings &settings,
         for (const std::string &file : filesOf(
                  settings.fileType,
                  settings.inputPath + RunSettings::kPathSeparator + names[i])) {
-            const fs::path read = fs::weakly_canonical(file, error);
+            const fs::path read = reached(file);
             if (error)
                 return true;
             const auto writer = writers.find(read.string());

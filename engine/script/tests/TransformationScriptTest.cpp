@@ -691,3 +691,56 @@ TEST_F(TransformationScriptTest, ManyEllipsoidsLoadInLinearTime) {
     EXPECT_TRUE(r.loaded) << r.errors;
     EXPECT_LT(took.count(), 1.0);
 }
+
+// A batch stops at its first point that a step fails, and names the step
+// that failed it first: a point outside the first grid reaches the second
+// as NaN, which that grid refuses too. The points before it come out as
+// they do one by one.
+TEST_F(TransformationScriptTest, ABatchReportsItsFirstFailureByTheFirstStep) {
+    kavrotest::TestSubGrid narrow;
+    narrow.east = 10.5;
+    write("wide.gsb", kavrotest::ntv2File({kavrotest::TestSubGrid{}}));
+    write("narrow.gsb", kavrotest::ntv2File({narrow}));
+    const auto step = [](const char *grid) {
+        return "  <Transformation Name=\"grid\">\n    <NTv2GridShift>"s +
+               "<GridFile>" + grid + "</GridFile></NTv2GridShift>\n" +
+               "  </Transformation>\n";
+    };
+    const LoadResult r =
+        load("two.xml", script(step("wide.gsb") + step("narrow.gsb")));
+    ASSERT_TRUE(r.loaded) << r.errors;
+    const std::string wide = (folder_ / "wide.gsb").string();
+    const std::string narrowPath = (folder_ / "narrow.gsb").string();
+
+    constexpr double kDegree = 0.017453292519943295;
+    const Point inside{{10.2 * kDegree, 45.5 * kDegree}, 0};
+    const Point outsideNarrow{{10.8 * kDegree, 45.5 * kDegree}, 0};
+    const Point outsideBoth{{20 * kDegree, 45.5 * kDegree}, 0};
+    Point alone = inside;
+    ASSERT_TRUE(script_.transformPoint(alone));
+    struct Case {
+        std::vector<Point> batch;
+        std::size_t converted;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {{inside, outsideNarrow, outsideBoth},
+         1,
+         "lies outside the grid " + narrowPath},
+        {{inside, inside, outsideBoth, outsideNarrow},
+         2,
+         "lies outside the grid " + wide},
+        {{outsideBoth}, 0, "lies outside the grid " + wide},
+        {{inside, inside}, 2, ""},
+    };
+    for (const Case &c : cases) {
+        std::vector<Point> points = c.batch;
+        ChainStatus status;
+        EXPECT_EQ(script_.transformPoints(points, status), c.converted);
+        EXPECT_EQ(status.take(), c.reason);
+        for (std::size_t i = 0; i < c.converted; ++i) {
+            EXPECT_EQ(points[i].x, alone.x);
+            EXPECT_EQ(points[i].y, alone.y);
+        }
+    }
+}
