@@ -70,6 +70,9 @@ struct KindNames {
 
 KindNames namesOf(InputKind kind) {
     switch (kind) {
+    case InputKind::GeoPackage:
+        return {"a GeoPackage", "The GeoPackage",
+                "Impossible to read the GeoPackage's extent"};
     case InputKind::PointList:
         return {"a point list", "The point list",
                 "Impossible to read the point list's extent"};
@@ -164,12 +167,14 @@ std::vector<std::string> report(const std::string &path, double boxYMin,
         lines.push_back("Extent Xmax: " + metres(extent->xMax) +
                         " Ymax: " + metres(extent->yMax) + " end");
     if (answer == BoxAnswer::WrongParameters)
-        lines.push_back("Usage: boxcheck <shapefile or point list> "
+        lines.push_back("Usage: boxcheck <shapefile, GeoPackage or point list> "
                         "-YMIN <value>");
     return lines;
 }
 
 InputKind inputKindOf(const std::string &path) {
+    if (endsWithIgnoringCase(path, ".gpkg"))
+        return InputKind::GeoPackage;
     if (endsWithIgnoringCase(path, ".csv"))
         return InputKind::PointList;
     return InputKind::Shapefile;
@@ -257,6 +262,9 @@ BoxAnswer checkBox(int argc, const char *const argv[],
         break;
     case InputKind::PointList:
         found = readPointListExtent(path);
+        break;
+    case InputKind::GeoPackage:
+        found = readGeoPackageExtent(path);
         break;
     }
     if (!found.found) {

@@ -17,9 +17,9 @@ struct Extent {
 };
 
 // The kinds of file boxcheck reads, told by the path's extension in any
-// letter case: ".csv" a point list (read as KAVRO's -FT CSV reads it),
-// anything else a shapefile.
-enum class InputKind { Shapefile, PointList };
+// letter case: ".gpkg" a GeoPackage, ".csv" a point list (read as KAVRO's
+// -FT CSV reads it), anything else a shapefile.
+enum class InputKind { Shapefile, GeoPackage, PointList };
 InputKind inputKindOf(const std::string &path);
 
 // What boxcheck found in a file: its extent, or why it has none; and, for
@@ -34,9 +34,14 @@ struct FileExtent {
 };
 
 // The extent of the file's data: for a shapefile the one in its header; for
-// a point list that of its x and y columns over every record.
+// a point list that of its x and y columns over every record; for a
+// GeoPackage that of the geometries of every feature table, read from the
+// geometries themselves, with unknownCategory set when the layers declare
+// different systems, or one declares a system that is not the one of the
+// category its coordinates are in (GeoPackageExtent.cpp).
 FileExtent readShapefileExtent(const std::string &path);
 FileExtent readPointListExtent(const std::string &path);
+FileExtent readGeoPackageExtent(const std::string &path);
 
 // The box of the Gauss-Boaga West zone: X from 1 000 000 to 2 000 000 and
 // Y from a given lower bound to 10 000 000 (metres).

@@ -1,4 +1,5 @@
 #include "BoxCheck.h"
+#include "GeoPackageTestFiles.h"
 #include "ShapeTestFiles.h"
 #include "TestFiles.h"
 #include "TestProgram.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -133,13 +135,15 @@ TEST_F(BoxCheckTest, AnswersFromRealFiles) {
 TEST_F(BoxCheckTest, RefusesPipesAndFoldersAtOnce) {
     ASSERT_EQ(::mkfifo((dir_ / "pipe.shp").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((dir_ / "pipe.csv").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.gpkg").c_str(), 0600), 0);
     points("beside.shp", {{1650000, 5100000}});
     fs::remove(dir_ / "beside.shx");
     ASSERT_EQ(::mkfifo((dir_ / "beside.shx").c_str(), 0600), 0);
     fs::create_directories(dir_ / "folder.shp");
     fs::create_directories(dir_ / "folder.csv");
-    for (const char *name :
-         {"pipe.shp", "beside.shp", "folder.shp", "pipe.csv", "folder.csv"}) {
+    fs::create_directories(dir_ / "folder.gpkg");
+    for (const char *name : {"pipe.shp", "beside.shp", "folder.shp", "pipe.csv",
+                             "folder.csv", "pipe.gpkg", "folder.gpkg"}) {
         SCOPED_TRACE(name);
         const ProgramRun r =
             check({(dir_ / name).string(), "-YMIN", "2500000"});
@@ -206,6 +210,162 @@ TEST_F(BoxCheckTest, ReadsPointListsAsKavroDoes) {
                 c.minima;
             EXPECT_EQ(lines[4].substr(0, start.size()), start);
         }
+    }
+}
+
+// A GeoPackage's extent is that of the geometries of every feature table,
+// whatever gpkg_contents says (wrong on purpose in the builder's files):
+// points with Z (an empty one, a NULL geometry), lines with M, polygons with
+// holes and multipolygons of an undefined system, a curve polygon with ZM, in
+// either byte order.
+TEST_F(BoxCheckTest, GeoPackageExtentComesFromEveryGeometry) {
+    gpkgtest::writeMixedGeoPackage(dir_ / "mixed.gpkg");
+    const ProgramRun r =
+        check({(dir_ / "mixed.gpkg").string(), "-YMIN", "2500000"});
+    EXPECT_EQ(r.status, 2);
+    const auto lines = splitLines(r.out);
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    EXPECT_EQ(lines[0], "boxcheck: the extent of a GeoPackage against a box");
+    EXPECT_EQ(lines[3], "Extent Xmin: 1659000.00 Ymin: 5101799.50 end");
+    EXPECT_EQ(lines[4], "The GeoPackage extent IS INSIDE the given box");
+    EXPECT_EQ(lines[5], "Extent Xmax: 1664850.25 Ymax: 5105500.00 end");
+}
+
+// What the layers declare against each other and against the category of
+// their coordinates; empty layers, damaged geometries and files.
+TEST_F(BoxCheckTest, GeoPackageLayersAndTheirSystems) {
+    using gpkgtest::blob;
+    using gpkgtest::point;
+    const std::string shortened = kavrotest::readFile(
+        fs::path(KAVRO_SOURCE_DIR) / "data" / "gboshift_west.wkt");
+    const gpkgtest::Bytes gbo = blob(point({1650000.5, 5100000.25}));
+    const gpkgtest::Bytes utm = blob(point({604970.2, 5059979.88}), {25832});
+    const std::string unknown = "Unknown category: ";
+    struct Case {
+        const char *name;
+        std::function<void(gpkgtest::GeoPackageBuilder &)> fill;
+        int status;
+        std::string last; // the last line, or how the fifth ends
+    } const cases[] = {
+        {"one layer empty",
+         [&](auto &g) {
+             g.addLayer("a", "POINT", 3003);
+             g.addFeature("a", 1, gbo);
+             g.addLayer("b", "LINESTRING", 25832);
+         },
+         2, "Extent Xmax: 1650000.50 Ymax: 5100000.25 end"},
+        {"shortened form in its own system",
+         [&](auto &g) {
+             g.addSrs(100000, "NONE", 100000, "shortened", shortened);
+             g.addLayer("a", "POINT", 100000);
+             g.addFeature("a", 1, blob(point({150000, 100000.5}), {100000}));
+         },
+         4, "Extent Xmax: 150000.00 Ymax: 100000.50 end"},
+        {"in UTM",
+         [&](auto &g) {
+             g.addSrs(25832, "EPSG", 25832, "ETRS89 / UTM zone 32N",
+                      gpkgtest::kUtm32Etrs89Wkt);
+             g.addLayer("a", "POINT", 25832);
+             g.addFeature("a", 1, utm);
+         },
+         4, "Extent Xmax: 604970.20 Ymax: 5059979.88 end"},
+        {"layers in different systems",
+         [&](auto &g) {
+             g.addSrs(25832, "EPSG", 25832, "ETRS89 / UTM zone 32N",
+                      gpkgtest::kUtm32Etrs89Wkt);
+             g.addLayer("a", "POINT", 3003);
+             g.addFeature("a", 1, gbo);
+             g.addLayer("b", "POINT", 25832);
+             g.addFeature("b", 1, blob(point({1650001, 5100001}), {25832}));
+         },
+         2,
+         unknown + "layers in different systems: a says Monte Mario / Italy "
+                   "zone 1, b says ETRS89 / UTM zone 32N"},
+        {"one layer says UTM, holds Gauss-Boaga",
+         [&](auto &g) {
+             g.addSrs(25832, "EPSG", 25832, "ETRS89 / UTM zone 32N",
+                      gpkgtest::kUtm32Etrs89Wkt);
+             g.addLayer("a", "POINT", 25832);
+             g.addFeature("a", 1, gbo);
+             g.addLayer("b", "POINT", 0); // undefined: not compared
+             g.addFeature("b", 1, gbo);
+         },
+         2,
+         unknown + "layer a says ETRS89 / UTM zone 32N, its coordinates are "
+                   "Gauss-Boaga West"},
+        {"no geometries",
+         [&](auto &g) {
+             g.addLayer("a", "POINT", 3003);
+             g.addFeature("a", 1, {});
+         },
+         0, ": the GeoPackage holds no geometries"},
+        {"no feature tables", [](auto &) {}, 0,
+         ": the GeoPackage has no feature tables"},
+        {"damaged geometry",
+         [&](auto &g) {
+             g.addLayer("a", "POINT", 3003);
+             g.addFeature("a", 1, gbo);
+             gpkgtest::Bytes cut = gbo;
+             cut.resize(cut.size() - 3);
+             g.addFeature("a", 2, cut);
+         },
+         0, ": layer a, feature 2: "},
+        {"layer without its table",
+         [&](auto &g) {
+             g.addLayer("a", "POINT", 3003);
+             g.execute("DROP TABLE a");
+         },
+         0, ": layer a has no table"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = dir_ / "case.gpkg";
+        {
+            gpkgtest::GeoPackageBuilder g(path);
+            c.fill(g);
+        }
+        const ProgramRun r = check({path.string(), "-YMIN", "2500000"});
+        EXPECT_EQ(r.status, c.status);
+        const auto lines = splitLines(r.out);
+        ASSERT_GE(lines.size(), 5u);
+        if (c.status == 0) {
+            EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
+            EXPECT_NE(lines[4].find(c.last), std::string::npos) << lines[4];
+        } else {
+            EXPECT_EQ(lines.back(), c.last);
+            EXPECT_EQ(lines.size(), c.last.rfind(unknown, 0) == 0 ? 7u : 6u);
+        }
+    }
+}
+
+// Files that are no GeoPackage, or a damaged one, answer at once with no
+// extent.
+TEST_F(BoxCheckTest, DamagedGeoPackagesHaveNoExtent) {
+    gpkgtest::writeMixedGeoPackage(dir_ / "whole.gpkg");
+    const std::string whole = kavrotest::readFile(dir_ / "whole.gpkg");
+    const struct {
+        const char *name;
+        std::string bytes;
+    } files[] = {
+        {"text.gpkg", "Punto;Est;Nord\n1;1650000;5100000\n"},
+        {"empty.gpkg", ""},
+        {"cut.gpkg", whole.substr(0, whole.size() / 3)},
+        {"torn.gpkg", whole.substr(0, 4096) + std::string(8192, '\xff') +
+                          whole.substr(4096 + 8192)},
+    };
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.name);
+        kavrotest::writeFile(dir_ / file.name, file.bytes);
+        const ProgramRun r =
+            check({(dir_ / file.name).string(), "-YMIN", "2500000"});
+        EXPECT_EQ(r.status, 0);
+        const auto lines = splitLines(r.out);
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[3], "Extent Xmin: none Ymin: none end");
+        EXPECT_EQ(
+            lines[4].rfind("Impossible to read the GeoPackage's extent: ", 0),
+            0u)
+            << lines[4];
     }
 }
 
