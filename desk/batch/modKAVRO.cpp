@@ -1,5 +1,6 @@
 #include "modKAVRO.h"
 
+#include "CoordinateCategory.h"
 #include "DeskFailure.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
@@ -38,10 +39,6 @@ constexpr int kCategoryLineNumber = 7;
 const QString kUnknownCategory = QStringLiteral("Unknown category: ");
 // Longer lines are read in pieces of this size; boxcheck's lines are short.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
-// A token counts as a coordinate when its value is above this.
-constexpr std::int64_t kSmallestCoordinate = 1000;
-// Gauss-Boaga standard values lie above, the shortened form below.
-constexpr std::int64_t kGboThreshold = 1000000;
 
 const QString kShapeBatch = QStringLiteral("Shape.bat");
 const QString kShapeAnswer = QStringLiteral("Shape.txt");
@@ -294,34 +291,22 @@ bool extentValues(const QString &line, std::int64_t &first,
     return first > 0 && second > 0;
 }
 
-// The box of each category, in whole metres, edges included: the shortened
-// form below 1 000 000 in both; Gauss-Boaga West as boxcheck's box (X from
-// 1 000 000 to 2 000 000, Y from 2 500 000 to 10 000 000); UTM zone 32 with
-// the easting below and the northing above 1 000 000.
-struct Box {
-    std::int64_t xMin, xMax, yMin, yMax;
-    const char *name;
-};
-constexpr Box kBoxes[] = {
-    {kSmallestCoordinate, kGboThreshold - 1, kSmallestCoordinate,
-     kGboThreshold - 1, "the shortened Gauss-Boaga form"},
-    {kGboThreshold, 2 * kGboThreshold, 2500000, 10 * kGboThreshold,
-     "Gauss-Boaga West"},
-    {kSmallestCoordinate, kGboThreshold - 1, kGboThreshold + 1,
-     10 * kGboThreshold, "UTM zone 32"},
-};
-
 } // namespace
+
+// The shape types 0 to 3 are the coordinate categories, in their order.
+static_assert(static_cast<ShapeType>(CoordinateCategory::GaussBoagaShortened) ==
+                  ShapeGBOShift &&
+              static_cast<ShapeType>(CoordinateCategory::GaussBoaga) ==
+                  ShapeGBO &&
+              static_cast<ShapeType>(CoordinateCategory::Utm32) == ShapeUTM &&
+              static_cast<ShapeType>(CoordinateCategory::Unknown) ==
+                  ShapeUnknown);
 
 ShapeType ParseExtentLine(const QString &line) {
     std::int64_t first = 0, second = 0;
     if (!extentValues(line, first, second))
         return ShapeUnknown;
-    if (first < kGboThreshold && second < kGboThreshold)
-        return ShapeGBOShift;
-    if (first > kGboThreshold && second > kGboThreshold)
-        return ShapeGBO;
-    return ShapeUTM;
+    return static_cast<ShapeType>(categoryOfMinima(first, second));
 }
 
 ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
@@ -333,14 +318,14 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
     }
     std::int64_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
     extentValues(minima, xMin, yMin);
-    const Box &box = kBoxes[type];
     if (!extentValues(maxima, xMax, yMax)) {
         reason = QStringLiteral("the extent's maxima are not known");
         return ShapeUnknown;
     }
-    if (xMin < box.xMin || xMax > box.xMax || yMin < box.yMin ||
-        yMax > box.yMax) {
-        reason = QStringLiteral("extent outside %1").arg(box.name);
+    if (categoryOfExtent(xMin, yMin, xMax, yMax) ==
+        CoordinateCategory::Unknown) {
+        reason = QStringLiteral("extent outside %1")
+                     .arg(QLatin1String(kCategoryBoxes[type].name));
         return ShapeUnknown;
     }
     return type;
