@@ -9,6 +9,10 @@ set(KAVRO_INSTALL_ENGINE_DIR ${KAVRO_INSTALL_PROGRAM_DIR}/KAVRO)
 
 if(TARGET KavroDesk)
     install(TARGETS KavroDesk RUNTIME DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR})
+    # The German and Italian translations, in "translations" beside the
+    # program, where it looks for them; Qt's own come from Qt's folder.
+    install(FILES ${KAVRO_DESK_QM_FILES}
+            DESTINATION ${KAVRO_INSTALL_PROGRAM_DIR}/translations)
 endif()
 
 # The KAVRO folder beside KavroDesk: the engine, the extent tester, the
@@ -69,7 +73,7 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/README.md)
     install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
-        FILES_MATCHING PATTERN "*.md" PATTERN "*.html")
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.html" PATTERN "*.png")
 
 set(CPACK_PACKAGE_NAME kavrodesk)
 set(CPACK_PACKAGE_VENDOR "The KAVRO team")
@@ -90,4 +94,6 @@ else()
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "${kavro_xml_package}, libshp2, libsqlite3-0, libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libc6, libstdc++6")
+# Qt's own German and Italian texts (standard buttons and dialogs).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

@@ -6,8 +6,11 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KavroDesk"));
-    // A second KavroDesk of the user says so and ends before it has read or
-    // written any setting.
+    // The language first, so that every text, the refusal of a second
+    // start too, is in it.
+    DeskWindow::applyLanguage();
+    // A second KavroDesk of the user says so and ends before it has written
+    // any setting (it has read only the language).
     if (!modInstance::ClaimInstance())
         return 1;
     DeskWindow window;

@@ -5,8 +5,11 @@
 set -euo pipefail
 
 # proj-data: the grids that the grid shift tests compare with PROJ's values.
+# qt6-tools-dev and qt6-l10n-tools: lupdate and lrelease for the desktop's
+# translations; qt6-translations-l10n: Qt's own, which the desktop loads.
 packages=(cmake g++ make pkg-config libxerces-c-dev libshp-dev libsqlite3-dev
-          libgtest-dev qt6-base-dev qt6-base-dev-tools proj-data "$@")
+          libgtest-dev qt6-base-dev qt6-base-dev-tools qt6-tools-dev
+          qt6-l10n-tools qt6-translations-l10n proj-data "$@")
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null |

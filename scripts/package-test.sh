@@ -10,7 +10,7 @@ build=${1:-build/release}
 deb=$(ls -t "$build"/kavrodesk_*.deb | head -n 1)
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
-dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Depends):'
+dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Depends|Recommends):'
 dpkg -x "$deb" "$root"
 
 fail() { echo "package test FAILED: $*"; exit 1; }
@@ -40,6 +40,21 @@ if command -v groff >/dev/null; then
 fi
 [ -f "$root/usr/lib/kavrodesk/doc/guide/KavroDesk-de.html" ] ||
     fail "the user's guide is not reachable beside KavroDesk"
+[ -f "$root/usr/lib/kavrodesk/doc/guide/pictures/it/frmMain.png" ] ||
+    fail "the guides' pictures are not installed"
+# The translations beside the program, where KavroDesk looks for them, with
+# their texts in them; Qt's own come with the package it recommends.
+lconvert=$(command -v lconvert || echo /usr/lib/qt6/bin/lconvert)
+for l in de:Aktualisieren it:Aggiorna; do
+    qm=$root/usr/lib/kavrodesk/translations/KavroDesk_${l%%:*}.qm
+    [ -s "$qm" ] || fail "missing $(basename "$qm")"
+    if [ -x "$lconvert" ]; then
+        "$lconvert" -i "$qm" -of ts -o - | grep "<translation>${l#*:}<" >/dev/null ||
+            fail "$(basename "$qm") does not translate Refresh as ${l#*:}"
+    fi
+done
+dpkg-deb --field "$deb" Recommends | grep -q qt6-translations-l10n ||
+    fail "the package does not recommend Qt's translations"
 
 sample=$(ls data/samples/*.shp | head -n 1)
 work=$(mktemp -d -p "$root")

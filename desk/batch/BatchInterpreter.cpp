@@ -2,6 +2,7 @@
 
 #include "FailureNumbers.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -66,10 +67,12 @@ QString parseProgramLine(const QByteArray &line, ProgramLine &parsed) {
         if (i >= n)
             break;
         if (haveFile)
-            return QStringLiteral("text after the output file");
+            return QCoreApplication::translate("BatchInterpreter",
+                                               "text after the output file");
         if (line[i] == '>' && i + 1 < n && line[i + 1] == '>') {
             if (redirected)
-                return QStringLiteral("a second \">>\"");
+                return QCoreApplication::translate("BatchInterpreter",
+                                                   "a second \">>\"");
             redirected = true;
             i += 2;
             continue;
@@ -85,12 +88,15 @@ QString parseProgramLine(const QByteArray &line, ProgramLine &parsed) {
                 continue;
             }
             if (!quoted && std::strchr("&|<>^%", c) != nullptr)
-                return QStringLiteral("the character %1 outside double quotes")
+                return QCoreApplication::translate(
+                           "BatchInterpreter",
+                           "the character %1 outside double quotes")
                     .arg(QChar::fromLatin1(c));
             word += c;
         }
         if (quoted)
-            return QStringLiteral("a double quote that is not closed");
+            return QCoreApplication::translate(
+                "BatchInterpreter", "a double quote that is not closed");
         if (redirected) {
             parsed.appendFile = word;
             haveFile = true;
@@ -99,15 +105,17 @@ QString parseProgramLine(const QByteArray &line, ProgramLine &parsed) {
         }
     }
     if (redirected && (!haveFile || parsed.appendFile.isEmpty()))
-        return QStringLiteral("no file after \">>\"");
+        return QCoreApplication::translate("BatchInterpreter",
+                                           "no file after \">>\"");
     if (parsed.arguments.isEmpty() || parsed.arguments.front().isEmpty())
-        return QStringLiteral("no program");
+        return QCoreApplication::translate("BatchInterpreter", "no program");
     const QByteArray program = parsed.arguments.front().toLower();
     if (program.startsWith('@') ||
         std::find(kInterpreterCommands.begin(), kInterpreterCommands.end(),
                   std::string_view(program.constData(), program.size())) !=
             kInterpreterCommands.end())
-        return QStringLiteral("a command this interpreter does not run");
+        return QCoreApplication::translate(
+            "BatchInterpreter", "a command this interpreter does not run");
     return {};
 }
 
@@ -139,9 +147,11 @@ BatchOutcome BatchInterpreter::run(const QByteArray &batchText) {
     int linesRun = 0;
     for (qsizetype index = 0; index < lines.size();) {
         if (++linesRun > kMaxLinesRun)
-            return stop(index, QStringLiteral("The batch ran more than %1 "
-                                              "lines and was stopped")
-                                   .arg(kMaxLinesRun));
+            return stop(
+                index, QCoreApplication::translate("BatchInterpreter",
+                                                   "The batch ran more than %1 "
+                                                   "lines and was stopped")
+                           .arg(kMaxLinesRun));
         const QByteArray line = trimBlanks(lines[index]);
         const QByteArray lower = line.toLower();
         if (line.isEmpty() || line.startsWith(':') || lower == "@echo off") {
@@ -157,16 +167,18 @@ BatchOutcome BatchInterpreter::run(const QByteArray &batchText) {
                 target = target.mid(1);
             const QByteArray name = labelName(target);
             if (name.isEmpty() || name.size() != target.size())
-                return stop(index,
-                            QStringLiteral("The batch line \"%1\" is not "
-                                           "understood")
-                                .arg(shown(line)));
+                return stop(index, QCoreApplication::translate(
+                                       "BatchInterpreter",
+                                       "The batch line \"%1\" is not "
+                                       "understood")
+                                       .arg(shown(line)));
             const auto found = labels.constFind(name);
             if (found == labels.constEnd())
-                return stop(index,
-                            QStringLiteral("The batch label \"%1\" is not "
-                                           "found")
-                                .arg(shown(target)));
+                return stop(index, QCoreApplication::translate(
+                                       "BatchInterpreter",
+                                       "The batch label \"%1\" is not "
+                                       "found")
+                                       .arg(shown(target)));
             // Downwards from the next line first, then from the top.
             const QList<qsizetype> &at = found.value();
             const auto below = std::upper_bound(at.begin(), at.end(), index);
@@ -175,9 +187,11 @@ BatchOutcome BatchInterpreter::run(const QByteArray &batchText) {
             ProgramLine program;
             const QString refused = parseProgramLine(line, program);
             if (!refused.isEmpty())
-                return stop(index, QStringLiteral("The batch line \"%1\" is "
-                                                  "not understood (%2)")
-                                       .arg(shown(line), refused));
+                return stop(index,
+                            QCoreApplication::translate(
+                                "BatchInterpreter", "The batch line \"%1\" is "
+                                                    "not understood (%2)")
+                                .arg(shown(line), refused));
             const QString failure = starter_.runShowing(
                 program.arguments, program.appendFile, outcome.console);
             if (outcome.console.size() > BatchOutcome::kMaxConsoleBytes)

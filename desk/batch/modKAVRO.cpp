@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -50,12 +51,13 @@ const QByteArray kLineEnd = "\r\n";
 // the line; such a path is refused before anything is written.
 QByteArray batchPath(const NativePath &path) {
     if (!path.canBePassed())
-        throw DeskFailure(
-            FailureNumbers::kBadFileName,
-            QStringLiteral("The path %1 holds a double quote or a line "
-                           "break and cannot be written into a batch "
-                           "file")
-                .arg(path.shown()));
+        throw DeskFailure(FailureNumbers::kBadFileName,
+                          QCoreApplication::translate(
+                              "modKAVRO",
+                              "The path %1 holds a double quote or a line "
+                              "break and cannot be written into a batch "
+                              "file")
+                              .arg(path.shown()));
     return path.bytes();
 }
 
@@ -90,7 +92,8 @@ bool reportsLine(const QByteArray &console, const QByteArray &line) {
 void removeStale(const NativePath &path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw DeskFailure(FailureNumbers::kPermissionDenied,
-                          QStringLiteral("Cannot remove the old file %1: %2")
+                          QCoreApplication::translate(
+                              "modKAVRO", "Cannot remove the old file %1: %2")
                               .arg(path.shown(), systemReason(errno)));
 }
 
@@ -101,7 +104,8 @@ void createNew(const NativePath &path, const QByteArray &text) {
     if (!writeNewFile(path.string(),
                       std::string_view(text.constData(), text.size())))
         throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot create the file %1: %2")
+                          QCoreApplication::translate(
+                              "modKAVRO", "Cannot create the file %1: %2")
                               .arg(path.shown(), systemReason(errno)));
 }
 
@@ -128,16 +132,18 @@ ShapeType readAnswer(const NativePath &path, QString &reason) {
         openRegularFile(path.string(), O_RDONLY | O_NOFOLLOW);
     if (!fd) {
         const int error = errno;
-        throw DeskFailure(error == ENOENT ? FailureNumbers::kFileNotFound
-                                          : FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot open %1: %2")
-                              .arg(path.shown(), systemReason(error)));
+        throw DeskFailure(
+            error == ENOENT ? FailureNumbers::kFileNotFound
+                            : FailureNumbers::kFileAccess,
+            QCoreApplication::translate("modKAVRO", "Cannot open %1: %2")
+                .arg(path.shown(), systemReason(error)));
     }
     QFile file;
     if (!file.open(fd.get(), QIODevice::ReadOnly)) {
-        throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot read %1: %2")
-                              .arg(path.shown(), file.errorString()));
+        throw DeskFailure(
+            FailureNumbers::kFileAccess,
+            QCoreApplication::translate("modKAVRO", "Cannot read %1: %2")
+                .arg(path.shown(), file.errorString()));
     }
     QStringList lines;
     while (!file.atEnd() && lines.size() < kCategoryLineNumber)
@@ -291,6 +297,16 @@ bool extentValues(const QString &line, std::int64_t &first,
     return first > 0 && second > 0;
 }
 
+// Why an extent is of no category: beyond the box of the category of its
+// minima, in the order of the categories (untranslated here).
+constexpr const char *kOutsideBox[] = {
+    QT_TRANSLATE_NOOP("modKAVRO",
+                      "extent outside the shortened Gauss-Boaga form"),
+    QT_TRANSLATE_NOOP("modKAVRO", "extent outside Gauss-Boaga West"),
+    QT_TRANSLATE_NOOP("modKAVRO", "extent outside UTM zone 32"),
+};
+static_assert(std::size(kOutsideBox) == std::size(kCategoryBoxes));
+
 } // namespace
 
 // The shape types 0 to 3 are the coordinate categories, in their order.
@@ -313,19 +329,20 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
                             QString &reason) {
     const ShapeType type = ParseExtentLine(minima);
     if (type == ShapeUnknown) {
-        reason = QStringLiteral("no extent could be read");
+        reason =
+            QCoreApplication::translate("modKAVRO", "no extent could be read");
         return ShapeUnknown;
     }
     std::int64_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
     extentValues(minima, xMin, yMin);
     if (!extentValues(maxima, xMax, yMax)) {
-        reason = QStringLiteral("the extent's maxima are not known");
+        reason = QCoreApplication::translate(
+            "modKAVRO", "the extent's maxima are not known");
         return ShapeUnknown;
     }
     if (categoryOfExtent(xMin, yMin, xMax, yMax) ==
         CoordinateCategory::Unknown) {
-        reason = QStringLiteral("extent outside %1")
-                     .arg(QLatin1String(kCategoryBoxes[type].name));
+        reason = QCoreApplication::translate("modKAVRO", kOutsideBox[type]);
         return ShapeUnknown;
     }
     return type;
@@ -335,7 +352,8 @@ ShapeType ShapeTypeOfReport(const QStringList &lines, QString &reason) {
     // Nothing after the fourth line (or fewer than four lines): the output
     // is not the one expected.
     if (lines.size() <= kExtentLineNumber) {
-        reason = QStringLiteral("boxcheck gave no extent");
+        reason =
+            QCoreApplication::translate("modKAVRO", "boxcheck gave no extent");
         return ShapeUnknown;
     }
     const QString &minima = lines[kExtentLineNumber - 1];
@@ -349,7 +367,8 @@ ShapeType ShapeTypeOfReport(const QStringList &lines, QString &reason) {
         lines[kCategoryLineNumber - 1].startsWith(kUnknownCategory)) {
         reason = lines[kCategoryLineNumber - 1].mid(kUnknownCategory.size());
         if (reason.isEmpty())
-            reason = QStringLiteral("unknown category");
+            reason =
+                QCoreApplication::translate("modKAVRO", "unknown category");
         return ShapeUnknown;
     }
     // boxcheck says at the end of its fifth line why it read no extent.
@@ -357,7 +376,8 @@ ShapeType ShapeTypeOfReport(const QStringList &lines, QString &reason) {
     const qsizetype why = answer.indexOf(QLatin1String(": "));
     if (type == ShapeUnknown && ParseExtentLine(minima) == ShapeUnknown &&
         why >= 0)
-        reason = QStringLiteral("no extent: ") + answer.mid(why + 2);
+        reason = QCoreApplication::translate("modKAVRO", "no extent: %1")
+                     .arg(answer.mid(why + 2)); // boxcheck's words
     return type;
 }
 
@@ -447,8 +467,9 @@ bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
         if (ran) {
             if (reason)
                 *reason = FailureReason(console, inputFile);
-            showPlainMessage(QStringLiteral("Error creating File ") +
-                             outputFile.shown());
+            showPlainMessage(QCoreApplication::translate(
+                                 "modKAVRO", "Error creating File %1")
+                                 .arg(outputFile.shown()));
         }
         // What this run left of a conversion that is not whole goes; files
         // that were there before it stay, whatever happened to them.

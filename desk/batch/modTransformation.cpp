@@ -7,6 +7,8 @@
 #include "GridSearch.h"
 #include "NTv2GridFile.h"
 
+#include <QCoreApplication>
+
 namespace modTransformation {
 namespace {
 
@@ -38,35 +40,41 @@ QString Transformation::projection() const {
 QString Transformation::statusText() const {
     switch (kind) {
     case Kind::Grid:
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "modTransformation",
             "Datum: national grid EPSG:9734, 0.1 m \u2192 RDN2008 / UTM 32N");
     case Kind::GridUnreadable:
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "modTransformation",
             "Datum: national grid unreadable, conversions refused");
     case Kind::Helmert:
         break;
     }
-    return QStringLiteral("Datum: EPSG:1659, 4 m \u2192 ETRS89 / UTM 32N");
+    return QCoreApplication::translate(
+        "modTransformation", "Datum: EPSG:1659, 4 m \u2192 ETRS89 / UTM 32N");
 }
 
 QString Transformation::detailText() const {
     switch (kind) {
     case Kind::Grid:
-        return QStringLiteral("Grid file: ") +
-               modFileNames::ShownName(gridPath);
+        return QCoreApplication::translate("modTransformation", "Grid file: %1")
+            .arg(modFileNames::ShownName(gridPath));
     case Kind::GridUnreadable:
         return problem;
     case Kind::Helmert:
         break;
     }
-    return QStringLiteral("The national grid %1 is not installed.")
+    return QCoreApplication::translate("modTransformation",
+                                       "The national grid %1 is not installed.")
         .arg(kNationalGrid);
 }
 
 QString Transformation::refusalText() const {
-    return QStringLiteral("The national grid cannot be used: %1.\n\nNo file "
-                          "is converted until the grid file is repaired or "
-                          "removed.")
+    return QCoreApplication::translate(
+               "modTransformation",
+               "The national grid cannot be used: %1.\n\nNo file "
+               "is converted until the grid file is repaired or "
+               "removed.")
         .arg(problem);
 }
 

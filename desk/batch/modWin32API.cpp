@@ -6,6 +6,7 @@
 #include "FileDescriptor.h"
 #include "modFileNames.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QUrl>
@@ -36,14 +37,19 @@ FileDescriptor openPlainFile(const QByteArray &path, int flags) {
     return openRegularFile(path.toStdString(), flags | O_NOFOLLOW);
 }
 
-QString openFailure(const QString &what, const QByteArray &path, int error) {
+// The failure text "whatFails" (untranslated, with %1 for the path and %2 for
+// the reason) for a file that cannot be opened.
+QString openFailure(const char *whatFails, const QByteArray &path, int error) {
     const QString reason =
-        error == ELOOP    ? QStringLiteral("it is a symbolic link")
-        : error == EISDIR ? QStringLiteral("it is a folder")
-        : error == EINVAL ? QStringLiteral("it is not a plain file")
+        error == ELOOP ? QCoreApplication::translate("modWin32API",
+                                                     "it is a symbolic link")
+        : error == EISDIR
+            ? QCoreApplication::translate("modWin32API", "it is a folder")
+        : error == EINVAL ? QCoreApplication::translate(
+                                "modWin32API", "it is not a plain file")
                           : systemReason(error);
-    return QStringLiteral("Cannot open the %1 %2: %3")
-        .arg(what, modFileNames::ShownBytes(path), reason);
+    return QCoreApplication::translate("modWin32API", whatFails)
+        .arg(modFileNames::ShownBytes(path), reason);
 }
 
 QByteArray readBatchFile(const QString &path) {
@@ -54,18 +60,23 @@ QByteArray readBatchFile(const QString &path) {
         throw DeskFailure(
             error == ENOENT ? FailureNumbers::kFileNotFound
                             : FailureNumbers::kFileAccess,
-            openFailure(QStringLiteral("batch file"), native, error));
+            openFailure(QT_TRANSLATE_NOOP("modWin32API",
+                                          "Cannot open the batch file %1: %2"),
+                        native, error));
     }
     QFile file;
     if (!file.open(fd.get(), QIODevice::ReadOnly))
-        throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot read the batch file %1: %2")
-                              .arg(path, file.errorString()));
-    const QByteArray text = file.read(kMaxBatchBytes + 1);
-    if (text.size() > kMaxBatchBytes)
         throw DeskFailure(
             FailureNumbers::kFileAccess,
-            QStringLiteral("The batch file %1 is too large").arg(path));
+            QCoreApplication::translate("modWin32API",
+                                        "Cannot read the batch file %1: %2")
+                .arg(path, file.errorString()));
+    const QByteArray text = file.read(kMaxBatchBytes + 1);
+    if (text.size() > kMaxBatchBytes)
+        throw DeskFailure(FailureNumbers::kFileAccess,
+                          QCoreApplication::translate(
+                              "modWin32API", "The batch file %1 is too large")
+                              .arg(path));
     return text;
 }
 
@@ -171,7 +182,7 @@ QString startAndWait(const QByteArray &program,
                      const QList<QByteArray> &arguments, int nullFd,
                      int outputFd, QByteArray *console) {
     const auto cannotStart = [&program](int error) {
-        return QStringLiteral("Cannot start %1: %2")
+        return QCoreApplication::translate("modWin32API", "Cannot start %1: %2")
             .arg(modFileNames::ShownBytes(program), systemReason(error));
     };
     const QByteArray file = programFile(program);
@@ -247,17 +258,21 @@ QString ProcessStarter::start(const QList<QByteArray> &arguments,
                               const QByteArray &appendFile,
                               QByteArray *console) {
     if (arguments.isEmpty() || arguments.front().isEmpty())
-        return QStringLiteral("No program to start");
+        return QCoreApplication::translate("modWin32API",
+                                           "No program to start");
     const FileDescriptor nullDevice(::open("/dev/null", O_RDWR | O_CLOEXEC));
     if (!nullDevice)
-        return QStringLiteral("Cannot open /dev/null: %1")
+        return QCoreApplication::translate("modWin32API",
+                                           "Cannot open /dev/null: %1")
             .arg(systemReason(errno));
     FileDescriptor output;
     if (!appendFile.isEmpty()) {
         output = openPlainFile(appendFile, O_WRONLY | O_APPEND | O_CREAT);
         if (!output)
-            return openFailure(QStringLiteral("output file"), appendFile,
-                               errno);
+            return openFailure(
+                QT_TRANSLATE_NOOP("modWin32API",
+                                  "Cannot open the output file %1: %2"),
+                appendFile, errno);
     }
     return startAndWait(arguments.front(), arguments, nullDevice.get(),
                         output.get(), console);
@@ -275,11 +290,11 @@ QByteArray RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
         const BatchOutcome outcome = BatchInterpreter(starter).run(text);
         console = outcome.console;
         if (!outcome.completed)
-            throw DeskFailure(outcome.failureNumber,
-                              QStringLiteral("%1 (line %2 of %3)")
-                                  .arg(outcome.failure,
-                                       QString::number(outcome.failedLine),
-                                       path));
+            throw DeskFailure(
+                outcome.failureNumber,
+                QCoreApplication::translate("modWin32API", "%1 (line %2 of %3)")
+                    .arg(outcome.failure, QString::number(outcome.failedLine),
+                         path));
     });
     return console;
 }

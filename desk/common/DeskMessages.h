@@ -3,6 +3,7 @@
 #include "DeskFailure.h"
 #include "FailureNumbers.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -55,8 +56,9 @@ template <class Body> bool guard(const QString &procedure, Body &&body) {
         showFailure(procedure, FailureNumbers::kUnexpected,
                     QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        showFailure(procedure, FailureNumbers::kUnexpected,
-                    QStringLiteral("Unexpected failure"));
+        showFailure(
+            procedure, FailureNumbers::kUnexpected,
+            QCoreApplication::translate("DeskMessages", "Unexpected failure"));
     }
     return false;
 }

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include <QCoreApplication>
+
 namespace modFileNames {
 namespace {
 
@@ -76,10 +78,12 @@ QString ShownNameList(const QStringList &names) {
         name.replace(u'\n', QChar(0x21B5)).replace(u'\r', QChar(0x21B5));
         shown << name;
     }
-    QString list = shown.join(QStringLiteral(", "));
-    if (names.size() > kNamesShown)
-        list += QStringLiteral(" and %1 more").arg(names.size() - kNamesShown);
-    return list;
+    const QString list = shown.join(QStringLiteral(", "));
+    if (names.size() <= kNamesShown)
+        return list;
+    return QCoreApplication::translate("modFileNames", "%1 and %n more",
+                                       nullptr, int(names.size() - kNamesShown))
+        .arg(list);
 }
 
 bool HasKeptBytes(const QString &name) {

@@ -7,6 +7,7 @@
 #include "modFileNames.h"
 #include "modTempFolder.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -40,9 +41,10 @@ QString LockFile() {
 }
 
 QString AlreadyRunningText() {
-    return QStringLiteral("KavroDesk is already running for this user. Only "
-                          "one KavroDesk can run at a time: switch to the "
-                          "window that is open, or close it first.");
+    return QCoreApplication::translate(
+        "modInstance", "KavroDesk is already running for this user. Only "
+                       "one KavroDesk can run at a time: switch to the "
+                       "window that is open, or close it first.");
 }
 
 bool ClaimInstance() {
@@ -55,19 +57,22 @@ bool ClaimInstance() {
                                  O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
                                  0600));
         if (!fd)
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot create the lock file %1: "
-                                             "%2")
-                                  .arg(path, systemReason(errno)));
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                QCoreApplication::translate("modInstance",
+                                            "Cannot create the lock file %1: "
+                                            "%2")
+                    .arg(path, systemReason(errno)));
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
             fd.release(); // the lock lasts as long as the process
             return;
         }
         const int error = errno;
         if (error != EWOULDBLOCK)
-            throw DeskFailure(FailureNumbers::kFileAccess,
-                              QStringLiteral("Cannot lock %1: %2")
-                                  .arg(path, systemReason(error)));
+            throw DeskFailure(
+                FailureNumbers::kFileAccess,
+                QCoreApplication::translate("modInstance", "Cannot lock %1: %2")
+                    .arg(path, systemReason(error)));
         alone = false;
     });
     if (!alone)

@@ -4,6 +4,7 @@
 #include "FailureNumbers.h"
 #include "modFileNames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cerrno>
@@ -21,23 +22,29 @@ QString PrivateTempFolder() {
         QDir::tempPath() + QStringLiteral("/KavroDesk-%1").arg(::getuid());
     const QByteArray native = modFileNames::EncodeName(folder);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("Cannot create the temporary folder "
-                                         "%1: %2")
-                              .arg(folder, systemReason(errno)));
+        throw DeskFailure(
+            FailureNumbers::kFileAccess,
+            QCoreApplication::translate("modTempFolder",
+                                        "Cannot create the temporary folder "
+                                        "%1: %2")
+                .arg(folder, systemReason(errno)));
     struct stat status {};
     if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
         status.st_uid != ::getuid())
-        throw DeskFailure(FailureNumbers::kBadFileName,
-                          QStringLiteral("The temporary folder %1 is not a "
-                                         "folder of this user's own; remove "
-                                         "it or set TEMP")
-                              .arg(folder));
+        throw DeskFailure(
+            FailureNumbers::kBadFileName,
+            QCoreApplication::translate("modTempFolder",
+                                        "The temporary folder %1 is not a "
+                                        "folder of this user's own; remove "
+                                        "it or set TEMP")
+                .arg(folder));
     if ((status.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0)
-        throw DeskFailure(FailureNumbers::kPermissionDenied,
-                          QStringLiteral("Cannot close the temporary folder "
-                                         "%1 to other users: %2")
-                              .arg(folder, systemReason(errno)));
+        throw DeskFailure(
+            FailureNumbers::kPermissionDenied,
+            QCoreApplication::translate("modTempFolder",
+                                        "Cannot close the temporary folder "
+                                        "%1 to other users: %2")
+                .arg(folder, systemReason(errno)));
     return folder;
 }
 

@@ -6,6 +6,7 @@
 #include "FileCopy.h"
 #include "modFileNames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cerrno>
@@ -47,7 +48,8 @@ void requireFile(const NativePath &path) {
     if (!isFile(path))
         throw DeskFailure(
             FailureNumbers::kFileNotFound,
-            QStringLiteral("File not found: %1").arg(path.shown()));
+            QCoreApplication::translate("modVarious", "File not found: %1")
+                .arg(path.shown()));
 }
 
 // The name of an existing file: the text after the path's last "/".
@@ -71,9 +73,11 @@ QString GetFileBaseName(const QString &filePath) {
         const QString name = existingFileName(filePath);
         const qsizetype dot = name.lastIndexOf(u'.');
         if (dot < 0)
-            throw DeskFailure(FailureNumbers::kInvalidCall,
-                              QStringLiteral("The file name has no \".\": %1")
-                                  .arg(modFileNames::ShownName(filePath)));
+            throw DeskFailure(
+                FailureNumbers::kInvalidCall,
+                QCoreApplication::translate("modVarious",
+                                            "The file name has no \".\": %1")
+                    .arg(modFileNames::ShownName(filePath)));
         return name.left(dot);
     });
 }
@@ -110,13 +114,15 @@ bool DeleteFile(const NativePath &filePath) {
             !(S_ISLNK(status.st_mode) || S_ISREG(status.st_mode)))
             throw DeskFailure(
                 FailureNumbers::kFileNotFound,
-                QStringLiteral("File not found: %1").arg(filePath.shown()));
+                QCoreApplication::translate("modVarious", "File not found: %1")
+                    .arg(filePath.shown()));
         // Removing a name needs only the folder's permission, so a read-only
         // file goes as well.
         if (::unlink(filePath.c_str()) != 0) {
             const int error = errno;
             throw DeskFailure(FailureNumbers::kPermissionDenied,
-                              QStringLiteral("Cannot delete %1: %2")
+                              QCoreApplication::translate(
+                                  "modVarious", "Cannot delete %1: %2")
                                   .arg(filePath.shown(), systemReason(error)));
         }
         return true;
@@ -131,25 +137,30 @@ bool CopyFile(const NativePath &sourcePath, const NativePath &targetPath) {
         if (targetPath.isEmpty() || !isFolder(folder.isEmpty() ? "." : folder))
             throw DeskFailure(
                 FailureNumbers::kPathNotFound,
-                QStringLiteral("Path not found: %1").arg(targetPath.shown()));
+                QCoreApplication::translate("modVarious", "Path not found: %1")
+                    .arg(targetPath.shown()));
         // A symbolic link at the target is replaced itself, whatever it
         // points to: writing through it would change a file elsewhere.
         struct stat status {};
         const bool there = statOf(targetPath, status, false);
         const bool link = there && S_ISLNK(status.st_mode);
         if (there && S_ISDIR(status.st_mode))
-            throw DeskFailure(FailureNumbers::kPermissionDenied,
-                              QStringLiteral("Cannot copy onto the folder %1")
-                                  .arg(targetPath.shown()));
+            throw DeskFailure(
+                FailureNumbers::kPermissionDenied,
+                QCoreApplication::translate("modVarious",
+                                            "Cannot copy onto the folder %1")
+                    .arg(targetPath.shown()));
         if (there && !link && ::access(targetPath.c_str(), W_OK) != 0)
             throw DeskFailure(FailureNumbers::kPermissionDenied,
-                              QStringLiteral("The file %1 is read-only")
+                              QCoreApplication::translate(
+                                  "modVarious", "The file %1 is read-only")
                                   .arg(targetPath.shown()));
         if (link && ::unlink(targetPath.c_str()) != 0) {
             const int error = errno;
             throw DeskFailure(
                 FailureNumbers::kPermissionDenied,
-                QStringLiteral("Cannot replace the link %1: %2")
+                QCoreApplication::translate("modVarious",
+                                            "Cannot replace the link %1: %2")
                     .arg(targetPath.shown(), systemReason(error)));
         }
         // Written beside the target and renamed over it when it is whole: a
@@ -164,8 +175,10 @@ bool CopyFile(const NativePath &sourcePath, const NativePath &targetPath) {
             const bool source = failure == CopyFailure::Source;
             throw DeskFailure(
                 FailureNumbers::kFileAccess,
-                (source ? QStringLiteral("Cannot read %1: %2")
-                        : QStringLiteral("Cannot write %1: %2"))
+                (source ? QCoreApplication::translate("modVarious",
+                                                      "Cannot read %1: %2")
+                        : QCoreApplication::translate("modVarious",
+                                                      "Cannot write %1: %2"))
                     .arg((source ? sourcePath : targetPath).shown(),
                          systemReason(error)));
         }

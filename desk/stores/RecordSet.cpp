@@ -34,7 +34,7 @@ int RecordSet::fieldIndex(const QString &name) const {
     for (int i = 0; i < fields_.size(); ++i)
         if (fields_[i].name == name)
             return i;
-    invalid(QStringLiteral("The table has no field \"%1\".").arg(name));
+    invalid(tr("The table has no field \"%1\".").arg(name));
 }
 
 int RecordSet::absolutePosition() const {
@@ -44,8 +44,8 @@ int RecordSet::absolutePosition() const {
 void RecordSet::moveNext() {
     if (atEnd())
         throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                          QStringLiteral("The cursor already stands past the "
-                                         "last record."));
+                          tr("The cursor already stands past the "
+                             "last record."));
     ++cursor_;
 }
 
@@ -81,8 +81,8 @@ bool RecordSet::find(const QString &field, const QVariant &value) {
 const RecordSet::Row &RecordSet::currentRow() const {
     if (atEnd())
         throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                          QStringLiteral("There is no current record: the "
-                                         "cursor stands past the last one."));
+                          tr("There is no current record: the "
+                             "cursor stands past the last one."));
     return rows_[cursor_];
 }
 
@@ -122,8 +122,8 @@ QVariant RecordSet::checked(const Field &field, const QVariant &value) const {
         if (!ok || std::trunc(number) != number ||
             number < std::numeric_limits<qint32>::min() ||
             number > std::numeric_limits<qint32>::max())
-            invalid(QStringLiteral("The value \"%1\" does not fit the whole "
-                                   "number field \"%2\".")
+            invalid(tr("The value \"%1\" does not fit the whole "
+                       "number field \"%2\".")
                         .arg(value.toString(), field.name));
         return QVariant(static_cast<qint32>(number));
     }
@@ -131,8 +131,8 @@ QVariant RecordSet::checked(const Field &field, const QVariant &value) const {
         const QString text = value.toString();
         const qsizetype bytes = modFileNames::EncodeName(text).size();
         if (bytes > field.maxLength)
-            invalid(QStringLiteral("The text for the field \"%1\" is %2 "
-                                   "bytes long; the field holds at most %3.")
+            invalid(tr("The text for the field \"%1\" is %2 "
+                       "bytes long; the field holds at most %3.")
                         .arg(field.name, QString::number(bytes),
                              QString::number(field.maxLength)));
         return QVariant(text);
@@ -141,15 +141,15 @@ QVariant RecordSet::checked(const Field &field, const QVariant &value) const {
         bool ok = false;
         const double number = value.toDouble(&ok);
         if (!ok)
-            invalid(QStringLiteral("The value \"%1\" is not a number for the "
-                                   "field \"%2\".")
+            invalid(tr("The value \"%1\" is not a number for the "
+                       "field \"%2\".")
                         .arg(value.toString(), field.name));
         return QVariant(number);
     }
     case FieldType::Date:
         if (!value.isNull() && !value.canConvert<QDateTime>())
-            invalid(QStringLiteral("The value \"%1\" is not a date for the "
-                                   "field \"%2\".")
+            invalid(tr("The value \"%1\" is not a date for the "
+                       "field \"%2\".")
                         .arg(value.toString(), field.name));
         return QVariant(value.toDateTime());
     }

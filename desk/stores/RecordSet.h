@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -18,6 +19,8 @@
 // field (kInvalidValue). A change is checked completely before anything is
 // written, so a failed append or update leaves the table as it was.
 class RecordSet {
+    Q_DECLARE_TR_FUNCTIONS(RecordSet)
+
   public:
     enum class FieldType {
         Integer, // 32-bit signed whole number

@@ -16,9 +16,8 @@ const QString kID = QStringLiteral("ID");
 } // namespace
 
 RecordStore::RecordStore(QList<RecordSet::Field> fields,
-                         const QString &storeName, const QString &recordName)
-    : table_(std::move(fields)), storeName_(storeName),
-      recordName_(recordName) {}
+                         const QString &noFreeID, const QString &noRecord)
+    : table_(std::move(fields)), noFreeID_(noFreeID), noRecord_(noRecord) {}
 
 int RecordStore::ID() const { return table_.integer(kID); }
 
@@ -31,18 +30,14 @@ bool RecordStore::MoveTo(int lngID) {
 int RecordStore::nextID() const {
     const int highest = table_.highestInteger(kID);
     if (highest == std::numeric_limits<qint32>::max())
-        throw DeskFailure(
-            FailureNumbers::kInvalidValue,
-            QStringLiteral("The %1 has no free ID left.").arg(storeName_));
+        throw DeskFailure(FailureNumbers::kInvalidValue, noFreeID_);
     return highest + 1;
 }
 
 void RecordStore::moveToExisting(int lngID) {
     if (!table_.find(kID, lngID))
         throw DeskFailure(FailureNumbers::kNoCurrentRecord,
-                          QStringLiteral("The %1 holds no %2 with the ID %3.")
-                              .arg(storeName_, recordName_)
-                              .arg(lngID));
+                          noRecord_.arg(lngID));
 }
 
 bool RecordStore::store(int lngID, const RecordSet::Values &values,

@@ -31,10 +31,12 @@ class RecordStore {
     void DeleteAll();
 
   protected:
-    // fields start with the whole number field "ID". The store names itself
-    // and its records in its failures ("task list", "task").
-    RecordStore(QList<RecordSet::Field> fields, const QString &storeName,
-                const QString &recordName);
+    // fields start with the whole number field "ID". The store's failures
+    // say that it has no ID left (noFreeID) and that it holds no record of
+    // an ID (noRecord, with %1 for the ID), each a whole sentence of the
+    // store's own, so that each language can say it its way.
+    RecordStore(QList<RecordSet::Field> fields, const QString &noFreeID,
+                const QString &noRecord);
 
     // lngID 0 appends a record with the next ID, any other ID overwrites
     // that record; it stays the current one. A change the table refuses is
@@ -52,6 +54,6 @@ class RecordStore {
     // Makes the record of that ID the current one; throws when none has it.
     void moveToExisting(int lngID);
 
-    QString storeName_;
-    QString recordName_;
+    QString noFreeID_;
+    QString noRecord_;
 };

@@ -1,6 +1,7 @@
 #include "adoFileList.h"
 
 #include "DeskFailure.h"
+#include "DeskLanguage.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
 #include "FileKind.h"
@@ -70,7 +71,9 @@ QString typeDescription(const QString &name) {
     static QHash<QString, QString> known;
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString suffix = dot < 0 ? QString() : name.mid(dot + 1);
-    const auto found = known.constFind(suffix);
+    // One language in a run, but the tests change it.
+    const QString key = DeskLanguage::current() + u'/' + suffix;
+    const auto found = known.constFind(key);
     if (found != known.constEnd())
         return *found;
     const QMimeType type =
@@ -79,10 +82,12 @@ QString typeDescription(const QString &name) {
     if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
         description = type.comment();
     else
-        description = suffix.isEmpty()
-                          ? QStringLiteral("File")
-                          : QStringLiteral("%1 file").arg(suffix.toUpper());
-    known.insert(suffix, description);
+        description =
+            suffix.isEmpty()
+                ? QCoreApplication::translate("adoFileList", "File")
+                : QCoreApplication::translate("adoFileList", "%1 file")
+                      .arg(suffix.toUpper());
+    known.insert(key, description);
     return description;
 }
 
@@ -116,19 +121,25 @@ struct PassedOver {
     QString notice() const {
         QStringList notice;
         if (!unusable.isEmpty())
-            notice << QStringLiteral("Cannot be converted, the path holds a "
-                                     "double quote or a line break: %1")
+            notice << QCoreApplication::translate(
+                          "adoFileList",
+                          "Cannot be converted, the path holds a "
+                          "double quote or a line break: %1")
                           .arg(modFileNames::ShownNameList(unusable));
         if (!unreadable.isEmpty())
-            notice << QStringLiteral("Cannot be read: %1")
+            notice << QCoreApplication::translate("adoFileList",
+                                                  "Cannot be read: %1")
                           .arg(modFileNames::ShownNameList(unreadable));
         if (!hiddenFolders.isEmpty())
-            notice << QStringLiteral("Not shown in the folder tree, the name "
-                                     "is not UTF-8: %1")
+            notice << QCoreApplication::translate(
+                          "adoFileList",
+                          "Not shown in the folder tree, the name "
+                          "is not UTF-8: %1")
                           .arg(modFileNames::ShownNameList(hiddenFolders));
         if (!unfinished.isEmpty())
-            notice << QStringLiteral("Not listed, left by an interrupted "
-                                     "conversion: %1")
+            notice << QCoreApplication::translate(
+                          "adoFileList", "Not listed, left by an interrupted "
+                                         "conversion: %1")
                           .arg(modFileNames::ShownNameList(unfinished));
         return notice.join(QStringLiteral("; "));
     }
@@ -153,7 +164,8 @@ Folder openFolder(const QString &folder) {
     if (!dir && errno != ENOENT && errno != ENOTDIR)
         throw DeskFailure(
             FailureNumbers::kFileAccess,
-            QStringLiteral("Cannot list the folder %1: %2")
+            QCoreApplication::translate("adoFileList",
+                                        "Cannot list the folder %1: %2")
                 .arg(modFileNames::ShownName(folder), systemReason(errno)));
     return dir;
 }
@@ -212,6 +224,47 @@ QString timeSeparator(const QLocale &locale) {
     }
     return QStringLiteral(":");
 }
+
+// The locale's short date with two-digit days and months and four-digit
+// years, so that the dates of a column line up and no century is lost:
+// "dd.MM.yy" becomes "dd.MM.yyyy", "M/d/yy" "MM/dd/yyyy". Names of months
+// and days (three letters and more) and quoted text stay as they are. The C
+// locale, which has no numeric short date, takes "dd.MM.yyyy".
+QString datePattern(const QLocale &locale) {
+    if (locale.language() == QLocale::C)
+        return QStringLiteral("dd.MM.yyyy");
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString pattern;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (!quoted && i + run < format.size() && format[i + run] == c)
+            ++run;
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u'y')
+            pattern += QStringLiteral("yyyy");
+        else if (!quoted && (c == u'd' || c == u'M') && run <= 2)
+            pattern += QString(2, c);
+        else
+            pattern += format.mid(i, run);
+        i += run;
+    }
+    return pattern;
+}
+
+// Hours and minutes as the locale writes them: 24 hours where it uses
+// them ("HH:mm"), 12 with its day-period mark where it uses those.
+QString timePattern(const QLocale &locale) {
+    const QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (locale.language() == QLocale::C ||
+        !format.contains(u'a', Qt::CaseInsensitive))
+        return QStringLiteral("HH") + timeSeparator(locale) +
+               QStringLiteral("mm");
+    return QStringLiteral("h") + timeSeparator(locale) +
+           QStringLiteral("mm AP");
+}
 } // namespace
 
 adoFileList::adoFileList()
@@ -227,7 +280,8 @@ adoFileList::adoFileList()
                    {kDateLastAccessed, FieldType::Date},
                    {kShapeType, FieldType::Integer},
                    {kNote, FieldType::Text}},
-                  QStringLiteral("file list"), QStringLiteral("record")) {}
+                  tr("The file list has no free ID left."),
+                  tr("The file list holds no file with the ID %1.")) {}
 
 QString adoFileList::FileName() const { return table_.text(kName); }
 QString adoFileList::FileShortName() const { return table_.text(kShortName); }
@@ -238,7 +292,8 @@ QString adoFileList::FileSize() const {
 }
 QString adoFileList::FileType() const { return table_.text(kType); }
 QString adoFileList::DateCreated() const {
-    return QLocale().toString(table_.date(kDateCreated), QLocale::ShortFormat);
+    return DeskLanguage::displayLocale().toString(table_.date(kDateCreated),
+                                                  QLocale::ShortFormat);
 }
 QString adoFileList::DateLastModified() const {
     return formatDateTime(table_.date(kDateLastModified));
@@ -250,7 +305,7 @@ int adoFileList::ShapeType() const { return table_.integer(kShapeType); }
 QString adoFileList::Note() const { return table_.text(kNote); }
 
 QString adoFileList::formatSize(double bytes) {
-    QLocale locale;
+    QLocale locale = DeskLanguage::displayLocale();
     // Grouped in every locale, as "#,##0" asks; the C locale would omit it.
     locale.setNumberOptions(locale.numberOptions() &
                             ~QLocale::OmitGroupSeparator);
@@ -262,9 +317,9 @@ QString adoFileList::formatSize(double bytes) {
 QString adoFileList::formatDateTime(const QDateTime &time) {
     if (!time.isValid())
         return QString();
-    const QString separator = timeSeparator(QLocale());
-    return time.toString(QStringLiteral("dd.MM.yyyy HH")) + separator +
-           time.toString(QStringLiteral("mm"));
+    const QLocale locale = DeskLanguage::displayLocale();
+    return locale.toString(time,
+                           datePattern(locale) + u' ' + timePattern(locale));
 }
 
 void adoFileList::setShapeClassifier(ReasonedClassifier classifier) {
@@ -327,14 +382,11 @@ void adoFileList::Refresh(const QString &folderPath) {
         for (std::size_t k = 0; k < entries.size(); ++k) {
             if (clock.elapsed() - shownAt >= kProgressInterval) {
                 shownAt = clock.elapsed();
-                status(
-                    (onlyShapefiles
-                         ? QStringLiteral("Listing %1: %2 of %3 shapefiles "
-                                          "...")
-                         : QCoreApplication::translate(
-                               "adoFileList", "Listing %1: %2 of %3 files ..."))
-                        .arg(shownFolder, QString::number(k),
-                             QString::number(entries.size())));
+                status((onlyShapefiles
+                            ? tr("Listing %1: %2 of %3 shapefiles ...")
+                            : tr("Listing %1: %2 of %3 files ..."))
+                           .arg(shownFolder, QString::number(k),
+                                QString::number(entries.size())));
             }
             const Entry &entry = entries[k];
             const Listed listed = listFile(::dirfd(dir.get()), entry.bytes,
@@ -362,18 +414,18 @@ adoFileList::Listed adoFileList::listFile(int folderFd, const QByteArray &bytes,
         if (statusOf(folderFd, bytes.constData(), AT_SYMLINK_NOFOLLOW,
                      status) != 0)
             throw DeskFailure(FailureNumbers::kFileNotFound,
-                              QStringLiteral("The file %1 was not found.")
+                              tr("The file %1 was not found.")
                                   .arg(modFileNames::ShownName(path)));
-        note = QStringLiteral("cannot be read: %1").arg(systemReason(error));
+        note = tr("cannot be read: %1").arg(systemReason(error));
         listed = Listed::Unreadable;
     } else if (S_ISDIR(status.stx_mode)) {
         return Listed::Folder; // a folder, not a file
     } else if (!S_ISREG(status.stx_mode)) {
-        note = QStringLiteral("not a regular file");
+        note = tr("not a regular file");
         listed = Listed::Unreadable;
     } else if (!NativePath(path).canBePassed()) {
-        note = QStringLiteral("the path holds a double quote or a line break, "
-                              "which cannot be passed to KAVRO");
+        note = tr("the path holds a double quote or a line break, "
+                  "which cannot be passed to KAVRO");
         listed = Listed::NotPassable;
     } else if (classifier_) {
         shapeType = classifier_(path, note);
@@ -407,6 +459,6 @@ bool adoFileList::Update(int lngID, const QString &strName,
                   {kDateLastModified, dtmDateLastModified},
                   {kDateLastAccessed, dtmDateLastAccessed},
                   {kShapeType, enumShapeType}},
-                 QStringLiteral("The file %1 cannot be listed.")
+                 tr("The file %1 cannot be listed.")
                      .arg(modFileNames::ShownName(strPath)));
 }

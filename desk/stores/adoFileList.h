@@ -3,6 +3,7 @@
 #include "RecordStore.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 
@@ -17,6 +18,8 @@
 // first, and Update(0, ...) gives a new record one more than the highest ID
 // in the store (RecordStore).
 class adoFileList : public RecordStore {
+    Q_DECLARE_TR_FUNCTIONS(adoFileList)
+
   public:
     // Decides the shape type (0 to 3) of one listed file, given its full path;
     // the second form also says why a file is unknown (3).
@@ -35,14 +38,19 @@ class adoFileList : public RecordStore {
     QString FileShortName() const;
     QString FilePath() const;
     QString FileShortPath() const;
-    // The size in KB for display: bytes / 1024, rounded half away from zero,
-    // with the locale's thousands separator, then " KB".
+    // The display texts follow the conventions of the language in force
+    // (DeskLanguage::displayLocale); the record holds the numbers and times.
+    //
+    // The size in KB: bytes / 1024, rounded half away from zero, with the
+    // locale's thousands separator, then " KB".
     QString FileSize() const;
     QString FileType() const;
     // The locale's short date and time.
     QString DateCreated() const;
-    // "dd.mm.yyyy hh:mm", the locale's time separator between hours and
-    // minutes.
+    // The locale's short date with two-digit days and months and a
+    // four-digit year, then hours and minutes: "07.03.2024 09:05" in German,
+    // "07/03/2024 09:05" in Italian, "03/07/2024 9:05 AM" in American
+    // English; the C locale gives "dd.mm.yyyy hh:mm".
     QString DateLastModified() const;
     QString DateLastAccessed() const;
     int ShapeType() const;

@@ -15,7 +15,8 @@ adoTaskList::adoTaskList()
                    {kOutputFile, FieldType::Text},
                    {kComment, FieldType::Text},
                    {kShapeType, FieldType::Integer}},
-                  QStringLiteral("task list"), QStringLiteral("task")) {}
+                  tr("The task list has no free ID left."),
+                  tr("The task list holds no task with the ID %1.")) {}
 
 QString adoTaskList::InputFile() const { return table_.text(kInputFile); }
 QString adoTaskList::OutputFile() const { return table_.text(kOutputFile); }
@@ -33,9 +34,8 @@ bool adoTaskList::Update(int lngID, const QString &strInputFile,
          {kOutputFile, strOutputFile},
          {kComment, strComment},
          {kShapeType, enumShapeType}},
-        QStringLiteral("The task for %1 cannot be added.").arg(strInputFile),
-        QStringLiteral("The task %1 cannot be changed.")
-            .arg(QString::number(lngID)));
+        tr("The task for %1 cannot be added.").arg(strInputFile),
+        tr("The task %1 cannot be changed.").arg(QString::number(lngID)));
 }
 
 bool adoTaskList::UpdateResult(int lngID, const QString &strComment,

@@ -3,6 +3,7 @@
 #include "NativePath.h"
 #include "RecordStore.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // The conversion tasks collected by the user, in memory for one run: for each
@@ -11,6 +12,8 @@
 // deleted in the task list view and read and annotated by the batch run.
 // Finding, deleting and the IDs are RecordStore's.
 class adoTaskList : public RecordStore {
+    Q_DECLARE_TR_FUNCTIONS(adoTaskList)
+
   public:
     adoTaskList();
 

@@ -102,8 +102,8 @@ void clsUserSettings::writeText(const QString &key, const QString &value) {
     settings->sync();
     if (settings->status() != QSettings::NoError)
         throw DeskFailure(FailureNumbers::kFileAccess,
-                          QStringLiteral("The setting \"%1\" could not be "
-                                         "written to %2")
+                          tr("The setting \"%1\" could not be "
+                             "written to %2")
                               .arg(key, settings->fileName()));
 }
 
@@ -117,8 +117,8 @@ double clsUserSettings::numberFromText(const QString &key,
     const double value = numberLocale().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(value))
         throw DeskFailure(FailureNumbers::kTypeMismatch,
-                          QStringLiteral("Type mismatch: the setting \"%1\" "
-                                         "holds \"%2\", which is not a number")
+                          tr("Type mismatch: the setting \"%1\" "
+                             "holds \"%2\", which is not a number")
                               .arg(key, text));
     return value;
 }
@@ -140,8 +140,8 @@ int clsUserSettings::readWholeNumber(const QString &key, int defaultValue) {
     if (rounded < std::numeric_limits<int>::min() ||
         rounded > std::numeric_limits<int>::max())
         throw DeskFailure(FailureNumbers::kOverflow,
-                          QStringLiteral("Overflow: the setting \"%1\" holds "
-                                         "%2, which is too large")
+                          tr("Overflow: the setting \"%1\" holds "
+                             "%2, which is too large")
                               .arg(key, numberText(value)));
     return static_cast<int>(rounded);
 }

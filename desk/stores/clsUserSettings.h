@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The per-user settings of KavroDesk and the output folder and suffix in
@@ -19,6 +20,8 @@
 // holds the output folder and suffix, read once when it is created. Setting
 // them changes only the instance: KavroDesk never writes those two keys.
 class clsUserSettings {
+    Q_DECLARE_TR_FUNCTIONS(clsUserSettings)
+
   public:
     // Keys of the group "Environment". The column width keys are a prefix
     // and the column's position from 1 (columnKey).
@@ -44,11 +47,15 @@ class clsUserSettings {
         QStringLiteral("OutputFileInitDir");
     static inline const QString kKeyBrowseFFCurrentPath =
         QStringLiteral("BrowseFFCurrentPath");
+    // The language of the window: "system", "de", "it" or "en" (see
+    // DeskLanguage). Read when KavroDesk starts, written by the Toolbox.
+    static inline const QString kKeyLanguage = QStringLiteral("Language");
 
     // Defaults that are not "the control's present value".
     static constexpr int kDefaultSplitterPosHorizontal = 65; // per cent
     static constexpr int kDefaultSplitterPosVertical = 33;   // per cent
     static inline const QString kDefaultOutputSuffix = QStringLiteral("_UTM");
+    static inline const QString kDefaultLanguage = QStringLiteral("system");
     // Start folder of the task dialog's file dialog before a file was ever
     // picked, or when the stored folder is gone: the user's home folder.
     static QString defaultOutputFileInitDir();

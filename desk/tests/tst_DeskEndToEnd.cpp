@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -299,6 +300,42 @@ class tst_DeskEndToEnd : public QObject {
         for (records.moveFirst(); !records.atEnd(); records.moveNext())
             if (store.FileName().contains(QLatin1String("_UTM")))
                 QCOMPARE(store.ShapeType(), int(ShapeUTM));
+    }
+
+    // The whole run with the keyboard alone, as a user without a mouse
+    // makes it: the folder in the tree (Right opens its parent, typing its
+    // name goes to it), Tab to the file list, the menu key and Add All by
+    // its mnemonic, Ctrl+Enter for Start.
+    void keyboardAloneRunsFromTheFolderToTheEnd() {
+        FolderTreeControl *tree = window_->ctlFolderTree();
+        QTreeWidget *files = window_->lvwFileList();
+        tree->SelectFolder(dir_->path());
+        QCOMPARE(files->topLevelItemCount(), 0);
+        tree->setFocus();
+        // The parent stands open from the first selection: Left closes it,
+        // Right opens it with all its folders.
+        QTest::keyClick(tree, Qt::Key_Left);
+        QTest::keyClick(tree, Qt::Key_Right);
+        QCOMPARE(tree->SelectedFolder().path, dir_->path());
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex()) >= 4);
+        QTest::keyClicks(tree, QStringLiteral("survey"));
+        QCOMPARE(tree->SelectedFolder().path, data_);
+        QCOMPARE(files->topLevelItemCount(), 2);
+
+        QTest::keyClick(tree, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), files);
+        QTest::keyClick(files, Qt::Key_Menu);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QCOMPARE(menu, window_->mnuFileList());
+        QTest::keyClick(menu, Qt::Key_L); // Add A&ll
+        QCOMPARE(window_->lvwTaskList()->topLevelItemCount(), 2);
+
+        // A button's key presses it as a click would, shown briefly.
+        QTest::keyClick(files, Qt::Key_Return, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{kCompleted}, 60000);
+        for (const char *name : {"/gbo_lines_UTM.", "/gboshift_polygons_UTM."})
+            for (const char *extension : {"shp", "shx", "dbf", "prj"})
+                QVERIFY(QFileInfo::exists(data_ + name + extension));
     }
 
     // A conversion that cannot write its output is reported with its path;

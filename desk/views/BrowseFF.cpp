@@ -43,9 +43,13 @@ BrowseFFDialog::BrowseFFDialog(const QString &title, const QString &prompt,
     for (int column = 1; column < model_->columnCount(); ++column)
         tree_->hideColumn(column);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->setAccessibleName(tr("Folders"));
+    tree_->setAccessibleDescription(prompt);
+    prompt_->setBuddy(tree_);
 
     path_ = new QLineEdit(this);
     path_->setReadOnly(true);
+    path_->setAccessibleName(tr("Chosen folder"));
 
     auto *buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
@@ -14,9 +15,10 @@ struct ExitOkButtons {
 };
 
 inline ExitOkButtons makeExitOkButtons() {
-    ExitOkButtons buttons{new QPushButton(QStringLiteral("Exit")),
-                          new QPushButton(QStringLiteral("OK")),
-                          new QHBoxLayout};
+    ExitOkButtons buttons{
+        new QPushButton(QCoreApplication::translate("ExitOkButtons", "Exit")),
+        new QPushButton(QCoreApplication::translate("ExitOkButtons", "OK")),
+        new QHBoxLayout};
     buttons.exit->setAutoDefault(false);
     buttons.ok->setDefault(true);
     buttons.row->addStretch(1);

@@ -1,6 +1,8 @@
 #include "ListContextMenu.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTreeWidget>
@@ -10,12 +12,32 @@ ListContextMenu::ListContextMenu(QTreeWidget *view, QMenu *menu,
     : view_(view), menu_(menu) {
     for (QAction *item : items)
         items_.append(item);
-    // The view's mouse events arrive at its viewport. Qt drops the filter
-    // itself when this object goes.
+    // The view's mouse events arrive at its viewport, its keys at the view.
+    // Qt drops the filters itself when this object goes.
     view_->viewport()->installEventFilter(this);
+    view_->installEventFilter(this);
 }
 
 bool ListContextMenu::eventFilter(QObject *watched, QEvent *event) {
+    if (view_ && watched == view_) {
+        if (event->type() == QEvent::ContextMenu &&
+            static_cast<QContextMenuEvent *>(event)->reason() ==
+                QContextMenuEvent::Keyboard) {
+            popUpAtCurrentRow();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Menu ||
+                (key->key() == Qt::Key_F10 &&
+                 key->modifiers() == Qt::ShiftModifier)) {
+                popUpAtCurrentRow();
+                return true;
+            }
+            if (listKeyDown(key->key(), key->modifiers()))
+                return true;
+        }
+    }
     if (view_ && watched == view_->viewport()) {
         if (event->type() == QEvent::MouseButtonDblClick) {
             listDoubleClicked();
@@ -26,6 +48,26 @@ bool ListContextMenu::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool ListContextMenu::selectCurrentRow() {
+    if (!view_->selectedItems().isEmpty())
+        return true;
+    QTreeWidgetItem *current = view_->currentItem();
+    if (!current)
+        return false;
+    current->setSelected(true);
+    return true;
+}
+
+void ListContextMenu::popUpAtCurrentRow() {
+    selectCurrentRow();
+    QPoint position; // the viewport's top left
+    if (QTreeWidgetItem *current = view_->currentItem()) {
+        view_->scrollToItem(current);
+        position = view_->visualItemRect(current).bottomLeft();
+    }
+    enableItemsAndPopUp(Qt::RightButton, position);
 }
 
 void ListContextMenu::enableItemsAndPopUp(Qt::MouseButton button,

@@ -10,9 +10,11 @@
 
 ListViewControl::ListViewControl(frmMain &window, QTreeWidget *view,
                                  RecordStore &store, const QStringList &columns,
+                                 const QStringList &headings,
                                  const QString &settingsPrefix)
     : m_frmMain(&window), view_(view), ilsListView_(window.ilsListView()),
-      store_(store), columns_(columns), settingsPrefix_(settingsPrefix),
+      store_(store), columns_(columns), headings_(headings),
+      settingsPrefix_(settingsPrefix),
       rows_(std::make_unique<ListViewRows::RowFinder>(*view, columns.first())) {
     subscribeToWindow(m_frmMain.data(), this);
 }
@@ -30,9 +32,13 @@ void ListViewControl::m_frmMain_Unload() {
           [&] { ListViewRows::saveColumnWidths(*view_, settingsPrefix_); });
 }
 
+QString ListViewControl::toolTipText() {
+    return tr("Click with right Mouse Button");
+}
+
 void ListViewControl::addColumns(QTreeWidget &view) const {
-    for (const QString &key : columns_)
-        ListViewRows::addColumn(view, key);
+    for (qsizetype column = 0; column < columns_.size(); ++column)
+        ListViewRows::addColumn(view, columns_[column], headings_[column]);
 }
 
 int ListViewControl::KeyValue() const {

@@ -25,8 +25,8 @@ class frmMain;
 class ListViewControl : public QObject {
     Q_OBJECT
   public:
-    static inline const QString kToolTip =
-        QStringLiteral("Click with right Mouse Button");
+    // Every row's tool tip.
+    static QString toolTipText();
 
     // The ID of the selected row; fails (DeskFailure) when none is selected.
     int KeyValue() const;
@@ -46,8 +46,11 @@ class ListViewControl : public QObject {
     void m_frmMain_Unload();
 
   protected:
+    // columns are the keys of the columns (the rows' keys start with the
+    // first), headings what they show.
     ListViewControl(frmMain &window, QTreeWidget *view, RecordStore &store,
-                    const QStringList &columns, const QString &settingsPrefix);
+                    const QStringList &columns, const QStringList &headings,
+                    const QString &settingsPrefix);
 
     // Load's part between the report view's set-up and the stored widths:
     // the columns (addColumns) and their starting widths.
@@ -71,6 +74,7 @@ class ListViewControl : public QObject {
   private:
     RecordStore &store_;
     QStringList columns_;
+    QStringList headings_;
     QString settingsPrefix_;
     std::unique_ptr<ListViewRows::RowFinder> rows_;
 };

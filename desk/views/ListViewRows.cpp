@@ -5,6 +5,7 @@
 #include "Twips.h"
 #include "clsUserSettings.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QPalette>
 #include <QTreeWidget>
@@ -33,11 +34,11 @@ void setUpReportView(QTreeWidget &view) {
     view.setColumnCount(0);
 }
 
-void addColumn(QTreeWidget &view, const QString &key) {
+void addColumn(QTreeWidget &view, const QString &key, const QString &heading) {
     const int column = view.columnCount();
     view.setColumnCount(column + 1);
     QTreeWidgetItem *header = view.headerItem();
-    header->setText(column, key);
+    header->setText(column, heading);
     header->setData(column, KeyRole, key);
     view.setColumnWidth(column, view.header()->defaultSectionSize());
 }
@@ -50,17 +51,20 @@ int keyID(const QString &key, const QString &prefix) {
     bool ok = false;
     const int id = key.mid(prefix.size()).toInt(&ok);
     if (!ok)
-        throw DeskFailure(
-            FailureNumbers::kTypeMismatch,
-            QStringLiteral("The row key \"%1\" holds no ID.").arg(key));
+        throw DeskFailure(FailureNumbers::kTypeMismatch,
+                          QCoreApplication::translate(
+                              "ListViewRows", "The row key \"%1\" holds no ID.")
+                              .arg(key));
     return id;
 }
 
 int selectedID(const QTreeWidget &view, const QString &prefix) {
     const QList<QTreeWidgetItem *> selected = view.selectedItems();
     if (selected.isEmpty())
-        throw DeskFailure(FailureNumbers::kObjectNotSet,
-                          QStringLiteral("No row of the list is selected."));
+        throw DeskFailure(
+            FailureNumbers::kObjectNotSet,
+            QCoreApplication::translate("ListViewRows",
+                                        "No row of the list is selected."));
     return keyID(selected.first()->data(0, KeyRole).toString(), prefix);
 }
 
@@ -132,8 +136,9 @@ void restoreColumnWidths(QTreeWidget &view, const QString &settingsPrefix) {
         if (!std::isfinite(twips) || twips < 0 || twips > 1.0e7)
             throw DeskFailure(
                 FailureNumbers::kInvalidPropertyValue,
-                QStringLiteral("The stored width %1 of column "
-                               "%2 is not usable.")
+                QCoreApplication::translate("ListViewRows",
+                                            "The stored width %1 of column "
+                                            "%2 is not usable.")
                     .arg(QString::number(twips), QString::number(column + 1)));
         view.setColumnWidth(column, twipsToPixels(twips));
     }

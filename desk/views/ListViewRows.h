@@ -27,8 +27,9 @@ inline constexpr int kImageWindowDocument = 3;  // 3 and others: unknown
 // decoration, columns only as wide as they are set.
 void setUpReportView(QTreeWidget &view);
 
-// Adds a column with this key and heading at the view's default width.
-void addColumn(QTreeWidget &view, const QString &key);
+// Adds a column with this key and heading at the view's default width. The
+// key is the same in every language; the heading is the translated one.
+void addColumn(QTreeWidget &view, const QString &key, const QString &heading);
 
 QString rowKey(const QString &prefix, int id);
 // The ID in a row key: the text after the prefix's length, read as a 32-bit

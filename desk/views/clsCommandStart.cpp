@@ -27,8 +27,8 @@ void clsCommandStart::m_cmdCommandStart_Click() {
             m_frmMain ? m_frmMain->CheckTransformation()
                       : modTransformation::Check();
         if (tasks_.Recordset().recordCount() < 1) {
-            showPlainMessage(QStringLiteral(
-                "Click with right Mouse Button on File List and add Data"));
+            showPlainMessage(
+                tr("Click with right Mouse Button on File List and add Data"));
             return;
         }
         if (transformation.kind == modTransformation::Kind::GridUnreadable) {

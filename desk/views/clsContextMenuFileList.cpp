@@ -59,6 +59,18 @@ void clsContextMenuFileList::m_lvwFileList_DblClick() {
     });
 }
 
+bool clsContextMenuFileList::m_lvwFileList_KeyDown(
+    int keyCode, Qt::KeyboardModifiers shift) {
+    if ((keyCode != Qt::Key_Return && keyCode != Qt::Key_Enter) ||
+        (shift & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    guard(QString(), [&] {
+        if (selectCurrentRow())
+            addSelectedFile();
+    });
+    return true;
+}
+
 void clsContextMenuFileList::m_mnuFileListAdd_Click() {
     guard(QString(), [&] { addSelectedFile(); });
 }
@@ -84,7 +96,7 @@ void clsContextMenuFileList::reportNotAdded(const QStringList &notAdded) {
     if (notAdded.isEmpty() || !m_frmMain)
         return;
     m_frmMain->staStatusBar()->showMessage(
-        QStringLiteral("Not added: ") + modFileNames::ShownNameList(notAdded));
+        tr("Not added: %1").arg(modFileNames::ShownNameList(notAdded)));
 }
 
 QString clsContextMenuFileList::outputFileName(const QString &inputPath,

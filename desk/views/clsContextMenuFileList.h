@@ -16,10 +16,11 @@ class clsControlTaskList;
 class clsUserSettings;
 class frmMain;
 
-// The file list's context menu ("Add", "Add All") and its double click: both
-// turn file records of shape type 0 or 1 into tasks, with the output name
-// made from the output folder and suffix in force, and show them in the task
-// list. Files of other shape types are passed over without a message.
+// The file list's context menu ("Add", "Add All") and its double click (or
+// Enter): both turn file records of shape type 0 or 1 into tasks, with the
+// output name made from the output folder and suffix in force, and show
+// them in the task list. Files of other shape types are passed over without
+// a message.
 class clsContextMenuFileList : public ListContextMenu {
     Q_OBJECT
   public:
@@ -32,6 +33,8 @@ class clsContextMenuFileList : public ListContextMenu {
     void m_lvwFileList_MouseUp(Qt::MouseButton button,
                                Qt::KeyboardModifiers shift, QPoint position);
     void m_lvwFileList_DblClick();
+    // Enter adds the file the keyboard stands on; true when taken.
+    bool m_lvwFileList_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
     void m_mnuFileListAdd_Click();
     void m_mnuFileListAddAll_Click();
 
@@ -50,6 +53,9 @@ class clsContextMenuFileList : public ListContextMenu {
     void listMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
                      QPoint position) override {
         m_lvwFileList_MouseUp(button, shift, position);
+    }
+    bool listKeyDown(int key, Qt::KeyboardModifiers shift) override {
+        return m_lvwFileList_KeyDown(key, shift);
     }
 
     // Adds the current file record as a task. A file that is unknown for a

@@ -42,6 +42,24 @@ void clsContextMenuTaskList::m_lvwTaskList_DblClick() {
     });
 }
 
+bool clsContextMenuTaskList::m_lvwTaskList_KeyDown(
+    int keyCode, Qt::KeyboardModifiers shift) {
+    const bool enter = keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter;
+    if ((!enter && keyCode != Qt::Key_Delete) ||
+        (shift & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    bool selected = false;
+    guard(QStringLiteral("clsContextMenuTaskList.m_lvwTaskList_KeyDown"),
+          [&] { selected = selectCurrentRow(); });
+    if (selected) {
+        if (enter)
+            m_mnuTaskListModify_Click();
+        else
+            m_mnuTaskListDelete_Click();
+    }
+    return true;
+}
+
 void clsContextMenuTaskList::m_lvwTaskList_MouseUp(Qt::MouseButton button,
                                                    Qt::KeyboardModifiers,
                                                    QPoint position) {

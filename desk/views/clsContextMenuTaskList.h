@@ -15,7 +15,9 @@ class frmMain;
 // The mouse on the task list view: a double click opens the modify dialog, a
 // released right button opens the context menu mnuTaskList ("Modify",
 // "Delete", "Delete All"), whose items are enabled only while the view has
-// rows. Each handler reports its failures with its own caption.
+// rows. From the keyboard, Enter opens the modify dialog and Delete deletes
+// the task the keyboard stands on. Each handler reports its failures with
+// its own caption.
 class clsContextMenuTaskList : public ListContextMenu {
     Q_OBJECT
   public:
@@ -24,6 +26,8 @@ class clsContextMenuTaskList : public ListContextMenu {
                            clsControlTaskList &taskView);
 
     void m_lvwTaskList_DblClick();
+    // Enter: Modify; Delete: Delete; true when taken.
+    bool m_lvwTaskList_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
     void m_lvwTaskList_MouseUp(Qt::MouseButton button,
                                Qt::KeyboardModifiers shift, QPoint position);
     void m_mnuTaskListModify_Click();
@@ -35,6 +39,9 @@ class clsContextMenuTaskList : public ListContextMenu {
     void listMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift,
                      QPoint position) override {
         m_lvwTaskList_MouseUp(button, shift, position);
+    }
+    bool listKeyDown(int key, Qt::KeyboardModifiers shift) override {
+        return m_lvwTaskList_KeyDown(key, shift);
     }
 
     // The modify dialog for the selected task; nothing when no row is

@@ -6,6 +6,7 @@
 #include "frmMain.h"
 #include "modFileNames.h"
 
+#include <QDateTime>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTreeWidget>
@@ -24,6 +25,7 @@ clsControlFileList::clsControlFileList(frmMain &window, adoFileList &files)
     : ListViewControl(
           window, window.lvwFileList(), files,
           {kColumnName, kColumnSize, kColumnType, kColumnLastModified},
+          {tr("Name"), tr("Size"), tr("Type"), tr("Last Modified")},
           kSettingsPrefix),
       files_(files) {
     // Refresh lets no pending events in: it runs inside other handlers (the
@@ -34,11 +36,13 @@ clsControlFileList::clsControlFileList(frmMain &window, adoFileList &files)
 }
 
 void clsControlFileList::setUpColumns(QTreeWidget &view) {
-    // A new column is at least as wide as a date of the last column, so
-    // that "dd.mm.yyyy hh:mm" is not cut off at the first start.
+    // A new column is at least as wide as a date of the last column (in the
+    // language's form, with wide digits), so that it is not cut off at the
+    // first start.
+    const QDateTime wide(QDate(2000, 12, 28), QTime(20, 28));
     const int dateWidth =
         view.fontMetrics().horizontalAdvance(
-            QStringLiteral("00.00.0000 00:00")) +
+            adoFileList::formatDateTime(wide)) +
         view.style()->pixelMetric(QStyle::PM_HeaderMargin) * 2 +
         view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) * 4;
     view.header()->setDefaultSectionSize(
@@ -79,7 +83,7 @@ void clsControlFileList::Update(int lngID, const QString &strName,
                           : QStringLiteral("%1 (%2)").arg(strType, strNote));
         shown.setText(kColumnLastModifiedIndex, strDateLastModified);
         setToolTip(shown, strNote.isEmpty()
-                              ? kToolTip
-                              : strNote + QLatin1Char('\n') + kToolTip);
+                              ? toolTipText()
+                              : strNote + QLatin1Char('\n') + toolTipText());
     });
 }

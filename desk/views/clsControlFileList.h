@@ -13,6 +13,8 @@ class adoFileList;
 class clsControlFileList : public ListViewControl {
     Q_OBJECT
   public:
+    // The columns' keys (the rows' keys start with the first); the headings
+    // are their translations.
     static inline const QString kColumnName = QStringLiteral("Name");
     static inline const QString kColumnSize = QStringLiteral("Size");
     static inline const QString kColumnType = QStringLiteral("Type");

@@ -19,6 +19,8 @@ const QColor kErrorColour(255, 0, 0); // the colour value 255: pure red
 clsControlTaskList::clsControlTaskList(frmMain &window, adoTaskList &tasks)
     : ListViewControl(window, window.lvwTaskList(), tasks,
                       {kColumnInput, kColumnOutput, kColumnInfo},
+                      {tr("Inputfile (Gauss-Boaga)"),
+                       tr("Outputfile (UTM WGS84-ETRS89)"), tr("Info")},
                       kSettingsPrefix),
       tasks_(tasks) {
     // The emptied list is painted before it is filled again. Refresh runs
@@ -57,28 +59,27 @@ void clsControlTaskList::Update(int lngID, const QString &strInputFile,
         row->setText(kColumnInfoIndex, strComment);
         row->setFont(kColumnInfoIndex, view_->font());
         row->setForeground(kColumnInfoIndex, QBrush());
-        setToolTip(*row, kToolTip);
+        setToolTip(*row, toolTipText());
     });
 }
 
 QString clsControlTaskList::infoText(enumErrorType errorType, FileKind kind) {
     switch (errorType) {
     case ErrorOutputFolder:
-        return QStringLiteral("Output-Directory does not exist");
+        return tr("Output-Directory does not exist");
     case ErrorOutputExists:
         if (kind == FileKind::GeoPackage || kind == FileKind::PointList)
             return tr("Output-File already exists");
-        return QStringLiteral("Output-SHP already exists");
+        return tr("Output-SHP already exists");
     case ErrorFileExtension:
-        return QStringLiteral("Error File-Extension");
+        return tr("Error File-Extension");
     case ErrorSpatialIndex:
-        return QStringLiteral("Output-Files .sbn/.sbx already exist");
+        return tr("Output-Files .sbn/.sbx already exist");
     case ErrorAlreadyUTM:
         return QStringLiteral("UTM WGS84-ETRS89");
     case ErrorNameNotPassable:
-        return QStringLiteral("Output-Name holds a double quote or a line "
-                              "break");
-
+        return tr("Output-Name holds a double quote or a line "
+                  "break");
     default:
         return QString();
     }

@@ -16,6 +16,8 @@ class adoTaskList;
 class clsControlTaskList : public ListViewControl {
     Q_OBJECT
   public:
+    // The columns' keys (the rows' keys start with the first); the headings
+    // are their translations.
     static inline const QString kColumnInput =
         QStringLiteral("Inputfile (Gauss-Boaga)");
     static inline const QString kColumnOutput =

@@ -20,9 +20,6 @@
 
 namespace {
 constexpr int kTimerInterval = 1; // milliseconds
-const QString kProgramCompleted = QStringLiteral("Program completed.");
-const QString kRunRefused =
-    QStringLiteral("Errors were found. - Program couldn't be started.");
 
 // Whether the path's last extension is "shp", in any letter case.
 bool hasShpExtension(const NativePath &path) {
@@ -62,12 +59,13 @@ frmCommandStart::frmCommandStart(adoTaskList &tasks,
 }
 
 void frmCommandStart::createControls() {
-    setWindowTitle(QStringLiteral("Please wait ..."));
+    setWindowTitle(tr("Please wait ..."));
     setModal(true);
     // No close box: the window closes itself when the run has ended.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     lblInfo_ = new QLabel(this);
+    lblInfo_->setAccessibleName(tr("Files being converted"));
     lblInfo_->setTextFormat(Qt::PlainText);
     lblInfo_->setWordWrap(true);
     lblInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -84,6 +82,9 @@ void frmCommandStart::createControls() {
     lblInfo_->setMinimumHeight(lblInfo_->fontMetrics().lineSpacing() * 7);
 
     prgProgressBar_ = new QProgressBar(this);
+    prgProgressBar_->setAccessibleName(tr("Progress"));
+    prgProgressBar_->setAccessibleDescription(
+        tr("The task being converted and the number of tasks."));
     prgProgressBar_->setOrientation(Qt::Horizontal);
     prgProgressBar_->setMinimum(0);
     prgProgressBar_->setValue(0);
@@ -134,9 +135,10 @@ void frmCommandStart::CommandStart() {
             running_ = true;
             RunTasks();
             running_ = false;
-            showPlainMessage(kProgramCompleted);
+            showPlainMessage(tr("Program completed."));
         } else {
-            showPlainMessage(kRunRefused);
+            showPlainMessage(
+                tr("Errors were found. - Program couldn't be started."));
         }
     });
 }
@@ -211,7 +213,7 @@ void frmCommandStart::RunTasks() {
             if (shapeType != ShapeUTM) {
                 const NativePath input = tasks_.InputPath();
                 const NativePath output = tasks_.OutputPath();
-                lblInfo_->setText(QStringLiteral("Converting:\n\n\n") +
+                lblInfo_->setText(tr("Converting:") + QStringLiteral("\n\n\n") +
                                   input.shown() + QStringLiteral("\n\n") +
                                   output.shown());
                 prgProgressBar_->setMaximum(records.recordCount());

@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,8 +21,11 @@
 namespace {
 constexpr int kPictureSize = 72; // pixels
 
+// A line of the dialog. Its text stands in German or in Italian whatever
+// the window's language, and the label says so (kFixedLanguage).
 QLabel *makeLabel(const QString &text, QWidget *parent, bool bold) {
     auto *label = new QLabel(text, parent);
+    label->setProperty(frmInfo::kFixedLanguage, true);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignHCenter);
     if (bold) {
@@ -32,7 +36,10 @@ QLabel *makeLabel(const QString &text, QWidget *parent, bool bold) {
     return label;
 }
 
+// A label that opens a guide when clicked, or when Enter or Space is
+// pressed on it: Tab reaches it, and a dotted frame shows the focus.
 QLabel *makeLinkLabel(const QString &text, const QString &toolTip,
+                      const QString &name, const QString &description,
                       QWidget *parent) {
     QLabel *label = makeLabel(text, parent, true);
     QFont font = label->font();
@@ -43,7 +50,18 @@ QLabel *makeLinkLabel(const QString &text, const QString &toolTip,
     label->setPalette(palette);
     label->setToolTip(toolTip);
     label->setCursor(Qt::PointingHandCursor);
+    label->setFocusPolicy(Qt::StrongFocus);
+    label->setStyleSheet(
+        QStringLiteral("QLabel { border: 1px solid transparent; }"
+                       "QLabel:focus { border: 1px dotted #0000c0; }"));
+    label->setAccessibleName(name);
+    label->setAccessibleDescription(description);
     return label;
+}
+
+bool isActivationKey(const QKeyEvent &key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter ||
+           key.key() == Qt::Key_Space;
 }
 
 // The dialog's picture: a globe with its grid, and an arrow from one grid
@@ -95,7 +113,7 @@ QString frmInfo::italianGuideAddress() {
 }
 
 void frmInfo::createControls() {
-    setWindowTitle(QStringLiteral("Info"));
+    setWindowTitle(tr("Info"));
     setModal(true);
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -105,6 +123,11 @@ void frmInfo::createControls() {
     imgHelpInfo_ = new QLabel(this);
     imgHelpInfo_->setPixmap(drawPicture());
     imgHelpInfo_->setAlignment(Qt::AlignHCenter);
+    imgHelpInfo_->setAccessibleName(
+        tr("Picture: a globe with an arrow from one grid to another"));
+
+    // The lines that name the team and the project stand in German and in
+    // Italian, the region's two languages, whatever the window's language.
 
     lblHelpInfoD_ = makeLabel(QStringLiteral("KAVRO-Projektteam"), this, true);
     lblHelpInfoI_ =
@@ -130,14 +153,18 @@ void frmInfo::createControls() {
     lblHelpInfoKAVRO_4_ = makeLabel(
         QStringLiteral("Realizzato dal team KAVRO con Qt, Xerces-C e shapelib"),
         this, false);
-    lblInternet_D_ =
-        makeLinkLabel(QStringLiteral("Projekt \"TALVEN\" im Internet"),
-                      QStringLiteral("Klick, um Browser zu starten"), this);
+    lblInternet_D_ = makeLinkLabel(
+        QStringLiteral("Projekt \"TALVEN\" im Internet"),
+        QStringLiteral("Klick, um Browser zu starten"),
+        tr("User's guide in German"),
+        tr("Opens the user's guide in German in the browser."), this);
     lblInternet_I_ = makeLinkLabel(
         QStringLiteral("Progetto \"TALVEN\" in Internet"),
-        QStringLiteral("Fare Click, per avviare il Browser"), this);
+        QStringLiteral("Fare Click, per avviare il Browser"),
+        tr("User's guide in Italian"),
+        tr("Opens the user's guide in Italian in the browser."), this);
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK_ = new QPushButton(tr("OK"), this);
     cmdOK_->setDefault(true);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(cmdOK_, QDialogButtonBox::AcceptRole);
@@ -165,16 +192,24 @@ void frmInfo::createControls() {
     layout->addWidget(buttons);
     setMinimumWidth(440);
 
+    setTabOrder(lblInternet_D_, lblInternet_I_);
+    setTabOrder(lblInternet_I_, cmdOK_);
+    cmdOK_->setFocus();
     connect(cmdOK_, &QPushButton::clicked, this, &frmInfo::cmdOK_Click);
-    // The link labels are clicked through the dialog.
+    // The link labels are clicked, or pressed from the keyboard, through
+    // the dialog.
     lblInternet_D_->installEventFilter(this);
     lblInternet_I_->installEventFilter(this);
     new DialogKeys(*this);
 }
 
 bool frmInfo::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    const bool activated =
+        (event->type() == QEvent::MouseButtonRelease &&
+         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) ||
+        (event->type() == QEvent::KeyPress &&
+         isActivationKey(*static_cast<QKeyEvent *>(event)));
+    if (activated) {
         if (watched == lblInternet_D_) {
             lblInternet_D_Click();
             return true;

@@ -18,6 +18,10 @@ class frmInfo : public QDialog {
     QLabel *lblInternet_I() const { return lblInternet_I_; }
     QPushButton *cmdOK() const { return cmdOK_; }
 
+    // The property that marks the lines whose text is German or Italian
+    // in every language of the window (what they say is said in both).
+    static constexpr const char *kFixedLanguage = "kavroFixedLanguage";
+
     // The addresses the two link labels open: the German and the Italian
     // user's guide in the "doc" folder beside the program.
     static QString germanGuideAddress();

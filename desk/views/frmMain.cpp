@@ -32,17 +32,30 @@ constexpr double kButtonSize = 375;      // twips
 // Left edges of Refresh, Toolbox, Start and Info, twips.
 constexpr double kButtonLefts[] = {120, 480, 960, 1440};
 constexpr int kEscape = 27;
+// The tool bar buttons' keys: the standard ones for reading again and for
+// help, Ctrl+, as for settings, Ctrl+Enter to start the run.
+const QKeySequence kRefreshKey(Qt::Key_F5);
+const QKeySequence kToolboxKey(Qt::CTRL | Qt::Key_Comma);
+const QKeySequence kStartKey(Qt::CTRL | Qt::Key_Return);
+const QKeySequence kInfoKey(Qt::Key_F1);
 
 enum WindowStateNumber { kNormal = 0, kMinimised = 1, kMaximised = 2 };
 
-QToolButton *makePictureButton(QWidget *strip, const QString &name,
-                               const QPixmap &picture, const QString &tip,
-                               double left) {
+// A tool bar button: its picture, its name (the tool tip, with the
+// shortcut, and what a screen reader says), what it does and its key.
+QToolButton *makePictureButton(QWidget *strip, const QString &objectName,
+                               const QPixmap &picture, const QString &name,
+                               const QString &description,
+                               const QKeySequence &shortcut, double left) {
     auto *button = new QToolButton(strip);
-    button->setObjectName(name);
+    button->setObjectName(objectName);
     button->setIcon(QIcon(picture));
     button->setIconSize(picture.size());
-    button->setToolTip(tip);
+    button->setShortcut(shortcut);
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(
+        name, shortcut.toString(QKeySequence::NativeText)));
+    button->setAccessibleName(name);
+    button->setAccessibleDescription(description);
     button->setAutoRaise(true);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setFocusPolicy(Qt::TabFocus);
@@ -51,9 +64,12 @@ QToolButton *makePictureButton(QWidget *strip, const QString &name,
     return button;
 }
 
-QTreeWidget *makeListView(const QString &name) {
+QTreeWidget *makeListView(const QString &objectName, const QString &name,
+                          const QString &description) {
     auto *list = new QTreeWidget;
-    list->setObjectName(name);
+    list->setObjectName(objectName);
+    list->setAccessibleName(name);
+    list->setAccessibleDescription(description);
     list->setColumnCount(0);
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
@@ -67,8 +83,12 @@ QTreeWidget *makeListView(const QString &name) {
     return list;
 }
 
-QAction *makeMenuItem(QMenu *menu, const QString &name, const QString &text) {
-    QAction *item = menu->addAction(text);
+// A menu item; a key that does the same in the list shows beside it.
+QAction *makeMenuItem(QMenu *menu, const QString &name, const QString &text,
+                      const QKeySequence &key = {}) {
+    QAction *item = menu->addAction(
+        key.isEmpty() ? text
+                      : text + u'\t' + key.toString(QKeySequence::NativeText));
     item->setObjectName(name);
     return item;
 }
@@ -106,6 +126,8 @@ void frmMain::createToolBar() {
     tlbToolbar_->layout()->setContentsMargins(0, 0, 0, 0);
     tlbToolbar_->layout()->setSpacing(0);
     tlbToolbar_->setFixedHeight(twipsToPixels(kToolbarHeight));
+    tlbToolbar_->setWindowTitle(tr("Tool bar"));
+    tlbToolbar_->setAccessibleName(tr("Tool bar"));
     addToolBar(Qt::TopToolBarArea, tlbToolbar_);
 
     // The buttons keep their designed places on a strip across the bar.
@@ -115,18 +137,23 @@ void frmMain::createToolBar() {
         twipsToPixels(kButtonLefts[3] + kButtonSize + kButtonTop));
     strip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     tlbToolbar_->addWidget(strip);
-    cmdRefresh_ = makePictureButton(strip, QStringLiteral("cmdRefresh"),
-                                    DeskPictures::refresh(),
-                                    QStringLiteral("Refresh"), kButtonLefts[0]);
-    cmdToolbox_ = makePictureButton(strip, QStringLiteral("cmdToolbox"),
-                                    DeskPictures::toolbox(),
-                                    QStringLiteral("Toolbox"), kButtonLefts[1]);
-    cmdStart_ = makePictureButton(strip, QStringLiteral("cmdStart"),
-                                  DeskPictures::start(),
-                                  QStringLiteral("Start"), kButtonLefts[2]);
-    cmdInfo_ = makePictureButton(strip, QStringLiteral("cmdInfo"),
-                                 DeskPictures::info(), QStringLiteral("Info"),
-                                 kButtonLefts[3]);
+    cmdRefresh_ = makePictureButton(
+        strip, QStringLiteral("cmdRefresh"), DeskPictures::refresh(),
+        tr("Refresh"), tr("Reads the folder tree and the file list again."),
+        kRefreshKey, kButtonLefts[0]);
+    cmdToolbox_ = makePictureButton(
+        strip, QStringLiteral("cmdToolbox"), DeskPictures::toolbox(),
+        tr("Toolbox"),
+        tr("Sets the output folder, the file name suffix and the language."),
+        kToolboxKey, kButtonLefts[1]);
+    cmdStart_ = makePictureButton(
+        strip, QStringLiteral("cmdStart"), DeskPictures::start(), tr("Start"),
+        tr("Checks every task of the task list and converts them."), kStartKey,
+        kButtonLefts[2]);
+    cmdInfo_ = makePictureButton(
+        strip, QStringLiteral("cmdInfo"), DeskPictures::info(), tr("Info"),
+        tr("Shows who made KavroDesk and opens the user's guides."), kInfoKey,
+        kButtonLefts[3]);
 }
 
 void frmMain::createSplitters() {
@@ -139,20 +166,36 @@ void frmMain::createSplitters() {
     ctlSplitterHorizontal_ = new SplitterControl(client);
     ctlSplitterHorizontal_->setObjectName(
         QStringLiteral("ctlSplitterHorizontal"));
+    ctlSplitterHorizontal_->setAccessibleName(
+        tr("Splitter between the files and the tasks"));
     ctlSplitterHorizontal_->move(0, 0);
     ctlSplitterVertical_ = new SplitterControl(client);
     ctlSplitterVertical_->setObjectName(QStringLiteral("ctlSplitterVertical"));
+    ctlSplitterVertical_->setAccessibleName(
+        tr("Splitter between the folders and the files"));
     ctlSplitterVertical_->hide();
     ctlFolderTree_ = new FolderTreeControl(client);
     ctlFolderTree_->setObjectName(QStringLiteral("ctlFolderTree"));
+    ctlFolderTree_->setAccessibleName(tr("Folder tree"));
+    ctlFolderTree_->setAccessibleDescription(
+        tr("The folders of this computer. The file list shows the "
+           "shapefiles of the selected folder."));
     ctlFolderTree_->hide();
 }
 
 void frmMain::createLists() {
-    lvwFileList_ = makeListView(QStringLiteral("lvwFileList"));
+    lvwFileList_ = makeListView(
+        QStringLiteral("lvwFileList"), tr("File list"),
+        tr("The shapefiles of the selected folder. Enter adds the selected "
+           "file to the task list; the menu key or Shift+F10 opens the "
+           "menu with Add and Add All."));
     lvwFileList_->setParent(centralWidget());
     lvwFileList_->hide();
-    lvwTaskList_ = makeListView(QStringLiteral("lvwTaskList"));
+    lvwTaskList_ = makeListView(
+        QStringLiteral("lvwTaskList"), tr("Task list"),
+        tr("The files to convert. Enter changes the output file of the "
+           "selected task and Delete removes it; the menu key or Shift+F10 "
+           "opens the menu."));
     lvwTaskList_->setParent(centralWidget());
     lvwTaskList_->hide();
 }
@@ -160,11 +203,13 @@ void frmMain::createLists() {
 void frmMain::createStatusBar() {
     staStatusBar_ = new QStatusBar(this);
     staStatusBar_->setObjectName(QStringLiteral("staStatusBar"));
+    staStatusBar_->setAccessibleName(tr("Status bar"));
     staStatusBar_->setFixedHeight(twipsToPixels(kStatusBarHeight));
     setStatusBar(staStatusBar_);
     // Permanent, at the right: the listing's messages do not cover it.
     lblTransformation_ = new QLabel(staStatusBar_);
     lblTransformation_->setObjectName(QStringLiteral("lblTransformation"));
+    lblTransformation_->setAccessibleName(tr("Datum transformation"));
     lblTransformation_->setTextFormat(Qt::PlainText);
     // Its text must not widen the window: a narrow window cuts it off (the
     // tool tip has the details).
@@ -190,28 +235,32 @@ void frmMain::createImageList() {
 }
 
 void frmMain::createMenus() {
-    mnuFileList_ = new QMenu(QStringLiteral("FileList"), this);
+    // The keys beside the items are those the lists take (the context
+    // menus' controllers handle them).
+    mnuFileList_ = new QMenu(tr("File list"), this);
     mnuFileList_->setObjectName(QStringLiteral("mnuFileList"));
-    mnuFileListAdd_ = makeMenuItem(
-        mnuFileList_, QStringLiteral("mnuFileListAdd"), QStringLiteral("Add"));
-    mnuFileListAddAll_ =
-        makeMenuItem(mnuFileList_, QStringLiteral("mnuFileListAddAll"),
-                     QStringLiteral("Add All"));
+    mnuFileList_->setAccessibleName(mnuFileList_->title());
+    mnuFileListAdd_ =
+        makeMenuItem(mnuFileList_, QStringLiteral("mnuFileListAdd"), tr("&Add"),
+                     QKeySequence(Qt::Key_Return));
+    mnuFileListAddAll_ = makeMenuItem(
+        mnuFileList_, QStringLiteral("mnuFileListAddAll"), tr("Add A&ll"));
 
-    mnuTaskList_ = new QMenu(QStringLiteral("TaskList"), this);
+    mnuTaskList_ = new QMenu(tr("Task list"), this);
     mnuTaskList_->setObjectName(QStringLiteral("mnuTaskList"));
+    mnuTaskList_->setAccessibleName(mnuTaskList_->title());
     mnuTaskListModify_ =
         makeMenuItem(mnuTaskList_, QStringLiteral("mnuTaskListModify"),
-                     QStringLiteral("Modify"));
+                     tr("&Modify"), QKeySequence(Qt::Key_Return));
     mnuTaskListSeparator1_ = mnuTaskList_->addSeparator();
     mnuTaskListSeparator1_->setObjectName(
         QStringLiteral("mnuTaskListSeparator1"));
     mnuTaskListDelete_ =
         makeMenuItem(mnuTaskList_, QStringLiteral("mnuTaskListDelete"),
-                     QStringLiteral("Delete"));
+                     tr("&Delete"), QKeySequence(Qt::Key_Delete));
     mnuTaskListDeleteAll_ =
         makeMenuItem(mnuTaskList_, QStringLiteral("mnuTaskListDeleteAll"),
-                     QStringLiteral("Delete All"));
+                     tr("Delete &All"));
 }
 
 void frmMain::setTabOrder() {
@@ -257,8 +306,8 @@ void frmMain::applyWindowStateNumber(int state) {
         break;
     default:
         throw DeskFailure(FailureNumbers::kInvalidPropertyValue,
-                          QStringLiteral("Invalid property value: the window "
-                                         "state %1 is none of 0, 1 and 2")
+                          tr("Invalid property value: the window state %1 is "
+                             "none of 0, 1 and 2")
                               .arg(state));
     }
 }
@@ -272,15 +321,15 @@ void frmMain::setVisible(bool visible) {
         guard(QString(), [&] { CheckTransformation(); });
     }
     QMainWindow::setVisible(visible);
+    if (!first)
+        return;
     // A grid that cannot be read is said once the window shows, so that the
     // message has a window to stand on.
-    if (first)
-        QTimer::singleShot(0, this, [] {
-            guard(QString(), [] {
-                modTransformation::ReportUnreadable(
-                    modTransformation::Current());
-            });
+    QTimer::singleShot(0, this, [] {
+        guard(QString(), [] {
+            modTransformation::ReportUnreadable(modTransformation::Current());
         });
+    });
 }
 
 void frmMain::Form_Load() {

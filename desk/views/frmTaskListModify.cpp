@@ -36,15 +36,15 @@ class OutputFileDialog final : public QFileDialog {
             return;
         }
         if (!picked.dir().exists()) {
-            showMessage(QStringLiteral("The folder %1 does not exist.\n"
-                                       "Check the path and try again.")
+            showMessage(frmTaskListModify::tr("The folder %1 does not exist.\n"
+                                              "Check the path and try again.")
                             .arg(picked.absolutePath()),
                         windowTitle(), MessageIcon::Exclamation);
             return;
         }
         if (!picked.exists() &&
-            showMessage(QStringLiteral("The file %1 does not exist.\n"
-                                       "Do you want to create it?")
+            showMessage(frmTaskListModify::tr("The file %1 does not exist.\n"
+                                              "Do you want to create it?")
                             .arg(picked.absoluteFilePath()),
                         windowTitle(), MessageIcon::Question,
                         MessageButtons::YesNo) != MessageAnswer::Yes)
@@ -57,25 +57,36 @@ class OutputFileDialog final : public QFileDialog {
 frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
                                      adoTaskList &tasks, QWidget *parent)
     : QDialog(parent), taskView_(taskView), tasks_(tasks) {
-    setWindowTitle(QStringLiteral("Modify"));
+    setWindowTitle(tr("Modify"));
     setModal(true);
 
-    lblInputFile_ = new QLabel(QStringLiteral("Inputfile (Gauss-Boaga):"));
+    lblInputFile_ = new QLabel(tr("Inputfile (Gauss-Boaga):"));
     txtInputFile_ = new QLineEdit;
     txtInputFile_->setEnabled(false);
+    txtInputFile_->setAccessibleName(tr("Input file (Gauss-Boaga)"));
+    txtInputFile_->setAccessibleDescription(
+        tr("The shapefile to convert; it cannot be changed here."));
     lblInputFile_->setBuddy(txtInputFile_);
-    lblOutputFile_ =
-        new QLabel(QStringLiteral("Outputfile (UTM WGS84-ETRS89):"));
+    lblOutputFile_ = new QLabel(tr("&Outputfile (UTM WGS84-ETRS89):"));
     txtOutputFile_ = new QLineEdit;
+    txtOutputFile_->setAccessibleName(tr("Output file (UTM WGS84-ETRS89)"));
+    txtOutputFile_->setAccessibleDescription(
+        tr("The shapefile to write; it is checked when the run starts."));
     lblOutputFile_->setBuddy(txtOutputFile_);
-    cmdBrowse_ = new QPushButton(QStringLiteral("Browse ..."));
+    cmdBrowse_ = new QPushButton(tr("&Browse ..."));
     cmdBrowse_->setAutoDefault(false);
+    cmdBrowse_->setAccessibleDescription(
+        tr("Chooses the output file in a file dialog."));
 
     const ExitOkButtons buttons = makeExitOkButtons();
     cmdExit_ = buttons.exit;
     cmdOK_ = buttons.ok;
+    cmdExit_->setAccessibleDescription(
+        tr("Closes the dialog and keeps the task as it was."));
+    cmdOK_->setAccessibleDescription(tr("Takes the output file."));
     staStatusBar_ = new QStatusBar;
     staStatusBar_->setSizeGripEnabled(false);
+    staStatusBar_->setAccessibleName(tr("Status bar"));
 
     auto *outputRow = new QHBoxLayout;
     outputRow->addWidget(txtOutputFile_, 1);
@@ -120,7 +131,7 @@ void frmTaskListModify::Form_Load() {
 
 void frmTaskListModify::cmdBrowse_Click() {
     guard(QStringLiteral("frmTaskListModify.cmdOutputFileBrowse_Click"), [&] {
-        OutputFileDialog dialog(this, kBrowseTitle);
+        OutputFileDialog dialog(this, tr("OutputFile ..."));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -133,13 +144,19 @@ void frmTaskListModify::cmdBrowse_Click() {
         if (!QFileInfo(startFolder).isDir())
             startFolder = clsUserSettings::defaultOutputFileInitDir();
         dialog.setDirectory(startFolder);
-        // The output is of the input's kind.
+        // The filter names are the design's, German in the English window
+        // too; the translations name the shapefiles as what they are. The
+        // output is of the input's kind.
+        //: The filter of every file, in the file dialog of Browse.
+        const QString everyFile = tr("Alle Dateien (*.*)");
+        //: The shapefile filter (the design calls them text files).
+        const QString shapefiles = tr("Textdateien (*.shp)");
         const FileKind kind = FileKindOf(storedInputFile_);
         const QString filter =
             kind == FileKind::GeoPackage  ? tr("GeoPackages (*.gpkg)")
             : kind == FileKind::PointList ? tr("Point lists (*.csv)")
-                                          : kFilterShp;
-        dialog.setNameFilters({kFilterAll, filter});
+                                          : shapefiles;
+        dialog.setNameFilters({everyFile, filter});
         dialog.selectNameFilter(filter);
         dialog.setDefaultSuffix(kind == FileKind::None ? QStringLiteral("shp")
                                                        : KindExtension(kind));

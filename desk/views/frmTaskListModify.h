@@ -15,12 +15,6 @@ class clsControlTaskList;
 class frmTaskListModify : public QDialog {
     Q_OBJECT
   public:
-    static inline const QString kBrowseTitle = QStringLiteral("OutputFile ...");
-    static inline const QString kFilterAll =
-        QStringLiteral("Alle Dateien (*.*)");
-    static inline const QString kFilterShp =
-        QStringLiteral("Textdateien (*.shp)");
-
     frmTaskListModify(clsControlTaskList &taskView, adoTaskList &tasks,
                       QWidget *parent = nullptr);
     ~frmTaskListModify() override;

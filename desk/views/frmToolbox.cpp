@@ -1,6 +1,7 @@
 #include "frmToolbox.h"
 
 #include "BrowseFF.h"
+#include "DeskLanguage.h"
 #include "DeskMessages.h"
 #include "DialogKeys.h"
 #include "ExitOkButtons.h"
@@ -8,6 +9,7 @@
 #include "modTransformation.h"
 #include "modVarious.h"
 
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,6 +17,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 bool validatesOnFocusOut(Qt::FocusReason reason) {
@@ -32,29 +36,60 @@ frmToolbox::frmToolbox(clsUserSettings &settings, QWidget *parent)
 }
 
 void frmToolbox::createControls() {
-    setWindowTitle(QStringLiteral("Toolbox"));
+    setWindowTitle(tr("Toolbox"));
     setModal(true);
 
-    lblOutputFolder_ = new QLabel(QStringLiteral("Outputfolder:"), this);
+    lblOutputFolder_ = new QLabel(tr("&Outputfolder:"), this);
     txtOutputFolder_ = new QLineEdit(this);
-    cmdBrowse_ = new QPushButton(QStringLiteral("Browse ..."), this);
+    txtOutputFolder_->setAccessibleName(tr("Output folder"));
+    txtOutputFolder_->setAccessibleDescription(
+        tr("The folder for the converted files; empty: beside each input "
+           "file."));
+    cmdBrowse_ = new QPushButton(tr("&Browse ..."), this);
     cmdBrowse_->setAutoDefault(false);
-    lblOutputSuffix_ = new QLabel(QStringLiteral("Filesuffix:"), this);
+    cmdBrowse_->setAccessibleDescription(
+        tr("Chooses the output folder in a folder dialog."));
+    lblOutputSuffix_ = new QLabel(tr("&Filesuffix:"), this);
     txtOutputSuffix_ = new QLineEdit(this);
+    txtOutputSuffix_->setAccessibleName(tr("File name suffix"));
+    txtOutputSuffix_->setAccessibleDescription(
+        tr("The text added to the name of each output file; empty: the name "
+           "stays."));
     lblOutputFolder_->setBuddy(txtOutputFolder_);
     lblOutputSuffix_->setBuddy(txtOutputSuffix_);
+
+    lblLanguage_ = new QLabel(tr("&Language:"), this);
+    cboLanguage_ = new QComboBox(this);
+    cboLanguage_->setObjectName(QStringLiteral("cboLanguage"));
+    for (const QString &language : DeskLanguage::languages())
+        cboLanguage_->addItem(language == DeskLanguage::kSystem
+                                  ? tr("System language")
+                                  : DeskLanguage::nativeName(language),
+                              language);
+    cboLanguage_->setAccessibleName(tr("Language"));
+    cboLanguage_->setAccessibleDescription(tr("The language of KavroDesk."));
+    lblLanguage_->setBuddy(cboLanguage_);
+    lblLanguageNote_ = new QLabel(
+        tr("A new language takes effect when KavroDesk starts again."), this);
+    lblLanguageNote_->setWordWrap(true);
 
     const ExitOkButtons buttons = makeExitOkButtons();
     cmdExit_ = buttons.exit;
     cmdOK_ = buttons.ok;
+    cmdExit_->setAccessibleDescription(
+        tr("Closes the dialog and keeps the settings as they were."));
+    cmdOK_->setAccessibleDescription(
+        tr("Takes the output folder, the suffix and the language."));
 
     lblTransformation_ = new QLabel(this);
     lblTransformation_->setObjectName(QStringLiteral("lblTransformation"));
+    lblTransformation_->setAccessibleName(tr("Datum transformation"));
     lblTransformation_->setTextFormat(Qt::PlainText);
     lblTransformation_->setWordWrap(true);
 
     staStatusBar_ = new QStatusBar(this);
     staStatusBar_->setSizeGripEnabled(false);
+    staStatusBar_->setAccessibleName(tr("Status bar"));
     staPanel1_ = new QLabel(this);
     staStatusBar_->addWidget(staPanel1_, 1);
 
@@ -66,6 +101,9 @@ void frmToolbox::createControls() {
     fields->addWidget(cmdBrowse_, 1, 1);
     fields->addWidget(lblOutputSuffix_, 2, 0, 1, 2);
     fields->addWidget(txtOutputSuffix_, 3, 0);
+    fields->addWidget(lblLanguage_, 4, 0, 1, 2);
+    fields->addWidget(cboLanguage_, 5, 0);
+    fields->addWidget(lblLanguageNote_, 6, 0, 1, 2);
     fields->setColumnStretch(0, 1);
 
     auto *layout = new QVBoxLayout(this);
@@ -78,7 +116,8 @@ void frmToolbox::createControls() {
 
     setTabOrder(txtOutputFolder_, cmdBrowse_);
     setTabOrder(cmdBrowse_, txtOutputSuffix_);
-    setTabOrder(txtOutputSuffix_, cmdOK_);
+    setTabOrder(txtOutputSuffix_, cboLanguage_);
+    setTabOrder(cboLanguage_, cmdOK_);
     setTabOrder(cmdOK_, cmdExit_);
 
     connect(cmdBrowse_, &QPushButton::clicked, this,
@@ -95,6 +134,10 @@ void frmToolbox::createControls() {
 }
 
 QString frmToolbox::statusPanel1() const { return staPanel1_->text(); }
+
+QString frmToolbox::invalidFolderText() {
+    return tr("Invalid value in Outputfolder!");
+}
 
 bool frmToolbox::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
@@ -124,12 +167,19 @@ bool frmToolbox::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmToolbox::Form_Load() {
-    ctlBrowseFF_->setTitle(QStringLiteral("Output Folder"));
-    ctlBrowseFF_->setPrompt(QStringLiteral("Select Output Folder"));
+    ctlBrowseFF_->setTitle(tr("Output Folder"));
+    ctlBrowseFF_->setPrompt(tr("Select Output Folder"));
     ctlBrowseFF_->setStartFolder(clsUserSettings::readText(
         clsUserSettings::kKeyBrowseFFCurrentPath, QString()));
     txtOutputFolder_->setText(settings_.OutputFolder());
     txtOutputSuffix_->setText(settings_.OutputSuffix());
+    // A stored value that names no language counts as the system's.
+    const int language = cboLanguage_->findData(
+        clsUserSettings::readText(clsUserSettings::kKeyLanguage,
+                                  clsUserSettings::kDefaultLanguage)
+            .trimmed()
+            .toLower());
+    cboLanguage_->setCurrentIndex(std::max(language, 0));
     const modTransformation::Transformation &transformation =
         modTransformation::Current();
     lblTransformation_->setText(transformation.statusText() + u'\n' +
@@ -154,10 +204,10 @@ void frmToolbox::txtOutputFolder_Validate(bool &cancel) {
         if (folder.isEmpty() || modVarious::FolderExists(folder)) {
             cancel = false;
             // A corrected folder no longer carries the old complaint.
-            if (staPanel1_->text() == kInvalidFolder)
+            if (staPanel1_->text() == invalidFolderText())
                 staPanel1_->clear();
         } else {
-            staPanel1_->setText(kInvalidFolder);
+            staPanel1_->setText(invalidFolderText());
         }
     });
 }
@@ -194,6 +244,13 @@ void frmToolbox::cmdOK_Click() {
         }
         settings_.setOutputFolder(txtOutputFolder_->text());
         settings_.setOutputSuffix(txtOutputSuffix_->text());
+        // The language is written only when it changes: a store that has
+        // none keeps following the system.
+        const QString language = cboLanguage_->currentData().toString();
+        if (language !=
+            clsUserSettings::readText(clsUserSettings::kKeyLanguage,
+                                      clsUserSettings::kDefaultLanguage))
+            clsUserSettings::writeText(clsUserSettings::kKeyLanguage, language);
         accept();
     });
 }

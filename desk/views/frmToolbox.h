@@ -4,6 +4,7 @@
 #include <QString>
 
 class BrowseFF;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,9 +12,11 @@ class QStatusBar;
 class clsUserSettings;
 
 // The Toolbox: the output folder and the file-name suffix that new tasks
-// take for their output names. OK stores both in clsUserSettings (for this
-// run only); Exit and Escape store neither. However the dialog closes, the
-// text of the folder box becomes the folder browser's next start folder.
+// take for their output names, and the language of the window. OK stores
+// the folder and the suffix in clsUserSettings (for this run only) and a
+// changed language in the settings store (for the next start); Exit and
+// Escape store none of them. However the dialog closes, the text of the
+// folder box becomes the folder browser's next start folder.
 class frmToolbox : public QDialog {
     Q_OBJECT
   public:
@@ -21,6 +24,9 @@ class frmToolbox : public QDialog {
 
     QLineEdit *txtOutputFolder() const { return txtOutputFolder_; }
     QLineEdit *txtOutputSuffix() const { return txtOutputSuffix_; }
+    // "system", "de", "it", "en" as item data (DeskLanguage), each language
+    // named in itself.
+    QComboBox *cboLanguage() const { return cboLanguage_; }
     QPushButton *cmdBrowse() const { return cmdBrowse_; }
     QPushButton *cmdOK() const { return cmdOK_; }
     QPushButton *cmdExit() const { return cmdExit_; }
@@ -31,8 +37,8 @@ class frmToolbox : public QDialog {
     // Panel 1 of the status bar: the folder check message.
     QString statusPanel1() const;
 
-    static inline const QString kInvalidFolder =
-        QStringLiteral("Invalid value in Outputfolder!");
+    // The folder check's message.
+    static QString invalidFolderText();
 
     void done(int result) override; // every way of closing ends here
 
@@ -58,6 +64,9 @@ class frmToolbox : public QDialog {
     QPushButton *cmdBrowse_ = nullptr;
     QLabel *lblOutputSuffix_ = nullptr;
     QLineEdit *txtOutputSuffix_ = nullptr;
+    QLabel *lblLanguage_ = nullptr;
+    QComboBox *cboLanguage_ = nullptr;
+    QLabel *lblLanguageNote_ = nullptr;
     QPushButton *cmdExit_ = nullptr;
     QPushButton *cmdOK_ = nullptr;
     QLabel *lblTransformation_ = nullptr;

@@ -1,4 +1,5 @@
 #include "DeskFailure.h"
+#include "DeskLanguage.h"
 #include "DeskMessages.h"
 #include "FailureNumbers.h"
 #include "StoreTestSupport.h"
@@ -213,6 +214,51 @@ class tst_adoFileList : public QObject {
         QVERIFY(store.MoveTo(1));
         QCOMPARE(store.DateLastModified(), QStringLiteral("07.03.2024 09:05"));
         QCOMPARE(store.DateLastAccessed(), QStringLiteral("08.03.2024 09:05"));
+    }
+
+    // Dates and sizes follow the language in force, in the user's country
+    // where that has its own conventions; without a locale (C) the designed
+    // "dd.mm.yyyy hh:mm" stands.
+    void datesAndSizesFollowTheLanguage_data() {
+        QTest::addColumn<QLocale>("user");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("size");
+        const QLocale c = QLocale::c();
+        QTest::newRow("C, English") << c << "en"
+                                    << "07.03.2024 09:05"
+                                    << "1,536 KB";
+        QTest::newRow("C, German") << c << "de"
+                                   << "07.03.2024 09:05"
+                                   << "1.536 KB";
+        QTest::newRow("C, Italian") << c << "it"
+                                    << "07/03/2024 09:05"
+                                    << "1.536 KB";
+        QTest::newRow("American English")
+            << QLocale(QLocale::English, QLocale::UnitedStates) << "en"
+            << "03/07/2024 9:05 AM"
+            << "1,536 KB";
+        QTest::newRow("Swiss German")
+            << QLocale(QLocale::German, QLocale::Switzerland) << "de"
+            << "07.03.2024 09:05" << QString::fromUtf8("1\u2019536 KB");
+        QTest::newRow("German in Italy")
+            << QLocale(QLocale::Italian, QLocale::Italy) << "de"
+            << "07.03.2024 09:05"
+            << "1.536 KB";
+    }
+    void datesAndSizesFollowTheLanguage() {
+        QFETCH(QLocale, user);
+        QFETCH(QString, language);
+        QFETCH(QString, date);
+        QFETCH(QString, size);
+        QLocale::setDefault(user);
+        DeskLanguage::setTranslationsFolder(
+            QStringLiteral(KAVRO_TRANSLATIONS_DIR));
+        QVERIFY(DeskLanguage::apply(language));
+        const QDateTime when(QDate(2024, 3, 7), QTime(9, 5, 42));
+        QCOMPARE(adoFileList::formatDateTime(when), date);
+        QCOMPARE(adoFileList::formatSize(1572864), size);
+        DeskLanguage::apply(QString());
     }
 
     void moveToZeroAndMissingIdsReturnFalseQuietly() {

@@ -5,6 +5,7 @@
 #include "frmToolbox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +104,48 @@ class tst_frmToolbox : public QObject {
         dialog.txtOutputFolder()->setText(folders_.path());
         QTest::keyClick(dialog.txtOutputFolder(), Qt::Key_Tab);
         QVERIFY(dialog.statusPanel1().isEmpty());
+    }
+
+    // The language is shown as stored (a value that names none as the
+    // system's) and written by OK only when it changed; Exit writes none.
+    void languageIsWrittenByOkWhenItChanges_data() {
+        QTest::addColumn<QString>("stored"); // "-": no key
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("after"); // "-": no key
+        QTest::newRow("none, kept") << "-"
+                                    << "system" << true << "-";
+        QTest::newRow("none, Italian") << "-"
+                                       << "it" << true << "it";
+        QTest::newRow("none, Italian, Exit") << "-"
+                                             << "it" << false << "-";
+        QTest::newRow("German, English") << "de"
+                                         << "en" << true << "en";
+        QTest::newRow("German, back to the system")
+            << "de"
+            << "system" << true << "system";
+        QTest::newRow("unknown, kept") << "fr"
+                                       << "system" << true << "system";
+    }
+    void languageIsWrittenByOkWhenItChanges() {
+        QFETCH(QString, stored);
+        QFETCH(QString, chosen);
+        QFETCH(bool, ok);
+        QFETCH(QString, after);
+        const QString none = QStringLiteral("-");
+        if (stored != none)
+            clsUserSettings::writeText(clsUserSettings::kKeyLanguage, stored);
+        clsUserSettings settings;
+        frmToolbox dialog(settings);
+        QCOMPARE(dialog.cboLanguage()->count(), 4);
+        QCOMPARE(dialog.cboLanguage()->itemText(2), QStringLiteral("Italiano"));
+        const QString shown = dialog.cboLanguage()->currentData().toString();
+        QCOMPARE(shown, stored == "de" ? stored : QStringLiteral("system"));
+        dialog.cboLanguage()->setCurrentIndex(
+            dialog.cboLanguage()->findData(chosen));
+        (ok ? dialog.cmdOK() : dialog.cmdExit())->click();
+        QCOMPARE(clsUserSettings::readText(clsUserSettings::kKeyLanguage, none),
+                 after);
     }
 
     // Exit and Escape store neither value, but whatever the folder box
