@@ -40,8 +40,7 @@ bool adoTaskList::Update(int lngID, const QString &strInputFile,
 
 bool adoTaskList::UpdateResult(int lngID, const QString &strComment,
                                int enumShapeType) {
-    return store(lngID, {{kComment, strComment}, {kShapeType, enumShapeType}},
-                 QString(),
-                 QStringLiteral("The task %1 cannot be changed.")
-                     .arg(QString::number(lngID)));
+    return store(
+        lngID, {{kComment, strComment}, {kShapeType, enumShapeType}}, QString(),
+        tr("The task %1 cannot be changed.").arg(QString::number(lngID)));
 }

@@ -51,8 +51,10 @@ int main(int argc, char *argv[]) {
         return 2;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KavroDesk"));
-    QTemporaryDir store, folder;
+    QTemporaryDir store, folder, temp;
     clsUserSettings::setStoreFolder(store.path());
+    // boxcheck's batch files of its own, beside other tests that run it.
+    qputenv("TEMP", QFile::encodeName(temp.path()));
     modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
     if (!copySamples(folder.path())) {
         std::fprintf(stderr, "cannot copy the samples\n");

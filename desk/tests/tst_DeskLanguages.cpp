@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMap>
@@ -246,7 +247,11 @@ class tst_DeskLanguages : public QObject {
             QStringLiteral(KAVRO_TRANSLATIONS_DIR));
         data_ = dir_.filePath(QStringLiteral("survey"));
         out_ = dir_.filePath(QStringLiteral("out"));
-        QVERIFY(QDir().mkpath(data_) && QDir().mkpath(out_));
+        // boxcheck's batch files of its own, beside other tests that run it.
+        const QString temp = dir_.filePath(QStringLiteral("temp"));
+        QVERIFY(QDir().mkpath(data_) && QDir().mkpath(out_) &&
+                QDir().mkpath(temp));
+        qputenv("TEMP", QFile::encodeName(temp));
         for (const QString name : {"gbo_lines", "gboshift_polygons"})
             for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
                 QVERIFY(QFile::copy(
@@ -258,6 +263,7 @@ class tst_DeskLanguages : public QObject {
     void cleanupTestCase() {
         DeskLanguage::apply(QString());
         modKAVRO::SetProgramFolder(QString());
+        qunsetenv("TEMP");
     }
 
     void everyWindowSpeaksTheLanguage_data() {

@@ -170,6 +170,56 @@ class tst_TaskListView : public QObject {
         QVERIFY(recorder.messages.isEmpty());
     }
 
+    // From the keyboard the keys act on the row the keyboard stands on,
+    // also when Tab brought the focus and nothing is selected yet: Enter
+    // opens Modify, Delete deletes, the menu key and Shift+F10 open the
+    // menu there; other keys (and Delete with a modifier) go to the list.
+    void keysActOnTheCurrentRow_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("modify");
+        QTest::addColumn<QList<int>>("left");
+        QTest::addColumn<bool>("menu");
+        const QList<int> all{1, 2, 3};
+        QTest::newRow("Enter")
+            << int(Qt::Key_Return) << 0 << true << all << false;
+        QTest::newRow("keypad Enter")
+            << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true << all
+            << false;
+        QTest::newRow("Delete")
+            << int(Qt::Key_Delete) << 0 << false << QList<int>{1, 3} << false;
+        QTest::newRow("Shift+Delete")
+            << int(Qt::Key_Delete) << int(Qt::ShiftModifier) << false << all
+            << false;
+        QTest::newRow("menu key")
+            << int(Qt::Key_Menu) << 0 << false << all << true;
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier)
+                                   << false << all << true;
+    }
+    void keysActOnTheCurrentRow() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, modify);
+        QFETCH(QList<int>, left);
+        QFETCH(bool, menu);
+        RecordingPresenter recorder;
+        Desk desk;
+        desk.rows().setCurrentItem(desk.row(1), 0,
+                                   QItemSelectionModel::NoUpdate);
+        QVERIFY(desk.rows().selectedItems().isEmpty());
+        bool opened = false;
+        whenModal<frmTaskListModify>(
+            [](frmTaskListModify &dialog) { dialog.reject(); }, &opened);
+        QTest::keyClick(&desk.rows(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
+        QCoreApplication::processEvents();
+        QCOMPARE(opened, modify);
+        QCOMPARE(desk.storeIDs(), left);
+        QCOMPARE(desk.window.mnuTaskList()->isVisible(), menu);
+        desk.window.mnuTaskList()->hide();
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
     void deleteRemovesTheSelectedTaskFromStoreAndView() {
         RecordingPresenter recorder;
         Desk desk;
