@@ -332,7 +332,8 @@ class tst_DeskEndToEnd : public QObject {
 
         // A button's key presses it as a click would, shown briefly.
         QTest::keyClick(files, Qt::Key_Return, Qt::ControlModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{kCompleted}, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(recorder_->texts(), QStringList{kCompleted},
+                                  60000);
         for (const char *name : {"/gbo_lines_UTM.", "/gboshift_polygons_UTM."})
             for (const char *extension : {"shp", "shx", "dbf", "prj"})
                 QVERIFY(QFileInfo::exists(data_ + name + extension));

@@ -418,7 +418,7 @@ class tst_DeskLanguages : public QObject {
             QFile::remove(out_ + QStringLiteral("/gbo_lines_UTM.shp"));
             box = QStringLiteral("completedRun");
             window.objects().commandStart->setConverter(
-                [&](const QString &, const QString &, int) {
+                [&](const NativePath &, const NativePath &, int) {
                     if (auto *progress = qobject_cast<frmCommandStart *>(
                             QApplication::activeModalWidget());
                         progress && !walks.contains("frmCommandStart"))
