@@ -192,6 +192,18 @@
         <source>The file %1 cannot be listed.</source>
         <translation>Die Datei %1 kann nicht aufgelistet werden.</translation>
     </message>
+    <message>
+        <source>GeoPackage</source>
+        <translation>GeoPackage</translation>
+    </message>
+    <message>
+        <source>Point list (CSV)</source>
+        <translation>Punktliste (CSV)</translation>
+    </message>
+    <message>
+        <source>Listing %1: %2 of %3 files ...</source>
+        <translation>%1 wird gelesen: %2 von %3 Dateien ...</translation>
+    </message>
 </context>
 <context>
     <name>adoTaskList</name>
@@ -278,6 +290,10 @@
     <message>
         <source>Output-Name holds a double quote or a line break</source>
         <translation>Ausgabename enthält ein Anführungszeichen oder einen Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>Output-File already exists</source>
+        <translation>Ausgabedatei existiert bereits</translation>
     </message>
 </context>
 <context>
@@ -536,6 +552,14 @@ Soll sie erstellt werden?</translation>
         <source>Inputfile (Gauss-Boaga):</source>
         <translation>Eingabedatei (Gauss-Boaga):</translation>
     </message>
+    <message>
+        <source>GeoPackages (*.gpkg)</source>
+        <translation>GeoPackages (*.gpkg)</translation>
+    </message>
+    <message>
+        <source>Point lists (*.csv)</source>
+        <translation>Punktlisten (*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>frmToolbox</name>
@@ -702,6 +726,10 @@ Soll sie erstellt werden?</translation>
     <message>
         <source>Error creating File %1</source>
         <translation>Fehler beim Erstellen der Datei %1</translation>
+    </message>
+    <message>
+        <source>unknown category</source>
+        <translation>unbekannte Kategorie</translation>
     </message>
 </context>
 <context>

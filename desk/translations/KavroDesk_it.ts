@@ -192,6 +192,18 @@
         <source>The file %1 cannot be listed.</source>
         <translation>Il file %1 non può essere elencato.</translation>
     </message>
+    <message>
+        <source>GeoPackage</source>
+        <translation>GeoPackage</translation>
+    </message>
+    <message>
+        <source>Point list (CSV)</source>
+        <translation>Elenco di punti (CSV)</translation>
+    </message>
+    <message>
+        <source>Listing %1: %2 of %3 files ...</source>
+        <translation>Lettura di %1: %2 di %3 file ...</translation>
+    </message>
 </context>
 <context>
     <name>adoTaskList</name>
@@ -278,6 +290,10 @@
     <message>
         <source>Output-Name holds a double quote or a line break</source>
         <translation>Il nome d&apos;uscita contiene virgolette o un a capo</translation>
+    </message>
+    <message>
+        <source>Output-File already exists</source>
+        <translation>Il file d&apos;uscita esiste già</translation>
     </message>
 </context>
 <context>
@@ -536,6 +552,14 @@ Crearlo?</translation>
         <source>Inputfile (Gauss-Boaga):</source>
         <translation>File d&apos;ingresso (Gauss-Boaga):</translation>
     </message>
+    <message>
+        <source>GeoPackages (*.gpkg)</source>
+        <translation>GeoPackage (*.gpkg)</translation>
+    </message>
+    <message>
+        <source>Point lists (*.csv)</source>
+        <translation>Elenchi di punti (*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>frmToolbox</name>
@@ -702,6 +726,10 @@ Crearlo?</translation>
     <message>
         <source>Error creating File %1</source>
         <translation>Errore nella creazione del file %1</translation>
+    </message>
+    <message>
+        <source>unknown category</source>
+        <translation>categoria sconosciuta</translation>
     </message>
 </context>
 <context>
