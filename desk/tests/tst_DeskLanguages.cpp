@@ -180,13 +180,22 @@ Walk walkWindow(QWidget &window) {
                               margin,
                           header->sectionSize(column));
             }
-            // The cells the desktop writes (type and check result); names,
+            // The cells the desktop writes (type and check result), in
+            // their own font and within the item view's text margins; names,
             // sizes and dates are the files' own.
+            const int textMargins =
+                (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) *
+                2;
             for (int row = 0; row < list->topLevelItemCount(); ++row) {
                 const QTreeWidgetItem *item = list->topLevelItem(row);
                 const QString cell = place + u'@' + QString::number(row);
                 add(cell + ":toolTip", item->toolTip(0));
                 add(cell + ":2", item->text(2));
+                checkFits(walk, cell + ":2", item->text(2),
+                          QFontMetrics(item->font(2))
+                                  .horizontalAdvance(item->text(2)) +
+                              textMargins,
+                          header->sectionSize(2));
             }
         }
     }

@@ -142,10 +142,15 @@ class tst_TaskListView : public QObject {
         QCOMPARE(row->font(2).bold(), error);
         const QColor colour = row->foreground(2).color();
         QCOMPARE(colour == QColor(255, 0, 0), error);
+        // The cell's tool tip holds the text whole, which the column may cut.
+        const QString hint = ListViewControl::toolTipText();
+        QCOMPARE(row->toolTip(2), text.isEmpty() ? hint : text + '\n' + hint);
+        QCOMPARE(row->toolTip(0), hint);
         desk.view.UpdateComment(42, 1); // no such row: nothing happens
         // A task shown anew shows its comment in the normal style.
         desk.view.Update(1, "/in1.shp", "/out.shp", "", 1);
         QVERIFY(!row->font(2).bold());
+        QCOMPARE(row->toolTip(2), hint);
     }
 
     void menuIsDisabledOnAnEmptyListAndDoubleClickOpensNothing() {

@@ -273,11 +273,11 @@
     </message>
     <message>
         <source>Output-Directory does not exist</source>
-        <translation>Ausgabeordner existiert nicht</translation>
+        <translation>Ausgabeordner fehlt</translation>
     </message>
     <message>
         <source>Output-SHP already exists</source>
-        <translation>Ausgabe-SHP existiert bereits</translation>
+        <translation>Ausgabe-SHP vorhanden</translation>
     </message>
     <message>
         <source>Error File-Extension</source>
@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>Output-Files .sbn/.sbx already exist</source>
-        <translation>Ausgabedateien .sbn/.sbx existieren bereits</translation>
+        <translation>Index .sbn/.sbx vorhanden</translation>
     </message>
     <message>
         <source>Output-Name holds a double quote or a line break</source>
@@ -293,7 +293,7 @@
     </message>
     <message>
         <source>Output-File already exists</source>
-        <translation>Ausgabedatei existiert bereits</translation>
+        <translation>Ausgabedatei vorhanden</translation>
     </message>
 </context>
 <context>
@@ -617,7 +617,7 @@ Soll sie erstellt werden?</translation>
     </message>
     <message>
         <source>A new language takes effect when KavroDesk starts again.</source>
-        <translation>Eine neue Sprache gilt ab dem nächsten Start von KavroDesk.</translation>
+        <translation>Die neue Sprache gilt ab dem nächsten Start von KavroDesk.</translation>
     </message>
     <message>
         <source>Closes the dialog and keeps the settings as they were.</source>

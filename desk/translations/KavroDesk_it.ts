@@ -285,7 +285,7 @@
     </message>
     <message>
         <source>Output-Files .sbn/.sbx already exist</source>
-        <translation>I file d&apos;uscita .sbn/.sbx esistono già</translation>
+        <translation>Indice .sbn/.sbx già presente</translation>
     </message>
     <message>
         <source>Output-Name holds a double quote or a line break</source>
@@ -617,7 +617,7 @@ Crearlo?</translation>
     </message>
     <message>
         <source>A new language takes effect when KavroDesk starts again.</source>
-        <translation>Una nuova lingua vale dal prossimo avvio di KavroDesk.</translation>
+        <translation>La nuova lingua sarà attiva dal prossimo avvio di KavroDesk.</translation>
     </message>
     <message>
         <source>Closes the dialog and keeps the settings as they were.</source>

@@ -14,6 +14,16 @@ constexpr int kColumnInputIndex = 0;
 constexpr int kColumnOutputIndex = 1;
 constexpr int kColumnInfoIndex = 2;
 const QColor kErrorColour(255, 0, 0); // the colour value 255: pure red
+
+// The Info cell's tool tip: its text whole, which a narrow column (or a long
+// reason from KAVRO) cuts short, above the tip of every row.
+void setInfoToolTip(QTreeWidgetItem &row) {
+    const QString info = row.text(kColumnInfoIndex);
+    row.setToolTip(kColumnInfoIndex,
+                   info.isEmpty()
+                       ? ListViewControl::toolTipText()
+                       : info + u'\n' + ListViewControl::toolTipText());
+}
 } // namespace
 
 clsControlTaskList::clsControlTaskList(frmMain &window, adoTaskList &tasks)
@@ -60,6 +70,7 @@ void clsControlTaskList::Update(int lngID, const QString &strInputFile,
         row->setFont(kColumnInfoIndex, view_->font());
         row->setForeground(kColumnInfoIndex, QBrush());
         setToolTip(*row, toolTipText());
+        setInfoToolTip(*row);
     });
 }
 
@@ -112,5 +123,6 @@ void clsControlTaskList::showInfo(int lngID, const QString &text, bool error) {
             row->setForeground(kColumnInfoIndex, kErrorColour);
         else
             row->setForeground(kColumnInfoIndex, QBrush()); // the view's text
+        setInfoToolTip(*row);
     });
 }
