@@ -1,3 +1,4 @@
+#include "BrowseFF.h"
 #include "DeskLanguage.h"
 #include "DeskMessages.h"
 #include "DeskTestSupport.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMap>
@@ -36,13 +38,14 @@
 #include <functional>
 
 // Every window and dialog of the desktop in German and in Italian, walked as
-// a person meets them (the main window with its lists, the Toolbox, Info,
-// Modify, the progress window and the message boxes of a refused and of a
-// completed run): no text is still the English one, none is cut off at the
-// window's default size, and every control has a name for a screen reader.
-// The shape types come from the real boxcheck; the conversion is a stand-in.
-// With KAVRO_SCREENSHOT_DIR set (under a real X server) a picture of each
-// window is saved in <dir>/<language>/ for the user's guides.
+// a person meets them (the main window with its lists, the Toolbox and its
+// folder dialog, Info, Modify and its file dialog, the progress window and
+// the message boxes of a refused and of a completed run): no text is still the
+// English one, none is cut off at the window's default size, and every control
+// has a name for a screen reader. The shape types come from the real boxcheck;
+// the conversion is a stand-in. With KAVRO_SCREENSHOT_DIR set (under a real X
+// server) a picture of each window is saved in <dir>/<language>/ for the user's
+// guides.
 namespace {
 using Texts = QMap<QString, QString>; // where a text stands -> the text
 
@@ -214,8 +217,10 @@ bool sameInBoth(const QString &text, const QString &language) {
         return sameInBoth(QString(text).remove(key), language);
     static const QStringList names{"KavroDesk", "OK",      "Deutsch",
                                    "Italiano",  "English", "UTM WGS84-ETRS89"};
-    static const QStringList german{"Name", "Info", "Start"};
-    return names.contains(text) ||
+    // The file dialog's filter of every file is German in English too.
+    static const QStringList german{"Name", "Info", "Start",
+                                    "Alle Dateien (*.*)"};
+    return names.contains(text) || text.startsWith(u'/') || // a path
            (language == DeskLanguage::kGerman && german.contains(text));
 }
 
@@ -396,8 +401,15 @@ class tst_DeskLanguages : public QObject {
             window.lvwTaskList()->setCurrentItem(
                 window.lvwTaskList()->topLevelItem(0));
 
+            // The dialogs that Browse opens, over their own windows.
             DeskTest::whenModal<frmToolbox>([&](frmToolbox &dialog) {
                 walk(QStringLiteral("frmToolbox"), dialog);
+                DeskTest::whenModal<BrowseFFDialog>(
+                    [&](BrowseFFDialog &folders) {
+                        walk(QStringLiteral("BrowseFF"), folders);
+                        folders.reject();
+                    });
+                dialog.cmdBrowse()->click();
                 dialog.reject();
             });
             window.cmdToolbox()->click();
@@ -409,6 +421,11 @@ class tst_DeskLanguages : public QObject {
             DeskTest::whenModal<frmTaskListModify>(
                 [&](frmTaskListModify &dialog) {
                     walk(QStringLiteral("frmTaskListModify"), dialog);
+                    DeskTest::whenModal<QFileDialog>([&](QFileDialog &files) {
+                        walk(QStringLiteral("outputFile"), files);
+                        files.reject();
+                    });
+                    dialog.cmdBrowse()->click();
                     dialog.reject();
                 });
             window.mnuTaskListModify()->trigger();
