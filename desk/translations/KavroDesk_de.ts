@@ -424,16 +424,16 @@
         <translation>Ordnerbaum</translation>
     </message>
     <message>
-        <source>The folders of this computer. The file list shows the shapefiles of the selected folder.</source>
-        <translation>Die Ordner dieses Rechners. Die Dateiliste zeigt die Shapefiles des gewählten Ordners.</translation>
+        <source>The folders of this computer. The file list shows the shapefiles, GeoPackages and point lists of the selected folder.</source>
+        <translation>Die Ordner dieses Rechners. Die Dateiliste zeigt die Shapefiles, GeoPackages und Punktlisten des gewählten Ordners.</translation>
     </message>
     <message>
         <source>File list</source>
         <translation>Dateiliste</translation>
     </message>
     <message>
-        <source>The shapefiles of the selected folder. Enter adds the selected file to the task list; the menu key or Shift+F10 opens the menu with Add and Add All.</source>
-        <translation>Die Shapefiles des gewählten Ordners. Die Eingabetaste fügt die gewählte Datei der Aufgabenliste hinzu; die Menütaste oder Umschalt+F10 öffnet das Menü mit „Hinzufügen“ und „Alle hinzufügen“.</translation>
+        <source>The shapefiles, GeoPackages and point lists of the selected folder. Enter adds the selected file to the task list; the menu key or Shift+F10 opens the menu with Add and Add All.</source>
+        <translation>Die Shapefiles, GeoPackages und Punktlisten des gewählten Ordners. Die Eingabetaste fügt die gewählte Datei der Aufgabenliste hinzu; die Menütaste oder Umschalt+F10 öffnet das Menü mit „Hinzufügen“ und „Alle hinzufügen“.</translation>
     </message>
     <message>
         <source>Task list</source>
@@ -499,8 +499,8 @@ Soll sie erstellt werden?</translation>
         <translation>Eingabedatei (Gauss-Boaga)</translation>
     </message>
     <message>
-        <source>The shapefile to convert; it cannot be changed here.</source>
-        <translation>Das umzurechnende Shapefile; es kann hier nicht geändert werden.</translation>
+        <source>The file to convert; it cannot be changed here.</source>
+        <translation>Die umzurechnende Datei; sie kann hier nicht geändert werden.</translation>
     </message>
     <message>
         <source>&amp;Outputfile (UTM WGS84-ETRS89):</source>
@@ -511,8 +511,8 @@ Soll sie erstellt werden?</translation>
         <translation>Ausgabedatei (UTM WGS84-ETRS89)</translation>
     </message>
     <message>
-        <source>The shapefile to write; it is checked when the run starts.</source>
-        <translation>Das zu schreibende Shapefile; es wird beim Start geprüft.</translation>
+        <source>The file to write, of the input&apos;s kind; it is checked when the run starts.</source>
+        <translation>Die zu schreibende Datei, von der Art der Eingabe; sie wird beim Start geprüft.</translation>
     </message>
     <message>
         <source>&amp;Browse ...</source>

@@ -424,16 +424,16 @@
         <translation>Albero delle cartelle</translation>
     </message>
     <message>
-        <source>The folders of this computer. The file list shows the shapefiles of the selected folder.</source>
-        <translation>Le cartelle di questo computer. La lista dei file mostra gli shapefile della cartella scelta.</translation>
+        <source>The folders of this computer. The file list shows the shapefiles, GeoPackages and point lists of the selected folder.</source>
+        <translation>Le cartelle di questo computer. La lista dei file mostra gli shapefile, i GeoPackage e gli elenchi di punti della cartella scelta.</translation>
     </message>
     <message>
         <source>File list</source>
         <translation>Lista dei file</translation>
     </message>
     <message>
-        <source>The shapefiles of the selected folder. Enter adds the selected file to the task list; the menu key or Shift+F10 opens the menu with Add and Add All.</source>
-        <translation>Gli shapefile della cartella scelta. Il tasto Invio aggiunge il file selezionato alla lista dei lavori; il tasto menu o Maiusc+F10 apre il menu con «Aggiungi» e «Aggiungi tutti».</translation>
+        <source>The shapefiles, GeoPackages and point lists of the selected folder. Enter adds the selected file to the task list; the menu key or Shift+F10 opens the menu with Add and Add All.</source>
+        <translation>Gli shapefile, i GeoPackage e gli elenchi di punti della cartella scelta. Il tasto Invio aggiunge il file selezionato alla lista dei lavori; il tasto menu o Maiusc+F10 apre il menu con «Aggiungi» e «Aggiungi tutti».</translation>
     </message>
     <message>
         <source>Task list</source>
@@ -499,8 +499,8 @@ Crearlo?</translation>
         <translation>File d&apos;ingresso (Gauss-Boaga)</translation>
     </message>
     <message>
-        <source>The shapefile to convert; it cannot be changed here.</source>
-        <translation>Lo shapefile da convertire; qui non si può modificare.</translation>
+        <source>The file to convert; it cannot be changed here.</source>
+        <translation>Il file da convertire; qui non si può modificare.</translation>
     </message>
     <message>
         <source>&amp;Outputfile (UTM WGS84-ETRS89):</source>
@@ -511,8 +511,8 @@ Crearlo?</translation>
         <translation>File d&apos;uscita (UTM WGS84-ETRS89)</translation>
     </message>
     <message>
-        <source>The shapefile to write; it is checked when the run starts.</source>
-        <translation>Lo shapefile da scrivere; viene controllato all&apos;avvio.</translation>
+        <source>The file to write, of the input&apos;s kind; it is checked when the run starts.</source>
+        <translation>Il file da scrivere, dello stesso tipo dell&apos;ingresso; viene controllato all&apos;avvio.</translation>
     </message>
     <message>
         <source>&amp;Browse ...</source>

@@ -179,14 +179,15 @@ void frmMain::createSplitters() {
     ctlFolderTree_->setAccessibleName(tr("Folder tree"));
     ctlFolderTree_->setAccessibleDescription(
         tr("The folders of this computer. The file list shows the "
-           "shapefiles of the selected folder."));
+           "shapefiles, GeoPackages and point lists of the selected folder."));
     ctlFolderTree_->hide();
 }
 
 void frmMain::createLists() {
     lvwFileList_ = makeListView(
         QStringLiteral("lvwFileList"), tr("File list"),
-        tr("The shapefiles of the selected folder. Enter adds the selected "
+        tr("The shapefiles, GeoPackages and point lists of the selected "
+           "folder. Enter adds the selected "
            "file to the task list; the menu key or Shift+F10 opens the "
            "menu with Add and Add All."));
     lvwFileList_->setParent(centralWidget());

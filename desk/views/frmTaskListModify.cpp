@@ -65,13 +65,14 @@ frmTaskListModify::frmTaskListModify(clsControlTaskList &taskView,
     txtInputFile_->setEnabled(false);
     txtInputFile_->setAccessibleName(tr("Input file (Gauss-Boaga)"));
     txtInputFile_->setAccessibleDescription(
-        tr("The shapefile to convert; it cannot be changed here."));
+        tr("The file to convert; it cannot be changed here."));
     lblInputFile_->setBuddy(txtInputFile_);
     lblOutputFile_ = new QLabel(tr("&Outputfile (UTM WGS84-ETRS89):"));
     txtOutputFile_ = new QLineEdit;
     txtOutputFile_->setAccessibleName(tr("Output file (UTM WGS84-ETRS89)"));
     txtOutputFile_->setAccessibleDescription(
-        tr("The shapefile to write; it is checked when the run starts."));
+        tr("The file to write, of the input's kind; it is checked when the run "
+           "starts."));
     lblOutputFile_->setBuddy(txtOutputFile_);
     cmdBrowse_ = new QPushButton(tr("&Browse ..."));
     cmdBrowse_->setAutoDefault(false);
