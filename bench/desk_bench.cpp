@@ -1,12 +1,15 @@
-// How long KavroDesk takes over a folder of many shapefiles: the start-up
-// with that folder remembered, listing it again, Add All, and Start (the
+// How long KavroDesk takes over a folder of many files: the start-up with
+// that folder remembered, listing it again, Add All, and Start (the
 // desktop's own time per file beside the engine's runs, which are timed
 // apart). Offscreen, with the build's program folder; see bench/desk.sh.
-// KAVRO_BENCH_LIST_ONLY=1 stops after Add All.
+// KAVRO_BENCH_LIST_ONLY=1 stops after Add All. KAVRO_BENCH_MIXED=1 makes
+// the folder a third each of shapefiles, GeoPackages (two layers) and point
+// lists instead of shapefiles alone.
 //   kavro_deskbench <number of files> [samples folder]
 #include "DeskMessages.h"
 #include "DeskWindow.h"
 #include "FolderTreeControl.h"
+#include "GboGeoPackage.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsUserSettings.h"
@@ -36,6 +39,22 @@ double seconds(const QElapsedTimer &clock) {
     return clock.nsecsElapsed() / 1e9;
 }
 
+// The kinds of file the folder holds, in turn, and KAVRO's file type for
+// each.
+struct Kind {
+    const char *extension, *fileType;
+};
+constexpr Kind kKinds[] = {{".shp", "SHP"}, {".gpkg", "GPKG"}, {".csv", "CSV"}};
+
+QString baseName(int i) {
+    return QStringLiteral("/f%1").arg(i, 5, 10, QChar(u'0'));
+}
+
+// Points of the Gauss-Boaga West zone with ';' and decimal commas.
+const QByteArray kPointList = "Punto;Est;Nord;Quota\r\n"
+                              "1;1515000,125;5035000,5;120,3\r\n"
+                              "2;1517250,75;5037125,25;118\r\n";
+
 bool waitForRows(QTreeWidget *list, int rows, int milliseconds) {
     QElapsedTimer clock;
     clock.start();
@@ -60,12 +79,36 @@ int main(int argc, char *argv[]) {
     const QString empty = dir.filePath(QStringLiteral("empty"));
     for (const QString &folder : {data, out, temp, empty})
         QDir().mkpath(folder);
-    for (int i = 0; i < files; ++i)
-        for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
-            QFile::copy(samples + "/gbo_points" + extension,
-                        data +
-                            QStringLiteral("/f%1").arg(i, 5, 10, QChar(u'0')) +
-                            extension);
+    const bool mixed = qEnvironmentVariableIntValue("KAVRO_BENCH_MIXED") == 1;
+    const QString geoPackage = dir.filePath(QStringLiteral("rilievo.gpkg"));
+    const QString pointList = dir.filePath(QStringLiteral("punti.csv"));
+    if (mixed) {
+        QFile list(pointList);
+        if (!DeskTest::writeGboGeoPackage(
+                geoPackage,
+                QStringLiteral(KAVRO_PROGRAM_DIR "/KAVRO/gbo_west.wkt")) ||
+            !list.open(QIODevice::WriteOnly) ||
+            list.write(kPointList) != kPointList.size()) {
+            std::fprintf(stderr, "cannot write the GeoPackage or the list\n");
+            return 1;
+        }
+    }
+    const auto kindOf = [&](int i) { return kKinds[mixed ? i % 3 : 0]; };
+    for (int i = 0; i < files; ++i) {
+        const QString base = data + baseName(i);
+        switch (mixed ? i % 3 : 0) {
+        case 0:
+            for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+                QFile::copy(samples + "/gbo_points" + extension,
+                            base + extension);
+            break;
+        case 1:
+            QFile::copy(geoPackage, base + kKinds[1].extension);
+            break;
+        default:
+            QFile::copy(pointList, base + kKinds[2].extension);
+        }
+    }
     qputenv("TEMP", QFile::encodeName(temp));
     clsUserSettings::setStoreFolder(dir.filePath(QStringLiteral("store")));
     clsUserSettings::writeText(clsUserSettings::kKeyFolderTreeCurrentPath,
@@ -98,7 +141,8 @@ int main(int argc, char *argv[]) {
     window->mnuFileListAddAll()->trigger();
     const double addAll = seconds(clock);
     const int tasks = window->lvwTaskList()->topLevelItemCount();
-    std::printf("files %d (listed %s, %s)\n", files, started ? "yes" : "NO",
+    std::printf("files %d%s (listed %s, %s)\n", files,
+                mixed ? " of three kinds" : "", started ? "yes" : "NO",
                 listed ? "yes" : "NO");
     std::printf("start-up with the folder remembered  %8.2f s\n", startUp);
     std::printf("listing the folder again             %8.2f s"
@@ -118,7 +162,8 @@ int main(int argc, char *argv[]) {
     clock.restart();
     window->cmdStart()->click();
     const double start = seconds(clock);
-    const int converted = QDir(out).entryList({"*.prj"}, QDir::Files).size();
+    const int converted =
+        QDir(out).entryList({"*.prj", "*.gpkg", "*.csv"}, QDir::Files).size();
 
     // The engine alone, the same way (one process per file).
     const QString engine = QStringLiteral(KAVRO_PROGRAM_DIR "/KAVRO/KAVRO");
@@ -130,20 +175,14 @@ int main(int argc, char *argv[]) {
     const QByteArray scriptName = QFile::encodeName(script);
     clock.restart();
     for (int i = 0; i < files; ++i) {
-        const QByteArray name =
-            QStringLiteral("/f%1.shp").arg(i, 5, 10, QChar(u'0')).toUtf8();
+        const Kind kind = kindOf(i);
+        const QByteArray name = (baseName(i) + kind.extension).toUtf8();
         const QByteArray input = QFile::encodeName(data) + name;
         const QByteArray output = QFile::encodeName(alone) + name;
-        const char *argv[] = {program.constData(),
-                              "-FT",
-                              "SHP",
-                              "-IF",
-                              input.constData(),
-                              "-OF",
-                              output.constData(),
-                              "-TS",
-                              scriptName.constData(),
-                              nullptr};
+        const char *argv[] = {
+            program.constData(),    "-FT",  kind.fileType,      "-IF",
+            input.constData(),      "-OF",  output.constData(), "-TS",
+            scriptName.constData(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);

@@ -3,11 +3,13 @@
 // the whole screen to the file named by the first argument and checks what
 // the lists show. The folder holds the project's sample shapefiles, one of
 // them converted to UTM by the engine and one empty file that no coordinates
-// can be read from, so that every shape type and its picture appears; the
-// shape types come from the real boxcheck.
+// can be read from, so that every shape type and its picture appears, and a
+// GeoPackage and a point list in Gauss-Boaga; the shape types come from the
+// real boxcheck.
 #include "DeskMessages.h"
 #include "DeskWindow.h"
 #include "FolderTreeControl.h"
+#include "GboGeoPackage.h"
 #include "ScreenShot.h"
 #include "adoFileList.h"
 #include "adoTaskList.h"
@@ -42,7 +44,16 @@ bool copySamples(const QString &target) {
         if (!QFile::copy(samples.filePath(name), target + "/" + name))
             return false;
     QFile empty(target + "/empty.shp");
-    return empty.open(QIODevice::WriteOnly);
+    QFile list(target + "/punti.csv");
+    const QByteArray points = "Punto;Est;Nord;Quota\r\n"
+                              "1;1515000,125;5035000,5;120,3\r\n"
+                              "2;1517250,75;5037125,25;118\r\n";
+    return empty.open(QIODevice::WriteOnly) &&
+           list.open(QIODevice::WriteOnly) &&
+           list.write(points) == points.size() &&
+           DeskTest::writeGboGeoPackage(
+               target + "/rilievo.gpkg",
+               QStringLiteral(KAVRO_PROGRAM_DIR "/KAVRO/gbo_west.wkt"));
 }
 } // namespace
 
@@ -72,7 +83,7 @@ int main(int argc, char *argv[]) {
         return 1;
     DeskObjects &objects = window.objects();
     QTreeWidget &files = *window.lvwFileList();
-    for (int wait = 0; wait < 100 && files.topLevelItemCount() < 8; ++wait)
+    for (int wait = 0; wait < 100 && files.topLevelItemCount() < 10; ++wait)
         QTest::qWait(100); // the tree selects the folder once it is listed
     window.mnuFileListAddAll()->trigger();
     // Two check results, as the Start command would show them.
@@ -96,12 +107,13 @@ int main(int argc, char *argv[]) {
         utm += type == ShapeUTM;
         unknown += type == ShapeUnknown;
     }
-    if (files.topLevelItemCount() != 8)
-        fault("the file list does not show the eight shapefiles");
-    if (gbo != 6 || utm != 1 || unknown != 1)
-        fault("the shape types are not six Gauss-Boaga, one UTM, one unknown");
-    if (tasks.topLevelItemCount() != 6)
-        fault("Add All did not add the six Gauss-Boaga files");
+    if (files.topLevelItemCount() != 10)
+        fault("the file list does not show the ten files");
+    if (gbo != 8 || utm != 1 || unknown != 1)
+        fault("the shape types are not eight Gauss-Boaga, one UTM, one "
+              "unknown");
+    if (tasks.topLevelItemCount() != 8)
+        fault("Add All did not add the eight Gauss-Boaga files");
     QTreeWidgetItem *error = tasks.topLevelItem(1);
     const QRect infoCell = tasks.visualItemRect(error).intersected(
         QRect(tasks.header()->sectionViewportPosition(2), 0,
