@@ -259,20 +259,17 @@ class tst_DeskLanguages : public QObject {
         modKAVRO::SetProgramFolder(QStringLiteral(KAVRO_PROGRAM_DIR));
         DeskLanguage::setTranslationsFolder(
             QStringLiteral(KAVRO_TRANSLATIONS_DIR));
-        data_ = dir_.filePath(QStringLiteral("survey"));
-        out_ = dir_.filePath(QStringLiteral("out"));
         // boxcheck's batch files of its own, beside other tests that run it.
         const QString temp = dir_.filePath(QStringLiteral("temp"));
-        QVERIFY(QDir().mkpath(data_) && QDir().mkpath(out_) &&
-                QDir().mkpath(temp));
+        QVERIFY(QDir().mkpath(temp));
         qputenv("TEMP", QFile::encodeName(temp));
-        for (const QString name : {"gbo_lines", "gboshift_polygons"})
-            for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
-                QVERIFY(QFile::copy(
-                    QStringLiteral(KAVRO_SOURCE_DIR "/data/samples/") + name +
-                        extension,
-                    data_ + u'/' + name + extension));
         english_ = walkEverything(DeskLanguage::kEnglish);
+        // Every window was reached, so that the languages are compared on
+        // all of them.
+        QCOMPARE(english_.keys(),
+                 (QStringList{"BrowseFF", "completedRun", "frmCommandStart",
+                              "frmInfo", "frmMain", "frmTaskListModify",
+                              "frmToolbox", "outputFile", "refusedStart"}));
     }
     void cleanupTestCase() {
         DeskLanguage::apply(QString());
@@ -371,6 +368,23 @@ class tst_DeskLanguages : public QObject {
     // The desktop in that language, each window walked as it shows.
     Walks walkEverything(const QString &language) {
         Walks walks;
+        // The survey and its output in folders named in the language, as
+        // the guides' pictures show them.
+        const QMap<QString, QStringList> folders{
+            {DeskLanguage::kEnglish, {"survey", "output"}},
+            {DeskLanguage::kGerman, {"Vermessung", "Ergebnis"}},
+            {DeskLanguage::kItalian, {"rilievo", "risultato"}}};
+        data_ = dir_.filePath(language + u'/' + folders[language][0]);
+        out_ = dir_.filePath(language + u'/' + folders[language][1]);
+        if (!QDir().mkpath(data_) || !QDir().mkpath(out_))
+            return walks;
+        for (const QString name : {"gbo_lines", "gboshift_polygons"})
+            for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+                if (!QFile::copy(
+                        QStringLiteral(KAVRO_SOURCE_DIR "/data/samples/") +
+                            name + extension,
+                        data_ + u'/' + name + extension))
+                    return walks;
         DeskTest::TemporarySettingsStore store;
         DeskLanguage::apply(language);
         const QString shots = qEnvironmentVariable("KAVRO_SCREENSHOT_DIR");
