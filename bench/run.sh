@@ -6,7 +6,10 @@
 # Builds KAVRO in Release, writes the deterministic inputs once, times every
 # job as a whole process (median of the runs, inputs in the page cache),
 # checks that KAVRO's output agrees with the peer's within 2 mm and prints a
-# table. "small" is a quick run on a hundredth of the data.
+# table. KAVRO runs each job with one thread (-TH 1) and with two (-TH 2);
+# the peers' ratios are to the one-thread run, and lines under the table
+# compare the goals with either. "small" is a quick run on a hundredth of
+# the data.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -78,6 +81,12 @@ median() {
     done | paste -sd' '
 }
 
+# kavro <arguments...>: KAVRO's results (as median's) with one thread and
+# with two, joined by ':'.
+kavro() {
+    echo "$(median /dev/null "$engine" -TH 1 "$@"):$(median /dev/null "$engine" -TH 2 "$@")"
+}
+
 floor() {
     rm -rf "$work/out/copy" && mkdir -p "$work/out/copy"
     median /dev/null cp "$@" "$work/out/copy/"
@@ -98,30 +107,62 @@ agreement() {
     fi
 }
 
-printf '%-17s %8s %-7s %8s %6s %7s %7s %6s %7s %7s %s\n' job KAVRO_s peer \
-    peer_s ratio cpu_s peer_cpu ratio cp_s peak_MB agreement
-row() { # job kavro-result peer peer-result floor agreement
-    local kw kc km pw pc
-    read -r kw kc km <<<"$2"
+# KAVRO_s and cpu_s with one thread; 2th_s, 2th_cpu with two and 2th/1
+# their wall times' ratio; peak_MB the larger of the two runs'.
+printf '%-17s %8s %7s %5s %7s %-7s %8s %6s %7s %7s %6s %7s %7s %s\n' job \
+    KAVRO_s 2th_s 2th/1 2th_cpu peer peer_s ratio cpu_s peer_cpu ratio cp_s \
+    peak_MB agreement
+row() { # job kavro-results peer peer-result floor agreement
+    local kw kc km tw tc tm pw pc
+    read -r kw kc km <<<"${2%%:*}"
+    read -r tw tc tm <<<"${2#*:}"
     read -r pw pc _ <<<"$4"
-    awk -v job="$1" -v kw="$kw" -v kc="$kc" -v km="$km" -v peer="$3" \
-        -v pw="$pw" -v pc="$pc" -v fl="${5%% *}" -v agree="$6" '
+    awk -v job="$1" -v kw="$kw" -v kc="$kc" -v km="$km" -v tw="$tw" \
+        -v tc="$tc" -v tm="$tm" -v peer="$3" -v pw="$pw" -v pc="$pc" \
+        -v fl="${5%% *}" -v agree="$6" '
         function num(v) { return v == "" || v == "-" ? "-" : sprintf("%.3f", v) }
         function ratio(p, k) { return (p > 0 && k > 0) ? sprintf("%.2f", p / k) : "-" }
         BEGIN {
-            printf "%-17s %8.3f %-7s %8s %6s %7.3f %7s %6s %7s %7.1f %s\n",
-                   job, kw, peer, num(pw), ratio(pw, kw), kc, num(pc),
-                   ratio(pc, kc), num(fl), km / 1024, agree }'
+            printf "%-17s %8.3f %7.3f %5s %7.3f %-7s %8s %6s %7.3f %7s %6s %7s %7.1f %s\n",
+                   job, kw, tw, ratio(tw, kw), tc, peer, num(pw), ratio(pw, kw),
+                   kc, num(pc), ratio(pc, kc), num(fl),
+                   (km > tm ? km : tm) / 1024, agree }'
+}
+# goal <job> <kavro-results> <peer> <peer-result> <times the peer's speed,
+# or - for none> <two threads at most this share of one, or - for none>:
+# a line that compares them, with peak memory under 64 MB, and says ok or
+# FAIL. The peer's ratio is taken with two threads, the machine's default.
+goal() {
+    awk -v job="$1" -v one="${2%%:*}" -v two="${2#*:}" -v peer="$3" \
+        -v p="$4" -v speed="$5" -v share="$6" '
+        BEGIN {
+            split(one, a, " "); split(two, t, " "); split(p, b, " ")
+            ok = 1; line = job ":"
+            if (speed != "-") {
+                r = b[1] / t[1]
+                line = line sprintf(" %s/KAVRO wall %.2f (goal at least %s; one thread %.2f, processor time %.2f),",
+                                    peer, r, speed, b[1] / a[1], b[2] / a[2])
+                ok = ok && r >= speed
+            }
+            if (share != "-") {
+                r = t[1] / a[1]
+                line = line sprintf(" two threads/one %.2f (goal at most %s),", r, share)
+                ok = ok && r <= share
+            }
+            m = (a[3] > t[3] ? a[3] : t[3]) / 1024
+            ok = ok && m < 64
+            printf "%s peak %.1f MB (goal under 64): %s\n", line, m, ok ? "ok" : "FAIL" }'
 }
 
 out=$work/out
 txt=$work/points.txt
 # Text, GBO chain.
-k=$(median /dev/null "$engine" -FT TXT -IF "$txt" -OF "$out/k.txt" -TS "$gbo")
+k=$(kavro -FT TXT -IF "$txt" -OF "$out/k.txt" -TS "$gbo")
 fl=$(floor "$txt")
 if have cct; then
     p=$(median "$out/cct.txt" "${cct[@]}" "${pipeline[@]}" "$txt")
     row "text GBO chain" "$k" cct "$p" "$fl" "$(agreement txt "$out/k.txt" "$out/cct.txt")"
+    goals+=$(goal "text GBO chain" "$k" cct "$p" 15 0.6)$'\n'
 fi
 if have cs2cs; then
     p=$(median "$out/cs2cs.txt" cs2cs -f %.8f "${cs2cs_from[@]}" +to "${cs2cs_to[@]}" "$txt")
@@ -129,7 +170,7 @@ if have cs2cs; then
 fi
 have cct || have cs2cs || row "text GBO chain" "$k" - "-" "$fl" -
 # Text, empty chain.
-k=$(median /dev/null "$engine" -FT TXT -IF "$txt" -OF "$out/e.txt" -TS "$work/empty.xml")
+k=$(kavro -FT TXT -IF "$txt" -OF "$out/e.txt" -TS "$work/empty.xml")
 if have cct; then
     p=$(median "$out/noop.txt" "${cct[@]}" +proj=noop "$txt")
     row "text empty chain" "$k" cct "$p" "$fl" "$(agreement txt "$out/e.txt" "$out/noop.txt")"
@@ -141,12 +182,12 @@ fi
 # KAVRO is to be at least 4 times as fast in processor time, in under 20 MB.
 csv=$work/points.csv
 [ -f "$csv" ] || "$build/bench/kavro_benchgen" "$work" "$size" csv
-k=$(median /dev/null "$engine" -FT CSV -IF "$csv" -OF "$out/k.csv" -TS "$gbo")
+k=$(kavro -FT CSV -IF "$csv" -OF "$out/k.csv" -TS "$gbo")
 fl=$(floor "$csv")
 if have cct; then
     p=$(median "$out/csv_cct.txt" "${cct[@]}" "${pipeline[@]}" "$work/csv_points.txt")
     row "list GBO chain" "$k" cct "$p" "$fl" "$(agreement csv "$out/k.csv" "$out/csv_cct.txt")"
-    list_goal=$(awk -v k="$k" -v p="$p" 'BEGIN { split(k, a, " "); split(p, b, " ")
+    list_goal=$(awk -v k="${k%%:*}" -v p="$p" 'BEGIN { split(k, a, " "); split(p, b, " ")
         r = b[2] / a[2]; m = a[3] / 1024
         printf "point list: cct/KAVRO processor time %.2f (goal 4), wall %.2f, KAVRO peak %.1f MB (goal under 20): %s",
                r, b[1] / a[1], m, (r >= 4 && m < 20) ? "ok" : "FAIL" }')
@@ -184,8 +225,8 @@ $(units Radian DecimalDegree)
 XML
 done
 if [ -f "$grid" ]; then
-    kg=$(median /dev/null "$engine" -FT TXT -IF "$geo" -OF "$out/g.txt" -TS "$work/grid.xml")
-    kn=$(median /dev/null "$engine" -FT TXT -IF "$geo" -OF "$out/n.txt" -TS "$work/nogrid.xml")
+    kg=$(kavro -FT TXT -IF "$geo" -OF "$out/g.txt" -TS "$work/grid.xml")
+    kn=$(kavro -FT TXT -IF "$geo" -OF "$out/n.txt" -TS "$work/nogrid.xml")
     fl=$(floor "$geo")
     if have cct; then
         p=$(median "$out/g_cct.txt" "${cct[@]}" +proj=hgridshift +grids="$grid" "$geo")
@@ -194,19 +235,24 @@ if [ -f "$grid" ]; then
         row "text BETA2007" "$kg" - "-" "$fl" -
     fi
     row "text no grid" "$kn" - "-" "$fl" -
-    grid_cost=$(awk -v g="${kg#* }" -v n="${kn#* }" -v r="$(wc -l <"$geo")" -v size="$(stat -c %s "$grid")" '
+    grid_cost=$(awk -v g="$(echo "${kg%%:*}" | cut -d' ' -f2-)" -v n="$(echo "${kn%%:*}" | cut -d' ' -f2-)" -v r="$(wc -l <"$geo")" -v size="$(stat -c %s "$grid")" '
         BEGIN { split(g, a, " "); split(n, b, " ")
                 printf "grid shift: %.1f ns per point added (processor time), peak memory %+.0f kB (grid file %.0f kB)",
                        (a[1] - b[1]) / r * 1e9, a[2] - b[2], size / 1024 }')
 fi
 # Shapefiles.
 for shape in lines points; do
-    k=$(median /dev/null "$engine" -FT SHP -IF "$work/$shape.shp" -OF "$out/k_$shape.shp" -TS "$gbo")
+    k=$(kavro -FT SHP -IF "$work/$shape.shp" -OF "$out/k_$shape.shp" -TS "$gbo")
     fl=$(floor "$work/$shape.shp" "$work/$shape.shx" "$work/$shape.dbf")
     if have ogr2ogr; then
         p=$(median /dev/null ogr2ogr -overwrite -ct "${pipeline[*]}" "$out/o_$shape.shp" "$work/$shape.shp")
         row "shapefile $shape" "$k" ogr2ogr "$p" "$fl" \
             "$(agreement shp "$out/k_$shape.shp" "$out/o_$shape.shp")"
+        if [ "$shape" = lines ]; then
+            goals+=$(goal "shapefile lines" "$k" ogr2ogr "$p" 4 0.6)$'\n'
+        else
+            goals+=$(goal "shapefile points" "$k" ogr2ogr "$p" 15 -)$'\n'
+        fi
     else
         row "shapefile $shape" "$k" - "-" "$fl" -
     fi
@@ -221,27 +267,32 @@ if have ogr2ogr; then
         g=$work/$shape.gpkg
         [ -f "$g" ] || ogr2ogr -f GPKG -a_srs EPSG:3003 "$g" "$work/$shape.shp"
         # sh -c takes its first argument as $0.
-        k=$(median /dev/null sh -c 'rm -f "$2"; exec "$0" -FT GPKG -IF "$1" -OF "$2" -TS "$3"' \
-            "$engine" "$g" "$out/k_$shape.gpkg" "$gbo")
+        k=
+        for threads in 1 2; do
+            k+=${k:+:}$(median /dev/null sh -c 'rm -f "$2"; exec "$0" -TH "$4" -FT GPKG -IF "$1" -OF "$2" -TS "$3"' \
+                "$engine" "$g" "$out/k_$shape.gpkg" "$gbo" "$threads")
+        done
         p=$(median /dev/null sh -c 'rm -f "$1"; exec ogr2ogr -f GPKG -ct "$3" -a_srs EPSG:25832 "$1" "$2"' \
             sh "$out/o_$shape.gpkg" "$g" "${pipeline[*]}")
         row "GeoPackage $shape" "$k" ogr2ogr "$p" "$(floor "$g")" \
             "$(agreement gpkg "$out/k_$shape.gpkg" "$out/o_$shape.gpkg")"
-        gpkg_goal+=$(awk -v s="$shape" -v k="$k" -v p="$p" 'BEGIN { split(k, a, " "); split(p, b, " ")
+        gpkg_goal+=$(awk -v s="$shape" -v k="${k#*:}" -v p="$p" 'BEGIN { split(k, a, " "); split(p, b, " ")
             m = a[3] / 1024
             printf "GeoPackage %s: ogr2ogr/KAVRO wall %.2f, processor time %.2f (goal 3), KAVRO peak %.1f MB (goal under 64): %s\n",
                    s, b[1] / a[1], b[2] / a[2], m, (b[1] / a[1] >= 3 && m < 64) ? "ok" : "FAIL" }')$'\n'
     done
 fi
 # Start-up: one record, script validation included.
-k=$(median /dev/null "$engine" -FT TXT -IF "$work/one.txt" -OF "$out/one.txt" -TS "$gbo")
+k=$(kavro -FT TXT -IF "$work/one.txt" -OF "$out/one.txt" -TS "$gbo")
 if have cct; then
     p=$(median "$out/one_cct.txt" "${cct[@]}" "${pipeline[@]}" "$work/one.txt")
     row "one record" "$k" cct "$p" "-" "$(agreement txt "$out/one.txt" "$out/one_cct.txt")"
+    goals+=$(goal "one record" "$k" cct "$p" 1 -)$'\n'
 else
     row "one record" "$k" - "-" "-" -
 fi
 [ -n "${grid_cost:-}" ] && echo "$grid_cost"
 [ -n "${list_goal:-}" ] && echo "$list_goal"
 [ -n "${gpkg_goal:-}" ] && printf '%s' "$gpkg_goal"
+[ -n "${goals:-}" ] && printf '%s' "$goals"
 echo "($runs runs each, median; $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg); inputs in $work)"
