@@ -220,13 +220,18 @@ QByteArray ShapeBatchText(const QString &programFolder,
 QByteArray
 ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
                  const NativePath &outputFile, ShapeType shapeType,
-                 const modTransformation::Transformation &transformation) {
+                 const modTransformation::Transformation &transformation,
+                 int engineThreads) {
     const QByteArray p = batchPath(programFolder);
     const QByteArray i = batchPath(inputFile);
     const QByteArray o = batchPath(outputFile);
+    const QByteArray threads = engineThreads > 0
+                                   ? " -TH " + QByteArray::number(engineThreads)
+                                   : QByteArray();
     const QByteArray engine = quoted(p + "/KAVRO/KAVRO") + " -FT " +
-                              EngineFileType(FileKindOf(inputFile)) + " -IF " +
-                              quoted(i) + " -OF " + quoted(o) + " -TS ";
+                              EngineFileType(FileKindOf(inputFile)) + threads +
+                              " -IF " + quoted(i) + " -OF " + quoted(o) +
+                              " -TS ";
 
     QList<QByteArray> lines;
     lines << "@echo off"
@@ -407,8 +412,14 @@ ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
     return result;
 }
 
+QString ConvertBatchName(int slot) {
+    if (slot <= 0)
+        return kConvertBatch;
+    return QStringLiteral("KAVRO%1.bat").arg(slot + 1);
+}
+
 bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
-                  ShapeType enumShapeType, QString *reason) {
+                  ShapeType enumShapeType, QString *reason, RunSlot slot) {
     bool converted = false;
     const FileKind kind = FileKindOf(inputFile);
     const bool shapefile =
@@ -425,9 +436,11 @@ bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
         if (transformation.kind == modTransformation::Kind::GridUnreadable)
             throw DeskFailure(FailureNumbers::kFileAccess,
                               transformation.problem);
-        const QByteArray text = ConvertBatchText(program, inputFile, outputFile,
-                                                 enumShapeType, transformation);
-        const QString batch = TempFolder() + u'/' + kConvertBatch;
+        const QByteArray text =
+            ConvertBatchText(program, inputFile, outputFile, enumShapeType,
+                             transformation, slot.engineThreads);
+        const QString batch =
+            TempFolder() + u'/' + ConvertBatchName(slot.index);
         if (shapefile) {
             for (const char *extension : kOutputExtensions)
                 if (!exists(outputFile.companion(extension)))

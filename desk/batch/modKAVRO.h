@@ -58,8 +58,19 @@ ShapeType ShapeTypeOfExtent(const QString &minima, const QString &maxima,
 // "Error creating File " and the output path are shown, what the run left
 // is removed, and reason (when given) says why (FailureReason); shape types
 // other than 0 and 1 start no engine and always end so.
+//
+// Several conversions may run at once, each on a thread of its own with a
+// slot of its own: slot 0 writes the batch "KAVRO.bat", slot k
+// "KAVRO<k+1>.bat". engineThreads, when not 0, is handed to KAVRO as its
+// -TH. The program folder and the transformation are only read; a message
+// is shown on the window's thread (DeskMessages).
+struct RunSlot {
+    int index = 0;
+    int engineThreads = 0;
+};
 bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,
-                  ShapeType enumShapeType, QString *reason = nullptr);
+                  ShapeType enumShapeType, QString *reason = nullptr,
+                  RunSlot slot = {});
 
 // Why KAVRO did not convert the input, from the console text of its batch:
 // the reason in its report line "<input> conversion failed! (<reason>)";
@@ -88,10 +99,15 @@ QByteArray ShapeBatchText(const QString &programFolder,
                           const QString &shapeFile, const QString &tempFolder);
 // The conversion batch names the scripts of the transformation (EPSG:1659's
 // unless told otherwise); nothing else in it depends on it. KAVRO is told the
-// file type of the input's kind (-FT SHP, GPKG or CSV).
+// file type of the input's kind (-FT SHP, GPKG or CSV), and its number of
+// threads (-TH) when engineThreads is not 0.
 QByteArray
 ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
                  const NativePath &outputFile, ShapeType shapeType,
-                 const modTransformation::Transformation &transformation = {});
+                 const modTransformation::Transformation &transformation = {},
+                 int engineThreads = 0);
+
+// The name of the conversion batch of a slot (see RunSlot).
+QString ConvertBatchName(int slot);
 
 } // namespace modKAVRO

@@ -9,8 +9,10 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QThread>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <vector>
@@ -18,6 +20,7 @@
 #include <fcntl.h>
 
 #include <pthread.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -297,6 +300,14 @@ QByteArray RunAndWait(const QString &commandLine, std::int16_t windowStyle) {
                          path));
     });
     return console;
+}
+
+int ProcessorCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    return std::max(1, QThread::idealThreadCount());
 }
 
 void OpenDocument(const QString &document) {

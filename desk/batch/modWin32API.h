@@ -38,6 +38,10 @@ class ProcessStarter final : public ProgramStarter {
                   const QByteArray &appendFile, QByteArray *console);
 };
 
+// The number of processors this process may run on (its CPU affinity), at
+// least 1.
+int ProcessorCount();
+
 // Hands a document name or a web address to the desktop's default handler
 // (a browser for web pages and HTML files). A path without a scheme is taken
 // for a local file. Nothing is reported when no handler can open it.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 namespace {
 class BoxPresenter final : public MessagePresenter {
@@ -60,11 +61,29 @@ void setMessagePresenter(MessagePresenter *replacement) {
     presenter = replacement ? replacement : &boxPresenter;
 }
 
+namespace {
+// A message box belongs to the window's thread: a conversion that runs on a
+// thread of its own hands its message over and waits for the answer, as the
+// box would keep it waiting there.
+MessageAnswer present(const QString &caption, const QString &text,
+                      MessageIcon icon, MessageButtons buttons) {
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread())
+        return presenter->present(caption, text, icon, buttons);
+    MessageAnswer answer = MessageAnswer::Ok;
+    QMetaObject::invokeMethod(
+        application,
+        [&] { return presenter->present(caption, text, icon, buttons); },
+        Qt::BlockingQueuedConnection, &answer);
+    return answer;
+}
+} // namespace
+
 MessageAnswer showMessage(const QString &text, const QString &caption,
                           MessageIcon icon, MessageButtons buttons) {
     const QString title =
         caption.isEmpty() ? QApplication::applicationName() : caption;
-    return presenter->present(title, text, icon, buttons);
+    return present(title, text, icon, buttons);
 }
 
 void showPlainMessage(const QString &text) { showMessage(text); }
@@ -72,10 +91,10 @@ void showPlainMessage(const QString &text) { showMessage(text); }
 void showFailure(const QString &procedure, int number,
                  const QString &description) {
     // The caption is the procedure's name as given, also when it is empty.
-    presenter->present(procedure,
-                       QStringLiteral("Error %1: %2")
-                           .arg(QString::number(number), description),
-                       MessageIcon::Critical, MessageButtons::Ok);
+    present(procedure,
+            QStringLiteral("Error %1: %2")
+                .arg(QString::number(number), description),
+            MessageIcon::Critical, MessageButtons::Ok);
 }
 
 void showFailure(const QString &procedure, const DeskFailure &failure) {

@@ -18,7 +18,9 @@ enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Every message box of the desktop goes through the installed presenter. The
-// default one shows a QMessageBox; tests install a RecordingPresenter.
+// default one shows a QMessageBox; tests install a RecordingPresenter. A
+// message from another thread is presented on the application's thread, and
+// that thread waits for the answer.
 class MessagePresenter {
   public:
     virtual ~MessagePresenter() = default;

@@ -486,6 +486,87 @@ class tst_DeskEndToEnd : public QObject {
         QCOMPARE(tasks.ShapeType(), int(ShapeGBO));
     }
 
+    // Tasks run one at a time and several at once give the same outputs,
+    // rows and messages: a task in the middle that KAVRO refuses fails alone
+    // with its reason in its row, the others are converted byte for byte
+    // alike, and no batch file is left; a refused Start starts none.
+    void severalTasksAtOnceGiveTheSameRun() {
+        const QString folder = dir_->filePath(QStringLiteral("many"));
+        QVERIFY(QDir().mkpath(folder));
+        const QStringList samples = {"gbo_lines", "gboshift_polygons",
+                                     "gbo_points"};
+        for (int k = 0; k < 7; ++k) {
+            const QString name = QStringLiteral("f%1").arg(k);
+            for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+                QVERIFY(QFile::copy(kSamples + "/" + samples[k % 3] + extension,
+                                    folder + "/" + name + extension));
+        }
+        // KAVRO refuses a file whose .prj names another system.
+        QVERIFY(
+            QFile::copy(kEngineDir + "/utm_etrs89.prj", folder + "/f3.prj"));
+        DeskTest::EnvironmentGuard tasksAtOnce("KAVRODESK_TASKS");
+        const QString temp = QFile::decodeName(qgetenv("TEMP"));
+        struct Run {
+            QStringList messages, rows;
+            QMap<QString, QByteArray> outputs;
+        };
+        const auto run = [&](const QString &out) {
+            Run result;
+            setOutputInToolbox(out, QStringLiteral("_UTM"));
+            selectFolder(folder, 7);
+            window_->objects().taskList->DeleteAll();
+            window_->lvwTaskList()->clear();
+            window_->mnuFileListAddAll()->trigger();
+            recorder_->messages.clear();
+            window_->cmdStart()->click();
+            result.messages = recorder_->texts();
+            for (QString &message : result.messages)
+                message.replace(out, QStringLiteral("(out)"));
+            QTreeWidget *rows = window_->lvwTaskList();
+            for (int row = 0; row < rows->topLevelItemCount(); ++row)
+                result.rows << rows->topLevelItem(row)->text(kInfoColumn);
+            for (const QString &name : QDir(out).entryList(QDir::Files))
+                result.outputs[name] = readFile(out + "/" + name);
+            return result;
+        };
+        QMap<QString, Run> runs;
+        for (const char *tasks : {"1", "3"}) {
+            qputenv("KAVRODESK_TASKS", tasks);
+            const QString out =
+                dir_->filePath(QStringLiteral("out%1").arg(tasks));
+            QVERIFY(QDir().mkpath(out));
+            // An output there already: nothing starts.
+            DeskTest::writeFile(out + "/f5_UTM.shp", "there");
+            const Run refused = run(out);
+            QCOMPARE(refused.messages,
+                     QStringList{QStringLiteral(
+                         "Errors were found. - Program couldn't be started.")});
+            QCOMPARE(refused.outputs.keys(), QStringList{"f5_UTM.shp"});
+            QVERIFY(QFile::remove(out + "/f5_UTM.shp"));
+
+            runs[tasks] = run(out);
+            QCOMPARE(QDir(temp).entryList(QDir::Files), QStringList());
+        }
+        const Run &one = runs["1"], &three = runs["3"];
+        QCOMPARE(
+            one.messages,
+            (QStringList{"Error creating File (out)/f3_UTM.shp", kCompleted}));
+        QCOMPARE(one.rows.size(), 7);
+        for (int row = 0; row < 7; ++row)
+            if (row != 3)
+                QCOMPARE(one.rows[row], kConverted);
+        QVERIFY2(one.rows[3].contains("its .prj says"),
+                 qPrintable(one.rows[3]));
+        QCOMPARE(one.outputs.size(), 6 * 5); // .shp .shx .dbf .cpg .prj
+        QVERIFY(!one.outputs.contains("f3_UTM.shp"));
+        QCOMPARE(three.messages, one.messages);
+        QCOMPARE(three.rows, one.rows);
+        QCOMPARE(three.outputs.keys(), one.outputs.keys());
+        for (auto it = one.outputs.cbegin(); it != one.outputs.cend(); ++it)
+            QVERIFY2(three.outputs[it.key()] == it.value(),
+                     qPrintable(it.key()));
+    }
+
   private:
     // Selects the folder in the tree, which lists it when it has loaded.
     void selectFolder(const QString &folder, int rows) {

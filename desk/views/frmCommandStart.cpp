@@ -7,19 +7,31 @@
 #include "clsControlTaskList.h"
 #include "modKAVRO.h"
 #include "modVarious.h"
+#include "modWin32API.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <atomic>
 #include <set>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 constexpr int kTimerInterval = 1; // milliseconds
+// More engines at once than this gain nothing even on a large machine: the
+// disk is shared.
+constexpr int kMostTasksAtOnce = 64;
+// The progress window names the files of this many tasks in progress.
+constexpr qsizetype kTasksShown = 4;
 
 // Whether the path's last extension is "shp", in any letter case.
 bool hasShpExtension(const NativePath &path) {
@@ -50,11 +62,6 @@ frmCommandStart::frmCommandStart(adoTaskList &tasks,
                                  ReasonedConverter convert)
     : QDialog(parent), tasks_(tasks), taskView_(taskView),
       convert_(std::move(convert)) {
-    if (!convert_)
-        convert_ = [](const NativePath &input, const NativePath &output,
-                      int shapeType, QString &reason) {
-            return modKAVRO::ConvertShape(input, output, shapeType, &reason);
-        };
     createControls();
 }
 
@@ -202,39 +209,142 @@ bool frmCommandStart::CheckTasks() {
     });
 }
 
+int frmCommandStart::ConcurrentTasks() {
+    bool number = false;
+    const int wanted = qEnvironmentVariableIntValue("KAVRODESK_TASKS", &number);
+    const int tasks =
+        number && wanted > 0 ? wanted : modWin32API::ProcessorCount();
+    return std::clamp(tasks, 1, kMostTasksAtOnce);
+}
+
 void frmCommandStart::RunTasks() {
     guard(QString(), [&] {
         RecordSet &records = tasks_.Recordset();
+        // The tasks as they stand now, in their order; the checks have
+        // refused a run with a task in UTM already, which is never converted.
+        QList<Job> jobs;
         if (records.recordCount() > 0)
             records.moveFirst();
-        while (!records.atEnd()) {
-            const int id = tasks_.ID();
-            const int shapeType = tasks_.ShapeType();
-            if (shapeType != ShapeUTM) {
-                const NativePath input = tasks_.InputPath();
-                const NativePath output = tasks_.OutputPath();
-                lblInfo_->setText(tr("Converting:") + QStringLiteral("\n\n\n") +
-                                  input.shown() + QStringLiteral("\n\n") +
-                                  output.shown());
-                prgProgressBar_->setMaximum(records.recordCount());
-                prgProgressBar_->setValue(records.absolutePosition());
-                QCoreApplication::processEvents();
-
-                QString reason;
-                if (convert_(input, output, shapeType, reason)) {
-                    if (tasks_.UpdateResult(id, kConvertedComment, ShapeUTM))
-                        taskView_.ShowCurrentRecord();
-                } else if (!reason.isEmpty()) {
-                    // The record stays as it was; its row says why.
-                    taskView_.UpdateFailure(id, reason);
-                }
-                QCoreApplication::processEvents();
-                // Whatever ran while events were processed, the walk goes
-                // on after this task.
-                if (!tasks_.MoveTo(id))
-                    break;
-            }
-            records.moveNext();
-        }
+        for (; !records.atEnd(); records.moveNext())
+            if (tasks_.ShapeType() != ShapeUTM)
+                jobs.append({tasks_.ID(), tasks_.InputPath(),
+                             tasks_.OutputPath(), tasks_.ShapeType()});
+        const int total = records.recordCount();
+        ended_ = total - jobs.size();
+        inProgress_.clear();
+        prgProgressBar_->setMaximum(total);
+        prgProgressBar_->setValue(ended_);
+        if (jobs.isEmpty())
+            return;
+        if (convert_)
+            runHere(jobs);
+        else
+            runOnThreads(jobs, std::min<int>(ConcurrentTasks(), jobs.size()));
+        inProgress_.clear();
     });
+}
+
+void frmCommandStart::runHere(const QList<Job> &jobs) {
+    for (const Job &job : jobs) {
+        taskStarted(job);
+        QCoreApplication::processEvents();
+        QString reason;
+        const bool converted =
+            convert_(job.input, job.output, job.shapeType, reason);
+        taskEnded(job, converted, reason);
+        QCoreApplication::processEvents();
+    }
+}
+
+void frmCommandStart::runOnThreads(const QList<Job> &jobs, int tasksAtOnce) {
+    // Each thread takes the next task not yet taken and runs it in its own
+    // slot (its own batch file); the window hears of its start and end
+    // through queued calls, in the order they happened. Engines that share
+    // the processors run on one thread each.
+    const int engineThreads = tasksAtOnce > 1 ? 1 : 0;
+    std::atomic<int> next{0};
+    QEventLoop loop;
+    int left = jobs.size();
+    const auto work = [&](int slot) {
+        for (int k = next++; k < jobs.size(); k = next++) {
+            const Job &job = jobs[k];
+            QMetaObject::invokeMethod(
+                this, [this, &job] { taskStarted(job); }, Qt::QueuedConnection);
+            QString reason;
+            bool converted = false;
+            try {
+                converted = modKAVRO::ConvertShape(
+                    job.input, job.output,
+                    static_cast<ShapeType>(job.shapeType), &reason,
+                    {slot, engineThreads});
+            } catch (...) {
+                converted = false; // ConvertShape has shown its failures
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, &job, &left, &loop, converted, reason] {
+                    taskEnded(job, converted, reason);
+                    if (--left == 0)
+                        loop.quit();
+                },
+                Qt::QueuedConnection);
+        }
+    };
+    // Room for the files of the tasks in progress.
+    const int shown = std::min<int>(tasksAtOnce, kTasksShown);
+    lblInfo_->setMinimumHeight(lblInfo_->fontMetrics().lineSpacing() *
+                               (7 + 5 * (shown - 1)));
+    resize(width(), std::max(height(), sizeHint().height()));
+    std::vector<std::thread> threads;
+    threads.reserve(tasksAtOnce);
+    try {
+        for (int slot = 0; slot < tasksAtOnce; ++slot)
+            threads.emplace_back(work, slot);
+    } catch (const std::system_error &) {
+        // No more threads to be had: the ones there take every task.
+        if (threads.empty())
+            throw;
+    }
+    // Every task's end is queued before its thread looks for the next one,
+    // so the threads have nothing left to do when the loop ends.
+    loop.exec();
+    for (std::thread &thread : threads)
+        thread.join();
+}
+
+void frmCommandStart::taskStarted(const Job &job) {
+    inProgress_.append(&job);
+    showRunning();
+}
+
+void frmCommandStart::taskEnded(const Job &job, bool converted,
+                                const QString &reason) {
+    inProgress_.removeOne(&job);
+    ++ended_;
+    prgProgressBar_->setValue(ended_);
+    showRunning();
+    if (converted) {
+        if (tasks_.UpdateResult(job.id, kConvertedComment, ShapeUTM))
+            taskView_.ShowCurrentRecord();
+    } else if (!reason.isEmpty()) {
+        // The record stays as it was; its row says why.
+        taskView_.UpdateFailure(job.id, reason);
+    }
+}
+
+void frmCommandStart::showRunning() {
+    // The files of the tasks in progress, the first few of them; the last
+    // ones stay until the window closes.
+    if (inProgress_.isEmpty())
+        return;
+    QString text = tr("Converting:") + QStringLiteral("\n\n");
+    const qsizetype shown = std::min(inProgress_.size(), kTasksShown);
+    for (qsizetype k = 0; k < shown; ++k)
+        text += QStringLiteral("\n") +
+                (k > 0 ? QStringLiteral("\n") : QString()) +
+                inProgress_[k]->input.shown() + QStringLiteral("\n\n") +
+                inProgress_[k]->output.shown();
+    if (inProgress_.size() > shown)
+        text += QStringLiteral("\n\n…");
+    lblInfo_->setText(text);
 }

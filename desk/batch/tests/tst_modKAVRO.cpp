@@ -243,6 +243,14 @@ class tst_modKAVRO : public QObject {
                               "/GBO-UTM32RDN2008-GRID-VLM.xml")
                      .replace("/GBOSHIFT-UTM32ETRS89-VLM.xml",
                               "/GBOSHIFT-UTM32RDN2008-GRID-VLM.xml"));
+        // A run beside others gives KAVRO its number of threads, and no more
+        // changes; each slot has a batch of its own, the first today's.
+        QCOMPARE(
+            modKAVRO::ConvertBatchText("/P q", "/in put/a.shp",
+                                       "/out put/b.shp", shapeType, {}, 1),
+            QByteArray(expected).replace("-FT SHP -IF", "-FT SHP -TH 1 -IF"));
+        QCOMPARE(modKAVRO::ConvertBatchName(0), QStringLiteral("KAVRO.bat"));
+        QCOMPARE(modKAVRO::ConvertBatchName(2), QStringLiteral("KAVRO3.bat"));
     }
 
     // A double quote or a line break in any path of a batch line would change
