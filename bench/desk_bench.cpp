@@ -1,7 +1,9 @@
 // How long KavroDesk takes over a folder of many files: the start-up with
 // that folder remembered, listing it again, Add All, and Start (the
 // desktop's own time per file beside the engine's runs, which are timed
-// apart). Offscreen, with the build's program folder; see bench/desk.sh.
+// apart). Start runs one task at a time and with every processor, side by
+// side in KAVRO_BENCH_ROUNDS rounds (default 1); the best of each counts.
+// Offscreen, with the build's program folder; see bench/desk.sh.
 // KAVRO_BENCH_LIST_ONLY=1 stops after Add All. KAVRO_BENCH_MIXED=1 makes
 // the folder a third each of shapefiles, GeoPackages (two layers) and point
 // lists instead of shapefiles alone.
@@ -13,6 +15,7 @@
 #include "adoFileList.h"
 #include "adoTaskList.h"
 #include "clsUserSettings.h"
+#include "frmCommandStart.h"
 #include "modKAVRO.h"
 
 #include <QAction>
@@ -25,6 +28,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -174,15 +178,45 @@ int main(int argc, char *argv[]) {
         return 0;
     }
 
-    window->objects().userSettings->setOutputFolder(out);
-    window->objects().taskList->DeleteAll();
-    window->lvwTaskList()->clear();
-    window->mnuFileListAddAll()->trigger();
-    clock.restart();
-    window->cmdStart()->click();
-    const double start = seconds(clock);
-    const int converted =
-        QDir(out).entryList({"*.prj", "*.gpkg", "*.csv"}, QDir::Files).size();
+    // Start one task at a time (KAVRODESK_TASKS=1) and with every processor
+    // (the default), side by side in rounds, each into a folder of its own.
+    const auto startRun = [&](const QByteArray &tasksAtOnce,
+                              const QString &folder, int &converted) {
+        if (tasksAtOnce.isEmpty())
+            qunsetenv("KAVRODESK_TASKS");
+        else
+            qputenv("KAVRODESK_TASKS", tasksAtOnce);
+        QDir().mkpath(folder);
+        window->objects().userSettings->setOutputFolder(folder);
+        window->objects().taskList->DeleteAll();
+        window->lvwTaskList()->clear();
+        window->mnuFileListAddAll()->trigger();
+        QElapsedTimer timer;
+        timer.start();
+        window->cmdStart()->click();
+        const double elapsed = seconds(timer);
+        converted = QDir(folder)
+                        .entryList({"*.prj", "*.gpkg", "*.csv"}, QDir::Files)
+                        .size();
+        return elapsed;
+    };
+    const int rounds =
+        std::max(1, qEnvironmentVariableIntValue("KAVRO_BENCH_ROUNDS"));
+    double start = 1e300, oneAtATime = 1e300;
+    int converted = 0, convertedOne = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const QString suffix = QStringLiteral("%1").arg(round);
+        const double one =
+            startRun("1", out + QStringLiteral("/one") + suffix, convertedOne);
+        const double all =
+            startRun({}, out + QStringLiteral("/all") + suffix, converted);
+        std::printf("round %d: Start one task at a time %8.2f s, "
+                    "every processor %8.2f s (%.2f x)\n",
+                    round + 1, one, all, all / one);
+        oneAtATime = std::min(oneAtATime, one);
+        start = std::min(start, all);
+    }
+    qunsetenv("KAVRODESK_TASKS");
 
     // The engine alone, the same way (one process per file).
     const QString engine = QStringLiteral(KAVRO_PROGRAM_DIR "/KAVRO/KAVRO");
@@ -212,12 +246,16 @@ int main(int argc, char *argv[]) {
         posix_spawn_file_actions_destroy(&actions);
     }
     const double engineAlone = seconds(clock);
-    std::printf("Start (%d converted)                %8.2f s\n", converted,
-                start);
+    std::printf("Start, one task at a time (%d converted) %8.2f s\n",
+                convertedOne, oneAtATime);
+    std::printf("Start, %d tasks at once (%d converted) %8.2f s"
+                " (%.2f x one at a time; best of %d)\n",
+                frmCommandStart::ConcurrentTasks(), converted, start,
+                start / oneAtATime, rounds);
     std::printf("the engine alone, %d runs           %8.2f s\n", files,
                 engineAlone);
-    std::printf("Start's own time per file            %8.2f ms\n",
-                (start - engineAlone) * 1000 / files);
+    std::printf("Start's own time per file, one at a time %8.2f ms\n",
+                (oneAtATime - engineAlone) * 1000 / files);
     window.reset();
     clsUserSettings::setStoreFolder(QString());
     return 0;

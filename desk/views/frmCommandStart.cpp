@@ -263,7 +263,6 @@ void frmCommandStart::runOnThreads(const QList<Job> &jobs, int tasksAtOnce) {
     // the processors run on one thread each.
     const int engineThreads = tasksAtOnce > 1 ? 1 : 0;
     std::atomic<int> next{0};
-    QEventLoop loop;
     int left = jobs.size();
     const auto work = [&](int slot) {
         for (int k = next++; k < jobs.size(); k = next++) {
@@ -282,10 +281,9 @@ void frmCommandStart::runOnThreads(const QList<Job> &jobs, int tasksAtOnce) {
             }
             QMetaObject::invokeMethod(
                 this,
-                [this, &job, &left, &loop, converted, reason] {
+                [this, &job, &left, converted, reason] {
                     taskEnded(job, converted, reason);
-                    if (--left == 0)
-                        loop.quit();
+                    --left;
                 },
                 Qt::QueuedConnection);
         }
@@ -306,8 +304,12 @@ void frmCommandStart::runOnThreads(const QList<Job> &jobs, int tasksAtOnce) {
             throw;
     }
     // Every task's end is queued before its thread looks for the next one,
-    // so the threads have nothing left to do when the loop ends.
-    loop.exec();
+    // so the threads have nothing left to do when the last end is heard. No
+    // event loop of our own, which the application's end would leave early
+    // while a thread waits for an answer from this one.
+    while (left > 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents |
+                                        QEventLoop::WaitForMoreEvents);
     for (std::thread &thread : threads)
         thread.join();
 }
