@@ -367,10 +367,11 @@ inline void writePointLayer(const std::filesystem::path &path, int count) {
     g.addLayer("points", "POINT", 3003);
     g.execute("BEGIN");
     for (int i = 1; i <= count; ++i)
-        g.addFeature("points", i,
-                     blob(point({1600000.0 + (i * 7919) % 100000,
-                                 5000000.0 + (i * 104729) % 100000}),
-                          {3003, gpkg::EnvelopeKind::None, i % 2 == 0}));
+        g.addFeature(
+            "points", i,
+            blob(point({1600000.0 + (i * std::int64_t{7919}) % 100000,
+                        5000000.0 + (i * std::int64_t{104729}) % 100000}),
+                 {3003, gpkg::EnvelopeKind::None, i % 2 == 0}));
     g.execute("COMMIT");
     g.addRtree("points");
 }
