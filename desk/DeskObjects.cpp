@@ -15,6 +15,7 @@
 #include "clsControlTaskList.h"
 #include "clsEventsFolderTree.h"
 #include "clsUserSettings.h"
+#include "frmCommandStart.h"
 #include "frmMain.h"
 #include "modKAVRO.h"
 
@@ -36,10 +37,13 @@ void DeskObjects::create(frmMain &window) {
     currentObjects = this;
     userSettings = std::make_unique<clsUserSettings>(); // 1
     fileList = std::make_unique<adoFileList>();         // 2
-    // Each listed file's shape type comes from boxcheck.
-    fileList->setShapeClassifier([](const QString &path, QString &reason) {
-        return modKAVRO::GetShapeType(path, &reason);
-    });
+    // Each listed file's shape type comes from boxcheck, run for as many
+    // files at once as Start runs tasks.
+    fileList->setShapeClassifier(
+        [](const QString &path, QString &reason, int slot) {
+            return modKAVRO::GetShapeType(path, &reason, slot);
+        },
+        &frmCommandStart::ConcurrentTasks);
     // Refresh() without a path lists the folder that the tree has selected.
     fileList->setFolderSource([tree = window.ctlFolderTree()] {
         return tree->SelectedFolder().fileSystemPath;

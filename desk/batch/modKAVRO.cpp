@@ -41,9 +41,18 @@ const QString kUnknownCategory = QStringLiteral("Unknown category: ");
 // Longer lines are read in pieces of this size; boxcheck's lines are short.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 
-const QString kShapeBatch = QStringLiteral("Shape.bat");
-const QString kShapeAnswer = QStringLiteral("Shape.txt");
-const QString kConvertBatch = QStringLiteral("KAVRO.bat");
+const QString kShapeStem = QStringLiteral("Shape");
+const QString kConvertStem = QStringLiteral("KAVRO");
+const QString kBatchExtension = QStringLiteral(".bat");
+const QString kAnswerExtension = QStringLiteral(".txt");
+
+// A slot's file: slot 0 has the stem alone ("Shape.bat"), slot k the stem
+// and k + 1 ("Shape2.bat"), so that a run of one slot writes what it always
+// wrote.
+QString slotFileName(const QString &stem, int slot, const QString &extension) {
+    return slot <= 0 ? stem + extension
+                     : stem + QString::number(slot + 1) + extension;
+}
 const QByteArray kLineEnd = "\r\n";
 
 // A path is written into a batch line between double quotes and split again
@@ -208,13 +217,15 @@ QString TempFolder() {
 }
 
 QByteArray ShapeBatchText(const QString &programFolder,
-                          const QString &shapeFile, const QString &tempFolder) {
+                          const QString &shapeFile, const QString &tempFolder,
+                          int slot) {
     const QByteArray p = batchPath(programFolder);
     const QByteArray s = batchPath(shapeFile);
     const QByteArray t = batchPath(tempFolder);
     return "@echo off" + kLineEnd + quoted(p + "/KAVRO/boxcheck") + ' ' +
            quoted(s) + " -YMIN 2500000 >> " +
-           quoted(t + '/' + modFileNames::EncodeName(kShapeAnswer)) + kLineEnd;
+           quoted(t + '/' + modFileNames::EncodeName(ShapeAnswerName(slot))) +
+           kLineEnd;
 }
 
 QByteArray
@@ -386,15 +397,23 @@ ShapeType ShapeTypeOfReport(const QStringList &lines, QString &reason) {
     return type;
 }
 
-ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
+QString ShapeBatchName(int slot) {
+    return slotFileName(kShapeStem, slot, kBatchExtension);
+}
+
+QString ShapeAnswerName(int slot) {
+    return slotFileName(kShapeStem, slot, kAnswerExtension);
+}
+
+ShapeType GetShapeType(const QString &shapeFile, QString *reason, int slot) {
     ShapeType result = ShapeUnknown;
     QString why;
     guard(QString(), [&] {
         const QString temp = TempFolder();
         const QByteArray text =
-            ShapeBatchText(ProgramFolder(), shapeFile, temp);
-        const QString batch = temp + u'/' + kShapeBatch;
-        const QString answer = temp + u'/' + kShapeAnswer;
+            ShapeBatchText(ProgramFolder(), shapeFile, temp, slot);
+        const QString batch = temp + u'/' + ShapeBatchName(slot);
+        const QString answer = temp + u'/' + ShapeAnswerName(slot);
         removeStale(batch);
         removeStale(answer);
         createNew(batch, text);
@@ -413,9 +432,7 @@ ShapeType GetShapeType(const QString &shapeFile, QString *reason) {
 }
 
 QString ConvertBatchName(int slot) {
-    if (slot <= 0)
-        return kConvertBatch;
-    return QStringLiteral("KAVRO%1.bat").arg(slot + 1);
+    return slotFileName(kConvertStem, slot, kBatchExtension);
 }
 
 bool ConvertShape(const NativePath &inputFile, const NativePath &outputFile,

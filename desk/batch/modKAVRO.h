@@ -24,7 +24,14 @@ namespace modKAVRO {
 // classifies what it printed (ShapeTypeOfReport); ShapeUnknown after any
 // failure (which is shown). For ShapeUnknown, reason (when given) says why
 // (empty after a failure that was shown).
-ShapeType GetShapeType(const QString &shapeFile, QString *reason = nullptr);
+//
+// Several files may be classified at once, each on a thread of its own with
+// a slot of its own: slot 0 writes the batch "Shape.bat" and its answer
+// "Shape.txt", slot k "Shape<k+1>.bat" and "Shape<k+1>.txt". The program
+// folder is only read; a failure is shown through DeskMessages (held with a
+// MessageHold where the window's thread waits without processing events).
+ShapeType GetShapeType(const QString &shapeFile, QString *reason = nullptr,
+                       int slot = 0);
 
 // The category that boxcheck's output gives, its lines without their line
 // ends: ShapeTypeOfExtent of the fourth and sixth lines, when a fifth line
@@ -95,8 +102,10 @@ QString TempFolder();
 // The two batch texts, byte for byte as they are written (CR LF line ends).
 // Throws DeskFailure when a path holds a double quote or a line break and so
 // cannot be written into a batch line.
+// The test batch of a slot appends to that slot's answer file.
 QByteArray ShapeBatchText(const QString &programFolder,
-                          const QString &shapeFile, const QString &tempFolder);
+                          const QString &shapeFile, const QString &tempFolder,
+                          int slot = 0);
 // The conversion batch names the scripts of the transformation (EPSG:1659's
 // unless told otherwise); nothing else in it depends on it. KAVRO is told the
 // file type of the input's kind (-FT SHP, GPKG or CSV), and its number of
@@ -107,7 +116,9 @@ ConvertBatchText(const QString &programFolder, const NativePath &inputFile,
                  const modTransformation::Transformation &transformation = {},
                  int engineThreads = 0);
 
-// The name of the conversion batch of a slot (see RunSlot).
+// The names of the files of a slot (see RunSlot and GetShapeType).
 QString ConvertBatchName(int slot);
+QString ShapeBatchName(int slot);
+QString ShapeAnswerName(int slot);
 
 } // namespace modKAVRO

@@ -65,8 +65,15 @@ namespace {
 // A message box belongs to the window's thread: a conversion that runs on a
 // thread of its own hands its message over and waits for the answer, as the
 // box would keep it waiting there.
+thread_local HeldMessages *held = nullptr;
+
 MessageAnswer present(const QString &caption, const QString &text,
                       MessageIcon icon, MessageButtons buttons) {
+    if (held) {
+        held->append({caption, text, icon, buttons});
+        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes
+                                                : MessageAnswer::Ok;
+    }
     QCoreApplication *application = QCoreApplication::instance();
     if (!application || QThread::currentThread() == application->thread())
         return presenter->present(caption, text, icon, buttons);
@@ -78,6 +85,15 @@ MessageAnswer present(const QString &caption, const QString &text,
     return answer;
 }
 } // namespace
+
+MessageHold::MessageHold(HeldMessages &into) : previous_(held) { held = &into; }
+
+MessageHold::~MessageHold() { held = previous_; }
+
+void showHeld(const HeldMessages &messages) {
+    for (const HeldMessage &message : messages)
+        present(message.caption, message.text, message.icon, message.buttons);
+}
 
 MessageAnswer showMessage(const QString &text, const QString &caption,
                           MessageIcon icon, MessageButtons buttons) {

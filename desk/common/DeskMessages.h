@@ -45,6 +45,34 @@ void showFailure(const QString &procedure, int number,
                  const QString &description);
 void showFailure(const QString &procedure, const DeskFailure &failure);
 
+// The messages that work on a thread of its own showed while the window's
+// thread processed no events (and so could not have shown them), held to be
+// shown there later, in their order.
+struct HeldMessage {
+    QString caption;
+    QString text;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+using HeldMessages = QList<HeldMessage>;
+
+// While it lives, every message that its thread shows is added to the list
+// instead, answered with OK (Yes for a question): for work that asks no
+// questions, only reports its failures.
+class MessageHold {
+  public:
+    explicit MessageHold(HeldMessages &into);
+    ~MessageHold();
+    MessageHold(const MessageHold &) = delete;
+    MessageHold &operator=(const MessageHold &) = delete;
+
+  private:
+    HeldMessages *previous_;
+};
+
+// Shows the held messages, in their order, on the calling thread.
+void showHeld(const HeldMessages &messages);
+
 // Runs a handler's body and reports any failure in it through showFailure
 // with the handler's caption; the program goes on. Returns false when the
 // body failed.

@@ -7,6 +7,7 @@
 #include "FileKind.h"
 #include "NativePath.h"
 #include "ShapeType.h"
+#include "SlotThreads.h"
 #include "modFileNames.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
 #include <vector>
 
 #include <dirent.h>
@@ -323,16 +329,29 @@ QString adoFileList::formatDateTime(const QDateTime &time) {
 }
 
 void adoFileList::setShapeClassifier(ReasonedClassifier classifier) {
-    classifier_ = std::move(classifier);
-}
-
-void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
+    slots_ = nullptr;
     if (!classifier)
         classifier_ = nullptr;
     else
-        classifier_ = [classifier](const QString &path, QString &) {
+        classifier_ = [classifier](const QString &path, QString &reason, int) {
+            return classifier(path, reason);
+        };
+}
+
+void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
+    slots_ = nullptr;
+    if (!classifier)
+        classifier_ = nullptr;
+    else
+        classifier_ = [classifier](const QString &path, QString &, int) {
             return classifier(path);
         };
+}
+
+void adoFileList::setShapeClassifier(SlotClassifier classifier,
+                                     SlotCount slotCount) {
+    classifier_ = std::move(classifier);
+    slots_ = std::move(slotCount);
 }
 
 void adoFileList::setStatusSink(StatusSink sink) {
@@ -357,6 +376,82 @@ void adoFileList::Refresh() {
     Refresh(folder);
 }
 
+struct adoFileList::Probe {
+    Listed listed = Listed::Record;
+    QString note;
+    struct statx details {};
+    bool classify = false;
+};
+
+struct adoFileList::Classified {
+    int shapeType = ShapeUnknown;
+    QString note;
+    HeldMessages held;          // shown as the file is listed
+    std::exception_ptr failure; // the classifier's, thrown then
+};
+
+// The classifications of one listing. In one slot each is made when it is
+// taken, on the listing's thread, as it always was; in more, the slots'
+// threads make them in the files' order, and each is taken when it has
+// ended.
+class adoFileList::Classifications {
+  public:
+    Classifications(const SlotClassifier &classifier, QStringList paths,
+                    int slotCount)
+        : classifier_(classifier), paths_(std::move(paths)),
+          done_(paths_.size()) {
+        if (slotCount <= 1)
+            return;
+        try {
+            threads_.emplace(paths_.size(), slotCount, [this](int slot, int k) {
+                classifyAside(slot, k);
+            });
+        } catch (const std::system_error &) {
+            // No thread to be had: all in the listing's thread.
+        }
+    }
+
+    // The k-th file's classification.
+    Classified take(int k) {
+        Classified classified;
+        if (!threads_) {
+            classified.shapeType = classifier_(paths_[k], classified.note, 0);
+            return classified;
+        }
+        std::unique_lock lock(mutex_);
+        ended_.wait(lock, [&] { return done_[k].has_value(); });
+        classified = std::move(*done_[k]);
+        done_[k].reset();
+        return classified;
+    }
+
+  private:
+    void classifyAside(int slot, int k) {
+        Classified classified;
+        {
+            const MessageHold hold(classified.held);
+            try {
+                classified.shapeType =
+                    classifier_(paths_[k], classified.note, slot);
+            } catch (...) {
+                classified.failure = std::current_exception();
+            }
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            done_[k] = std::move(classified);
+        }
+        ended_.notify_all();
+    }
+
+    const SlotClassifier &classifier_;
+    const QStringList paths_;
+    std::vector<std::optional<Classified>> done_;
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    std::optional<SlotThreads> threads_; // last: ends first
+};
+
 void adoFileList::Refresh(const QString &folderPath) {
     DeleteAll();
     PassedOver passedOver;
@@ -376,10 +471,32 @@ void adoFileList::Refresh(const QString &folderPath) {
         const QString shownFolder = modFileNames::ShownName(folder);
         const QString base =
             folder == QLatin1String("/") ? folder : folder + u'/';
+        // Every file's details first, before boxcheck reads any (its access
+        // time among them); a file that cannot be looked at ends the listing
+        // where it stands, after the files before it.
+        std::vector<Probe> probes;
+        probes.reserve(entries.size());
+        std::exception_ptr unlisted;
+        QStringList toClassify;
+        for (const Entry &entry : entries) {
+            try {
+                probes.push_back(probeFile(::dirfd(dir.get()), entry.bytes,
+                                           base + entry.name));
+            } catch (...) {
+                unlisted = std::current_exception();
+                break;
+            }
+            if (probes.back().classify && classifier_)
+                toClassify << base + entry.name;
+        }
+        const int slotCount =
+            std::min<qsizetype>(slots_ ? slots_() : 1, toClassify.size());
+        Classifications classifications(classifier_, toClassify, slotCount);
+        int classified = 0;
         QElapsedTimer clock;
         clock.start();
         qint64 shownAt = -kProgressInterval;
-        for (std::size_t k = 0; k < entries.size(); ++k) {
+        for (std::size_t k = 0; k < probes.size(); ++k) {
             if (clock.elapsed() - shownAt >= kProgressInterval) {
                 shownAt = clock.elapsed();
                 status((onlyShapefiles
@@ -389,8 +506,15 @@ void adoFileList::Refresh(const QString &folderPath) {
                                 QString::number(entries.size())));
             }
             const Entry &entry = entries[k];
-            const Listed listed = listFile(::dirfd(dir.get()), entry.bytes,
-                                           entry.name, base + entry.name);
+            Classified classification;
+            if (probes[k].classify && classifier_) {
+                classification = classifications.take(classified++);
+                showHeld(classification.held);
+                if (classification.failure)
+                    std::rethrow_exception(classification.failure);
+            }
+            const Listed listed = listFile(entry.name, base + entry.name,
+                                           probes[k], classification);
             if (listed == Listed::Refused)
                 return; // reported by Update; the listing ends here
             if (listed == Listed::Unreadable)
@@ -398,46 +522,57 @@ void adoFileList::Refresh(const QString &folderPath) {
             if (listed == Listed::NotPassable)
                 passedOver.unusable << entry.name;
         }
+        if (unlisted)
+            std::rethrow_exception(unlisted);
     });
     status(passedOver.notice());
 }
 
-adoFileList::Listed adoFileList::listFile(int folderFd, const QByteArray &bytes,
-                                          const QString &name,
+adoFileList::Probe adoFileList::probeFile(int folderFd, const QByteArray &bytes,
                                           const QString &path) {
-    Listed listed = Listed::Record;
-    QString note;
-    int shapeType = ShapeUnknown;
-    struct statx status {};
-    if (statusOf(folderFd, bytes.constData(), 0, status) != 0) {
+    Probe probe;
+    struct statx &details = probe.details;
+    if (statusOf(folderFd, bytes.constData(), 0, details) != 0) {
         const int error = errno;
         if (statusOf(folderFd, bytes.constData(), AT_SYMLINK_NOFOLLOW,
-                     status) != 0)
+                     details) != 0)
             throw DeskFailure(FailureNumbers::kFileNotFound,
                               tr("The file %1 was not found.")
                                   .arg(modFileNames::ShownName(path)));
-        note = tr("cannot be read: %1").arg(systemReason(error));
-        listed = Listed::Unreadable;
-    } else if (S_ISDIR(status.stx_mode)) {
-        return Listed::Folder; // a folder, not a file
-    } else if (!S_ISREG(status.stx_mode)) {
-        note = tr("not a regular file");
-        listed = Listed::Unreadable;
+        probe.note = tr("cannot be read: %1").arg(systemReason(error));
+        probe.listed = Listed::Unreadable;
+    } else if (S_ISDIR(details.stx_mode)) {
+        probe.listed = Listed::Folder; // a folder, not a file
+    } else if (!S_ISREG(details.stx_mode)) {
+        probe.note = tr("not a regular file");
+        probe.listed = Listed::Unreadable;
     } else if (!NativePath(path).canBePassed()) {
-        note = tr("the path holds a double quote or a line break, "
-                  "which cannot be passed to KAVRO");
-        listed = Listed::NotPassable;
-    } else if (classifier_) {
-        shapeType = classifier_(path, note);
+        probe.note = tr("the path holds a double quote or a line break, "
+                        "which cannot be passed to KAVRO");
+        probe.listed = Listed::NotPassable;
+    } else {
+        probe.classify = true;
     }
+    return probe;
+}
+
+adoFileList::Listed adoFileList::listFile(const QString &name,
+                                          const QString &path,
+                                          const Probe &probe,
+                                          const Classified &classified) {
+    if (probe.listed == Listed::Folder)
+        return Listed::Folder;
+    const struct statx &details = probe.details;
+    const QString &note = probe.classify ? classified.note : probe.note;
     // Short (8.3) names do not exist here: they are the long ones.
-    if (!Update(0, name, name, path, path, static_cast<double>(status.stx_size),
-                typeDescription(name), creationTime(status),
-                timeOf(status.stx_mtime), timeOf(status.stx_atime), shapeType))
+    if (!Update(0, name, name, path, path,
+                static_cast<double>(details.stx_size), typeDescription(name),
+                creationTime(details), timeOf(details.stx_mtime),
+                timeOf(details.stx_atime), classified.shapeType))
         return Listed::Refused;
     if (!note.isEmpty())
         table_.update({{kNote, note}});
-    return listed;
+    return probe.listed;
 }
 
 bool adoFileList::Update(int lngID, const QString &strName,

@@ -26,6 +26,13 @@ class adoFileList : public RecordStore {
     using ShapeClassifier = std::function<int(const QString &path)>;
     using ReasonedClassifier =
         std::function<int(const QString &path, QString &reason)>;
+    // The classifier of several files at once: the slot (0 to the number
+    // of slots less one) names the files that this call may write, so that
+    // calls in different slots can run side by side (modKAVRO's slots).
+    using SlotClassifier =
+        std::function<int(const QString &path, QString &reason, int slot)>;
+    // The number of slots a listing may use, asked at each listing.
+    using SlotCount = std::function<int()>;
     // Shows a line of text (the listing's progress, then what it could not
     // do) where the user sees it; the empty text clears it.
     using StatusSink = std::function<void(const QString &text)>;
@@ -67,8 +74,8 @@ class adoFileList : public RecordStore {
     // is reported and ends the listing there; the records before it stay.
     //
     // Names keep the file system's bytes (modFileNames), also where they are
-    // not UTF-8. A listed name that is not a regular file (a pipe, a device) and a
-    // file whose path cannot be written into a batch line (a double quote
+    // not UTF-8. A listed name that is not a regular file (a pipe, a device)
+    // and a file whose path cannot be written into a batch line (a double quote
     // or a line break) are listed as unknown with their Note, without
     // running boxcheck. The progress and, at the end, one line naming every
     // file that cannot be converted and every subfolder that the folder
@@ -92,8 +99,17 @@ class adoFileList : public RecordStore {
     // window's objects hand it the one that runs boxcheck
     // (modKAVRO::GetShapeType), tests their own. Without one every file is
     // listed as unknown (3).
+    //
+    // With a slot classifier and more than one slot, the files are
+    // classified up to that many at once, each slot on a thread of its own;
+    // Refresh waits on its own thread and lists every file in the folder's
+    // order as its shape type comes in, showing there (and then) the
+    // messages that its classification showed (MessageHold). The rows, the
+    // notes, the progress and the messages are those of a listing in one
+    // slot, the others run the classifier on their own threads.
     void setShapeClassifier(ReasonedClassifier classifier);
     void setShapeClassifier(ShapeClassifier classifier);
+    void setShapeClassifier(SlotClassifier classifier, SlotCount slotCount);
     void setStatusSink(StatusSink sink);
     // Where Refresh() finds the selected folder: set by the main window to
     // ask its folder tree, so that the store itself knows no widget.
@@ -113,13 +129,24 @@ class adoFileList : public RecordStore {
         Refused,     // the store refused the record (reported)
     };
 
-    void status(const QString &text) const;
-    // Lists the file of that name (its bytes and its decoded form) in the
-    // folder open as folderFd, with its details, shape type and Note.
-    Listed listFile(int folderFd, const QByteArray &bytes, const QString &name,
-                    const QString &path);
+    // A listed file's details, and whether boxcheck is to classify it.
+    struct Probe;
+    // A file's shape type and why it is unknown, as the classifier found
+    // them in some slot.
+    struct Classified;
+    class Classifications;
 
-    ReasonedClassifier classifier_;
+    void status(const QString &text) const;
+    // The details of the file of that name (its bytes and its decoded form)
+    // in the folder open as folderFd.
+    static Probe probeFile(int folderFd, const QByteArray &bytes,
+                           const QString &path);
+    // Lists the file with its details, shape type and Note.
+    Listed listFile(const QString &name, const QString &path,
+                    const Probe &probe, const Classified &classified);
+
+    SlotClassifier classifier_;
+    SlotCount slots_;
     FolderSource folderSource_;
     StatusSink statusSink_;
 };

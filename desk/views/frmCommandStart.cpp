@@ -3,6 +3,7 @@
 #include "DeskMessages.h"
 #include "FileKind.h"
 #include "PathSafety.h"
+#include "SlotThreads.h"
 #include "adoTaskList.h"
 #include "clsControlTaskList.h"
 #include "modKAVRO.h"
@@ -18,12 +19,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <atomic>
 #include <set>
 #include <string>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 namespace {
 constexpr int kTimerInterval = 1; // milliseconds
@@ -262,47 +259,34 @@ void frmCommandStart::runOnThreads(const QList<Job> &jobs, int tasksAtOnce) {
     // through queued calls, in the order they happened. Engines that share
     // the processors run on one thread each.
     const int engineThreads = tasksAtOnce > 1 ? 1 : 0;
-    std::atomic<int> next{0};
     int left = jobs.size();
-    const auto work = [&](int slot) {
-        for (int k = next++; k < jobs.size(); k = next++) {
-            const Job &job = jobs[k];
-            QMetaObject::invokeMethod(
-                this, [this, &job] { taskStarted(job); }, Qt::QueuedConnection);
-            QString reason;
-            bool converted = false;
-            try {
-                converted = modKAVRO::ConvertShape(
-                    job.input, job.output,
-                    static_cast<ShapeType>(job.shapeType), &reason,
-                    {slot, engineThreads});
-            } catch (...) {
-                converted = false; // ConvertShape has shown its failures
-            }
-            QMetaObject::invokeMethod(
-                this,
-                [this, &job, &left, converted, reason] {
-                    taskEnded(job, converted, reason);
-                    --left;
-                },
-                Qt::QueuedConnection);
+    const auto work = [&](int slot, int k) {
+        const Job &job = jobs[k];
+        QMetaObject::invokeMethod(
+            this, [this, &job] { taskStarted(job); }, Qt::QueuedConnection);
+        QString reason;
+        bool converted = false;
+        try {
+            converted = modKAVRO::ConvertShape(
+                job.input, job.output, static_cast<ShapeType>(job.shapeType),
+                &reason, {slot, engineThreads});
+        } catch (...) {
+            converted = false; // ConvertShape has shown its failures
         }
+        QMetaObject::invokeMethod(
+            this,
+            [this, &job, &left, converted, reason] {
+                taskEnded(job, converted, reason);
+                --left;
+            },
+            Qt::QueuedConnection);
     };
     // Room for the files of the tasks in progress.
     const int shown = std::min<int>(tasksAtOnce, kTasksShown);
     lblInfo_->setMinimumHeight(lblInfo_->fontMetrics().lineSpacing() *
                                (7 + 5 * (shown - 1)));
     resize(width(), std::max(height(), sizeHint().height()));
-    std::vector<std::thread> threads;
-    threads.reserve(tasksAtOnce);
-    try {
-        for (int slot = 0; slot < tasksAtOnce; ++slot)
-            threads.emplace_back(work, slot);
-    } catch (const std::system_error &) {
-        // No more threads to be had: the ones there take every task.
-        if (threads.empty())
-            throw;
-    }
+    const SlotThreads threads(jobs.size(), tasksAtOnce, work);
     // Every task's end is queued before its thread looks for the next one,
     // so the threads have nothing left to do when the last end is heard. No
     // event loop of our own, which the application's end would leave early
@@ -310,8 +294,6 @@ void frmCommandStart::runOnThreads(const QList<Job> &jobs, int tasksAtOnce) {
     while (left > 0)
         QCoreApplication::processEvents(QEventLoop::AllEvents |
                                         QEventLoop::WaitForMoreEvents);
-    for (std::thread &thread : threads)
-        thread.join();
 }
 
 void frmCommandStart::taskStarted(const Job &job) {
