@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -565,6 +566,61 @@ class tst_DeskEndToEnd : public QObject {
         for (auto it = one.outputs.cbegin(); it != one.outputs.cend(); ++it)
             QVERIFY2(three.outputs[it.key()] == it.value(),
                      qPrintable(it.key()));
+    }
+
+    // A folder of mixed files listed in one slot and in several gives the
+    // same rows in the same order: kinds, categories and the reasons of the
+    // unknown ones, a path that no batch line can hold among them; no
+    // message, the same status line, no batch or answer file left.
+    void listingInSeveralSlotsGivesTheSameList() {
+        const QString folder = dir_->filePath(QStringLiteral("slots"));
+        QVERIFY(QDir().mkpath(folder));
+        const QStringList samples = {"gbo_lines", "gboshift_polygons",
+                                     "gbo_points"};
+        for (int k = 0; k < 9; ++k)
+            for (const char *extension : {".shp", ".shx", ".dbf", ".cpg"})
+                QVERIFY(QFile::copy(kSamples + "/" + samples[k % 3] + extension,
+                                    folder + QStringLiteral("/s%1").arg(k) +
+                                        extension));
+        QVERIFY(
+            QFile::copy(kSamples + "/gbo_points.shp", folder + "/quo\"te.shp"));
+        DeskTest::writeFile(folder + "/punti.csv", kGboPointList);
+        DeskTest::writeFile(folder + "/parole.csv", "a;b\r\nx;y\r\n");
+        DeskTest::writeFile(folder + "/rotto.gpkg", "SQLite format 3");
+        QVERIFY(writeGboGeoPackage(folder + "/rilievo.gpkg",
+                                   kEngineDir + "/gbo_west.wkt"));
+        runEngine(folder + "/rilievo.gpkg", folder + "/rilievo_utm.gpkg",
+                  "GBO-UTM32ETRS89-VLM.xml", "GPKG");
+        DeskTest::EnvironmentGuard tasksAtOnce("KAVRODESK_TASKS");
+        const QString temp = QFile::decodeName(qgetenv("TEMP"));
+        const auto list = [&](const char *tasks) {
+            qputenv("KAVRODESK_TASKS", tasks);
+            window_->ctlFolderTree()->SelectFolder(data_);
+            selectFolder(folder, 15);
+            adoFileList &files = *window_->objects().fileList;
+            QStringList rows;
+            for (int id = 1; files.MoveTo(id); ++id)
+                rows << QStringLiteral("%1 | %2 | %3 | %4")
+                            .arg(files.FileName(), files.FileType(),
+                                 QString::number(files.ShapeType()),
+                                 files.Note());
+            rows << window_->staStatusBar()->currentMessage();
+            rows << recorder_->texts();
+            rows << QDir(temp).entryList(QDir::Files);
+            return rows;
+        };
+        const QStringList one = list("1"), several = list("4");
+        QCOMPARE(several, one);
+        // What the one slot found, so that equal lists are right ones too.
+        QCOMPARE(one.size(), 16); // the rows and the status line
+        for (const char *row :
+             {"punti.csv | Point list (CSV) | 1", "quo\"te.shp | ",
+              "rilievo.gpkg | GeoPackage | 1 | ",
+              "rilievo_utm.gpkg | GeoPackage | 2 | ", "s0.shp", "s1.shp",
+              "s8.shp"})
+            QVERIFY2(one.filter(QLatin1String(row)).size() == 1, row);
+        QCOMPARE(one.filter(QRegularExpression(" \\| 3 \\| .+")).size(), 3);
+        QVERIFY(one.last().contains(QLatin1String("quo\"te.shp")));
     }
 
   private:

@@ -183,6 +183,12 @@ class tst_modKAVRO : public QObject {
                             "\"/opt/Kavro Desk/KAVRO/boxcheck\" \"/d a/r "
                             "s.shp\" -YMIN 2500000 >> \"/tmp/my "
                             "temp/Shape.txt\"\r\n"));
+        // The other slots append to answer files of their own.
+        QVERIFY(modKAVRO::ShapeBatchText("/p", "/a.shp", "/t", 1)
+                    .endsWith(" >> \"/t/Shape2.txt\"\r\n"));
+        QCOMPARE(modKAVRO::ShapeBatchName(0), QStringLiteral("Shape.bat"));
+        QCOMPARE(modKAVRO::ShapeBatchName(3), QStringLiteral("Shape4.bat"));
+        QCOMPARE(modKAVRO::ShapeAnswerName(3), QStringLiteral("Shape4.txt"));
     }
 
     void convertBatchIsByteExact_data() {
