@@ -18,6 +18,29 @@ void BufferedWriter::write(const char *data, std::size_t n) {
     }
 }
 
+void BufferedWriter::writeRecords(const char *data, std::size_t n,
+                                  const std::vector<std::size_t> &ends) {
+    if (n < capacity_ / 4) {
+        std::size_t start = 0;
+        for (const std::size_t end : ends) {
+            write(data + start, end - start);
+            endRecord();
+            start = end;
+        }
+        write(data + start, n - start);
+        return;
+    }
+    // Copying it would cost more than the one more system call.
+    flush();
+    const std::size_t done = error_ == 0 ? writeAll(fd_, data, n) : 0;
+    if (done != n && error_ == 0)
+        error_ = errno;
+    const auto whole = std::upper_bound(ends.begin(), ends.end(), done);
+    if (whole != ends.begin())
+        wholeRecordsEnd_ = written_ + whole[-1];
+    written_ += done;
+}
+
 void BufferedWriter::flush() {
     const std::size_t done = error_ == 0 ? writeAll(fd_, buffer_, used_) : 0;
     if (done != used_ && error_ == 0)

@@ -39,6 +39,12 @@ class BufferedWriter {
     // What was written so far ends a whole record.
     void endRecord() { recordEnds_.push_back(used_); }
 
+    // Writes n bytes in which whole records end at the offsets `ends`
+    // (ascending): as write() and endRecord() would, but a large text goes
+    // to the file straight from data, not through the buffer.
+    void writeRecords(const char *data, std::size_t n,
+                      const std::vector<std::size_t> &ends);
+
     void flush();
 
   private:

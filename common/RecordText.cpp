@@ -22,11 +22,5 @@ void RecordText::write(const char *data, std::size_t n) {
 }
 
 void RecordText::writeTo(BufferedWriter &out) const {
-    std::size_t start = 0;
-    for (const std::size_t end : ends_) {
-        out.write(bytes_.get() + start, end - start);
-        out.endRecord();
-        start = end;
-    }
-    out.write(bytes_.get() + start, used_ - start);
+    out.writeRecords(bytes_.get(), used_, ends_);
 }

@@ -170,38 +170,6 @@ char *writeShortFixed(char *out, double value, int d) {
 #endif
 }
 
-// The end of the number of the classic form that starts at first (sign,
-// digits with an optional point and fraction, at least one digit, an
-// optional exponent with at least one digit), or nullptr when none starts
-// there.
-const char *classicNumberEnd(const char *first, const char *last) {
-    const char *p = first;
-    if (p != last && (*p == '+' || *p == '-'))
-        ++p;
-    const char *digits = p;
-    while (p != last && isDigit(*p))
-        ++p;
-    bool any = p != digits;
-    if (p != last && *p == '.') {
-        const char *fraction = ++p;
-        while (p != last && isDigit(*p))
-            ++p;
-        any = any || p != fraction;
-    }
-    if (!any)
-        return nullptr;
-    if (p != last && (*p == 'e' || *p == 'E')) {
-        const char *exponent = p + 1;
-        if (exponent != last && (*exponent == '+' || *exponent == '-'))
-            ++exponent;
-        if (exponent == last || !isDigit(*exponent))
-            return nullptr;
-        for (p = exponent; p != last && isDigit(*p);)
-            ++p;
-    }
-    return p;
-}
-
 } // namespace
 
 const char *readClassicNumber(const char *first, const char *last,

@@ -11,6 +11,11 @@ inline bool isClassicSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// '0' to '9', whatever the locale.
+inline bool isClassicDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
 // Reads one number from [first, last) exactly as classic-locale stream input
 // (operator>> into a double) reads it: an optional sign ('+' or '-'), digits
 // with an optional '.' and fraction, an optional exponent; no "inf", "nan" or
@@ -22,6 +27,40 @@ inline bool isClassicSpace(char c) {
 // so "3P1" reads 3 and leaves "P1".
 const char *readClassicNumber(const char *first, const char *last,
                               double &value);
+
+// The end of the number of that form that starts at first (sign, digits
+// with an optional point and fraction, at least one digit, an optional
+// exponent with at least one digit), or nullptr when none starts there:
+// where readClassicNumber would stop, found without working out the value.
+// The two agree on every text except a number beyond the range of doubles,
+// which this takes and readClassicNumber refuses.
+inline const char *classicNumberEnd(const char *first, const char *last) {
+    const char *p = first;
+    if (p != last && (*p == '+' || *p == '-'))
+        ++p;
+    const char *digits = p;
+    while (p != last && isClassicDigit(*p))
+        ++p;
+    bool any = p != digits;
+    if (p != last && *p == '.') {
+        const char *fraction = ++p;
+        while (p != last && isClassicDigit(*p))
+            ++p;
+        any = any || p != fraction;
+    }
+    if (!any)
+        return nullptr;
+    if (p != last && (*p == 'e' || *p == 'E')) {
+        const char *exponent = p + 1;
+        if (exponent != last && (*exponent == '+' || *exponent == '-'))
+            ++exponent;
+        if (exponent == last || !isClassicDigit(*exponent))
+            return nullptr;
+        for (p = exponent; p != last && isClassicDigit(*p);)
+            ++p;
+    }
+    return p;
+}
 
 // True when text is, as a whole, one number of that form, with white space
 // allowed around it: "1,5", "12 m", "abc", "0x10", "nan", "inf" and the

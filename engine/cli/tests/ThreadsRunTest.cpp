@@ -114,17 +114,19 @@ class ThreadsRunTest : public KavroProgramTest {
     }
 
     // A text file of `records` records, the one numbered `outside` (from
-    // 1; 0 for none) outside the grid; every 7th record spans two lines
-    // and the one numbered `longLabel` has a label of 100,000 bytes.
+    // 1; 0 for none) outside the grid; every 7th record spans two lines,
+    // the one numbered `longLabel` has a label of 100,000 bytes and the one
+    // numbered `outOfRange` a latitude beyond the range of numbers.
     void writeText(const std::string &name, long records, long outside = 0,
-                   long longLabel = 0) const {
+                   long longLabel = 0, long outOfRange = 0) const {
         std::FILE *file = std::fopen(in(name).c_str(), "w");
         ASSERT_NE(file, nullptr);
         const std::string label(100000, 'L');
         for (long n = 1; n <= records; ++n) {
-            std::fprintf(file, "%.9f%s%.9f %.2f ",
+            std::fprintf(file, "%.9f%s%.9f%s %.2f ",
                          n == outside ? kOutside : lonOf(n),
-                         n % 7 == 0 ? "\n" : " ", latOf(n), 0.5 * double(n));
+                         n % 7 == 0 ? "\n" : " ", latOf(n),
+                         n == outOfRange ? "e999" : "", 0.5 * double(n));
             if (n == longLabel)
                 std::fprintf(file, "%s\n", label.c_str());
             else
@@ -144,6 +146,15 @@ TEST_F(ThreadsRunTest, TextFiles) {
     const std::string big = sameWithThreads(
         {"-FT", "TXT", "-IF", in("big.txt"), "-OF", out("big.txt")});
     EXPECT_TRUE(contains(big, "(point 9000, on line 10285, lies outside"));
+    // A number is read on any thread, and where it fails counts as
+    // reading stopped there: after the records before it, before those
+    // after it, also a point outside the grid.
+    writeText("range.txt", 10000, 8000, 0, 7000);
+    EXPECT_TRUE(contains(
+        sameWithThreads(
+            {"-FT", "TXT", "-IF", in("range.txt"), "-OF", out("range.txt")}),
+        "(Malformed record 7000 in input text file, line 8000: y is not a "
+        "number)"));
     EXPECT_EQ(sameWithThreads({"-FT", "TXT", "-IF", in("small.txt"), "-OF",
                                out("small.txt")}),
               in("small.txt") + " converted to " + out("small.txt") + "\n");

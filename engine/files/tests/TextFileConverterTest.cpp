@@ -63,6 +63,11 @@ TEST_F(TextFileConverterTest, WritesTabSeparatedLinesWithEightDecimals) {
         // a numeric fifth token shifts the next record by one token
         {"1 2 3 A 9\n4 5 6\n", "1.00000000\t2.00000000\t3.00000000\tA\n"
                                "9.00000000\t4.00000000\t5.00000000\t6\n"},
+        // long runs of white space within and between records
+        {"1" + std::string(100, ' ') + "2\t" + std::string(90, '\n') + "3e0" +
+             std::string(80, '\t') + "A" + std::string(70, ' ') + "4 5 6 B",
+         "1.00000000\t2.00000000\t3.00000000\tA\n"
+         "4.00000000\t5.00000000\t6.00000000\tB\n"},
         {"", ""},
         {"\n \t\n\n", ""},
         {"1 2 " + std::string(70000, '0') + "3 A",
@@ -114,6 +119,10 @@ TEST_F(TextFileConverterTest, MalformedInputFailsAndKeepsTheRecordsBeforeIt) {
          "Malformed record 1 in input text file, line 1: x is not a number", 0},
         {"1 1e400 3 A\n",
          "Malformed record 1 in input text file, line 1: y is not a number", 0},
+        // out of range on a line of its own, after the record's start
+        {good + "4\n5" + std::string(100, '\n') + "-1e999 B\n" + good,
+         "Malformed record 2 in input text file, line 103: z is not a number",
+         1},
         // Numbers are read from the buffer: one longer than it is refused.
         {good + "\n\n1 2 " + std::string(300000, '0') + "3 A\n",
          "Malformed record 2 in input text file, line 4: z is too long", 1},
