@@ -22,6 +22,8 @@
 #include <QPointer>
 #include <QStatusBar>
 
+#include <memory>
+
 namespace {
 DeskObjects *currentObjects = nullptr;
 }
@@ -40,8 +42,11 @@ void DeskObjects::create(frmMain &window) {
     // Each listed file's shape type comes from boxcheck, run for as many
     // files at once as Start runs tasks.
     fileList->setShapeClassifier(
-        [](const QString &path, QString &reason, int slot) {
-            return modKAVRO::GetShapeType(path, &reason, slot);
+        [](int slot) -> adoFileList::ReasonedClassifier {
+            const auto files = std::make_shared<modKAVRO::ShapeSlot>(slot);
+            return [files](const QString &path, QString &reason) {
+                return int(files->classify(path, &reason));
+            };
         },
         &frmCommandStart::ConcurrentTasks);
     // Refresh() without a path lists the folder that the tree has selected.

@@ -21,6 +21,7 @@
 #include <iterator>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -106,16 +107,41 @@ void removeStale(const NativePath &path) {
                               .arg(path.shown(), systemReason(errno)));
 }
 
+[[noreturn]] void cannotCreate(const NativePath &path, int error) {
+    throw DeskFailure(
+        FailureNumbers::kFileAccess,
+        QCoreApplication::translate("modKAVRO", "Cannot create the file %1: %2")
+            .arg(path.shown(), systemReason(error)));
+}
+
 // Creates a new file (never an existing one, never through a symbolic link)
 // with owner-only access and writes the text into it; a file cut short is
 // removed again.
 void createNew(const NativePath &path, const QByteArray &text) {
     if (!writeNewFile(path.string(),
                       std::string_view(text.constData(), text.size())))
-        throw DeskFailure(FailureNumbers::kFileAccess,
-                          QCoreApplication::translate(
-                              "modKAVRO", "Cannot create the file %1: %2")
-                              .arg(path.shown(), systemReason(errno)));
+        cannotCreate(path, errno);
+}
+
+// Creates a new file as createNew does, for reading and writing, and keeps
+// it open.
+FileDescriptor createOpen(const NativePath &path) {
+    FileDescriptor fd(::open(path.c_str(),
+                             O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             0600));
+    if (!fd)
+        cannotCreate(path, errno);
+    return fd;
+}
+
+// Whether the path still names the file open as fd (nobody has removed or
+// replaced it).
+bool stillNamed(const NativePath &path, const FileDescriptor &fd) {
+    struct stat named {
+    }, open{};
+    return fd && ::lstat(path.c_str(), &named) == 0 &&
+           ::fstat(fd.get(), &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
 }
 
 // One line of a text file without its line end; a line longer than
@@ -132,23 +158,15 @@ QByteArray readLine(QFile &file) {
     return line;
 }
 
-// The answer of the test batch: the fourth line of boxcheck's output,
-// classified, when a fifth line follows; otherwise ShapeUnknown. The
-// category then holds only when the whole extent lies in its box, with the
-// maxima from the sixth line (see ShapeTypeOfExtent).
-ShapeType readAnswer(const NativePath &path, QString &reason) {
-    const FileDescriptor fd =
-        openRegularFile(path.string(), O_RDONLY | O_NOFOLLOW);
-    if (!fd) {
-        const int error = errno;
-        throw DeskFailure(
-            error == ENOENT ? FailureNumbers::kFileNotFound
-                            : FailureNumbers::kFileAccess,
-            QCoreApplication::translate("modKAVRO", "Cannot open %1: %2")
-                .arg(path.shown(), systemReason(error)));
-    }
+// The answer of the test batch, read from its start through the slot's own
+// descriptor of the answer file at the path: the fourth line of boxcheck's
+// output, classified, when a fifth line follows; otherwise ShapeUnknown.
+// The category then holds only when the whole extent lies in its box, with
+// the maxima from the sixth line (see ShapeTypeOfExtent).
+ShapeType readAnswer(int fd, const NativePath &path, QString &reason) {
     QFile file;
-    if (!file.open(fd.get(), QIODevice::ReadOnly)) {
+    if (::lseek(fd, 0, SEEK_SET) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
         throw DeskFailure(
             FailureNumbers::kFileAccess,
             QCoreApplication::translate("modKAVRO", "Cannot read %1: %2")
@@ -406,25 +424,56 @@ QString ShapeAnswerName(int slot) {
 }
 
 ShapeType GetShapeType(const QString &shapeFile, QString *reason, int slot) {
+    return ShapeSlot(slot).classify(shapeFile, reason);
+}
+
+ShapeSlot::ShapeSlot(int slot) : slot_(slot) {}
+
+ShapeSlot::~ShapeSlot() {
+    // Only the files still ours go; a failure is shown.
+    for (const auto &[path, fd] :
+         {std::pair{&batch_, &batchFd_}, std::pair{&answer_, &answerFd_}})
+        if (stillNamed(*path, *fd))
+            modVarious::DeleteFile(*path);
+}
+
+void ShapeSlot::makeFiles() {
+    if (stillNamed(batch_, batchFd_) && stillNamed(answer_, answerFd_))
+        return;
+    batchFd_ = FileDescriptor();
+    answerFd_ = FileDescriptor();
+    temp_ = TempFolder();
+    program_ = ProgramFolder();
+    batch_ = temp_ + u'/' + ShapeBatchName(slot_);
+    answer_ = temp_ + u'/' + ShapeAnswerName(slot_);
+    removeStale(batch_);
+    removeStale(answer_);
+    batchFd_ = createOpen(batch_);
+    // The answer file is ours before boxcheck appends to it, so nobody else
+    // can have put one there in between.
+    answerFd_ = createOpen(answer_);
+}
+
+ShapeType ShapeSlot::classify(const QString &shapeFile, QString *reason) {
     ShapeType result = ShapeUnknown;
     QString why;
     guard(QString(), [&] {
-        const QString temp = TempFolder();
+        makeFiles();
         const QByteArray text =
-            ShapeBatchText(ProgramFolder(), shapeFile, temp, slot);
-        const QString batch = temp + u'/' + ShapeBatchName(slot);
-        const QString answer = temp + u'/' + ShapeAnswerName(slot);
-        removeStale(batch);
-        removeStale(answer);
-        createNew(batch, text);
-        // The answer file is ours before boxcheck appends to it, so nobody
-        // else can have put one there in between.
-        createNew(answer, {});
-        modWin32API::RunAndWait(batch, 0);
-        const ShapeType found = readAnswer(answer, why);
-        modVarious::DeleteFile(batch);
-        modVarious::DeleteFile(answer);
-        result = found;
+            ShapeBatchText(program_, shapeFile, temp_, slot_);
+        // The batch and the answer are written over in place: one new file
+        // for each file listed would cost more than boxcheck's run where
+        // the file system looks through its recently removed files for
+        // every new one (ext4 without a journal).
+        const int batch = batchFd_.get();
+        if (::ftruncate(batch, 0) != 0 || ::lseek(batch, 0, SEEK_SET) != 0 ||
+            writeAll(batch, text.constData(), text.size()) !=
+                static_cast<std::size_t>(text.size()))
+            cannotCreate(batch_, errno);
+        if (::ftruncate(answerFd_.get(), 0) != 0)
+            cannotCreate(answer_, errno);
+        modWin32API::RunAndWait(batch_, 0);
+        result = readAnswer(answerFd_.get(), answer_, why);
     });
     if (reason)
         *reason = result == ShapeUnknown ? why : QString();

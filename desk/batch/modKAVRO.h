@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileDescriptor.h"
 #include "NativePath.h"
 #include "ShapeType.h"
 #include "modTransformation.h"
@@ -32,6 +33,28 @@ namespace modKAVRO {
 // MessageHold where the window's thread waits without processing events).
 ShapeType GetShapeType(const QString &shapeFile, QString *reason = nullptr,
                        int slot = 0);
+
+// GetShapeType for many files in one slot, one after another: the slot's
+// batch and answer files are made at its first file (in the temporary and
+// the program folder of that time), written over for each further one, and
+// removed when the slot ends (only while they are still the slot's own; one
+// that was removed or replaced in between is made anew).
+class ShapeSlot {
+  public:
+    explicit ShapeSlot(int slot = 0);
+    ~ShapeSlot();
+    ShapeSlot(const ShapeSlot &) = delete;
+    ShapeSlot &operator=(const ShapeSlot &) = delete;
+
+    ShapeType classify(const QString &shapeFile, QString *reason = nullptr);
+
+  private:
+    void makeFiles();
+
+    const int slot_;
+    QString temp_, program_, batch_, answer_;
+    FileDescriptor batchFd_, answerFd_;
+};
 
 // The category that boxcheck's output gives, its lines without their line
 // ends: ShapeTypeOfExtent of the fourth and sixth lines, when a fifth line

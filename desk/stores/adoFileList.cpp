@@ -331,26 +331,23 @@ QString adoFileList::formatDateTime(const QDateTime &time) {
 void adoFileList::setShapeClassifier(ReasonedClassifier classifier) {
     slots_ = nullptr;
     if (!classifier)
-        classifier_ = nullptr;
+        classifiers_ = nullptr;
     else
-        classifier_ = [classifier](const QString &path, QString &reason, int) {
-            return classifier(path, reason);
-        };
+        classifiers_ = [classifier](int) { return classifier; };
 }
 
 void adoFileList::setShapeClassifier(ShapeClassifier classifier) {
-    slots_ = nullptr;
     if (!classifier)
-        classifier_ = nullptr;
+        setShapeClassifier(ReasonedClassifier());
     else
-        classifier_ = [classifier](const QString &path, QString &, int) {
+        setShapeClassifier([classifier](const QString &path, QString &) {
             return classifier(path);
-        };
+        });
 }
 
-void adoFileList::setShapeClassifier(SlotClassifier classifier,
+void adoFileList::setShapeClassifier(SlotClassifier classifiers,
                                      SlotCount slotCount) {
-    classifier_ = std::move(classifier);
+    classifiers_ = std::move(classifiers);
     slots_ = std::move(slotCount);
 }
 
@@ -396,10 +393,11 @@ struct adoFileList::Classified {
 // ended.
 class adoFileList::Classifications {
   public:
-    Classifications(const SlotClassifier &classifier, QStringList paths,
+    Classifications(const SlotClassifier &classifiers, QStringList paths,
                     int slotCount)
-        : classifier_(classifier), paths_(std::move(paths)),
-          done_(paths_.size()) {
+        : paths_(std::move(paths)), done_(paths_.size()) {
+        for (int slot = 0; slot < slotCount; ++slot)
+            classifiers_.push_back(classifiers(slot));
         if (slotCount <= 1)
             return;
         try {
@@ -415,7 +413,8 @@ class adoFileList::Classifications {
     Classified take(int k) {
         Classified classified;
         if (!threads_) {
-            classified.shapeType = classifier_(paths_[k], classified.note, 0);
+            classified.shapeType =
+                classifiers_.front()(paths_[k], classified.note);
             return classified;
         }
         std::unique_lock lock(mutex_);
@@ -432,7 +431,7 @@ class adoFileList::Classifications {
             const MessageHold hold(classified.held);
             try {
                 classified.shapeType =
-                    classifier_(paths_[k], classified.note, slot);
+                    classifiers_[slot](paths_[k], classified.note);
             } catch (...) {
                 classified.failure = std::current_exception();
             }
@@ -444,8 +443,8 @@ class adoFileList::Classifications {
         ended_.notify_all();
     }
 
-    const SlotClassifier &classifier_;
     const QStringList paths_;
+    std::vector<ReasonedClassifier> classifiers_; // one for each slot
     std::vector<std::optional<Classified>> done_;
     std::mutex mutex_;
     std::condition_variable ended_;
@@ -486,12 +485,12 @@ void adoFileList::Refresh(const QString &folderPath) {
                 unlisted = std::current_exception();
                 break;
             }
-            if (probes.back().classify && classifier_)
+            if (probes.back().classify && classifiers_)
                 toClassify << base + entry.name;
         }
-        const int slotCount =
-            std::min<qsizetype>(slots_ ? slots_() : 1, toClassify.size());
-        Classifications classifications(classifier_, toClassify, slotCount);
+        const int slotCount = std::min<qsizetype>(
+            std::max(slots_ ? slots_() : 1, 1), toClassify.size());
+        Classifications classifications(classifiers_, toClassify, slotCount);
         int classified = 0;
         QElapsedTimer clock;
         clock.start();
@@ -507,7 +506,7 @@ void adoFileList::Refresh(const QString &folderPath) {
             }
             const Entry &entry = entries[k];
             Classified classification;
-            if (probes[k].classify && classifier_) {
+            if (probes[k].classify && classifiers_) {
                 classification = classifications.take(classified++);
                 showHeld(classification.held);
                 if (classification.failure)

@@ -26,11 +26,11 @@ class adoFileList : public RecordStore {
     using ShapeClassifier = std::function<int(const QString &path)>;
     using ReasonedClassifier =
         std::function<int(const QString &path, QString &reason)>;
-    // The classifier of several files at once: the slot (0 to the number
-    // of slots less one) names the files that this call may write, so that
-    // calls in different slots can run side by side (modKAVRO's slots).
-    using SlotClassifier =
-        std::function<int(const QString &path, QString &reason, int slot)>;
+    // Makes the classifier of one slot for one listing: the slot (0 to the
+    // number of slots less one) names the files that its calls may write,
+    // so that slots can run side by side (modKAVRO::ShapeSlot). It is made,
+    // and it ends, on the listing's thread, before and after the listing.
+    using SlotClassifier = std::function<ReasonedClassifier(int slot)>;
     // The number of slots a listing may use, asked at each listing.
     using SlotCount = std::function<int()>;
     // Shows a line of text (the listing's progress, then what it could not
@@ -100,7 +100,7 @@ class adoFileList : public RecordStore {
     // (modKAVRO::GetShapeType), tests their own. Without one every file is
     // listed as unknown (3).
     //
-    // With a slot classifier and more than one slot, the files are
+    // With slot classifiers and more than one slot, the files are
     // classified up to that many at once, each slot on a thread of its own;
     // Refresh waits on its own thread and lists every file in the folder's
     // order as its shape type comes in, showing there (and then) the
@@ -145,7 +145,7 @@ class adoFileList : public RecordStore {
     Listed listFile(const QString &name, const QString &path,
                     const Probe &probe, const Classified &classified);
 
-    SlotClassifier classifier_;
+    SlotClassifier classifiers_; // empty: every file is unknown
     SlotCount slots_;
     FolderSource folderSource_;
     StatusSink statusSink_;

@@ -688,10 +688,6 @@ Soll sie erstellt werden?</translation>
         <translation>Die Datei %1 kann nicht angelegt werden: %2</translation>
     </message>
     <message>
-        <source>Cannot open %1: %2</source>
-        <translation>%1 kann nicht geöffnet werden: %2</translation>
-    </message>
-    <message>
         <source>Cannot read %1: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>

@@ -688,10 +688,6 @@ Crearlo?</translation>
         <translation>Impossibile creare il file %1: %2</translation>
     </message>
     <message>
-        <source>Cannot open %1: %2</source>
-        <translation>Impossibile aprire %1: %2</translation>
-    </message>
-    <message>
         <source>Cannot read %1: %2</source>
         <translation>Impossibile leggere %1: %2</translation>
     </message>

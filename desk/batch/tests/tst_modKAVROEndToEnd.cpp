@@ -99,6 +99,41 @@ class tst_modKAVROEndToEnd : public QObject {
         QVERIFY(recorder.messages.isEmpty());
     }
 
+    // One slot classifies file after file through its own two files, made
+    // once (a longer batch text after a shorter one leaves nothing of it,
+    // a shorter answer nothing of the longer one), made anew when they were
+    // removed in between, and removed when the slot ends.
+    void slotKeepsItsFilesForItsFiles() {
+        writeFile(data_ + "/text.shp", "this is not a shapefile\n");
+        const QString longName = data_ + "/" + QString(60, u'x');
+        for (const char *extension : {".shp", ".shx", ".dbf"})
+            QVERIFY(QFile::copy(kSamples + "/gbo_lines" + extension,
+                                longName + extension));
+        RecordingPresenter recorder;
+        QString alone;
+        QCOMPARE(modKAVRO::GetShapeType(data_ + "/text.shp", &alone),
+                 ShapeUnknown);
+        {
+            modKAVRO::ShapeSlot slot(1);
+            QString reason;
+            QCOMPARE(slot.classify(kSamples + "/gboshift_points.shp", &reason),
+                     ShapeGBOShift);
+            QCOMPARE(QDir(temp_).entryList(QDir::Files),
+                     (QStringList{"Shape2.bat", "Shape2.txt"}));
+            QCOMPARE(slot.classify(data_ + "/text.shp", &reason), ShapeUnknown);
+            QCOMPARE(reason, alone);
+            QCOMPARE(slot.classify(longName + ".shp"), ShapeGBO);
+            QVERIFY(QFile::remove(temp_ + "/Shape2.txt"));
+            QCOMPARE(slot.classify(kSamples + "/gbo_points.shp", &reason),
+                     ShapeGBO);
+            QCOMPARE(slot.classify(data_ + "/missing.shp"), ShapeUnknown);
+            QCOMPARE(QDir(temp_).entryList(QDir::Files),
+                     (QStringList{"Shape2.bat", "Shape2.txt"}));
+        }
+        QVERIFY(QDir(temp_).isEmpty());
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
     void typesWithoutEngineFail() {
         const QString input = kSamples + "/gbo_points.shp";
         for (ShapeType type : {ShapeUTM, ShapeUnknown}) {
