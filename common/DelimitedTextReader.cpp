@@ -132,24 +132,45 @@ bool DelimitedTextReader::next(PointBlock &block) {
 
 bool DelimitedTextReader::readPoint(const RecordScanner::Scan &scan,
                                     PointRecord &record) {
-    const char mark = layout_.dialect.decimalMark;
     for (int axis = 0; axis < 3; ++axis) {
         if (layout_.columns[axis] == kNoColumn)
             continue;
         const FieldText &field = scan.wanted[axis];
-        const char *begin = field.begin, *end = field.end;
+        record.begin[axis] = field.begin;
+        record.end[axis] = field.end;
+        record.clean[axis] = field.clean;
+    }
+    if (leaveNumbers_)
+        return true;
+    std::string failure;
+    return readNumbers(record, failure) || fail(std::move(failure));
+}
+
+bool DelimitedTextReader::readNumbers(PointRecord &record,
+                                      std::string &failure) const {
+    const char mark = layout_.dialect.decimalMark;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (layout_.columns[axis] == kNoColumn)
+            continue;
+        const char *const fieldBegin = record.begin[axis];
+        const char *const fieldEnd = record.end[axis];
+        const bool clean = record.clean[axis];
+        const char *begin = fieldBegin, *end = fieldEnd;
         double value = 0;
         int decimals = 0;
-        if (field.clean && readCoordinate(begin, end, mark, value, decimals)) {
+        if (clean && readCoordinate(begin, end, mark, value, decimals)) {
             record.xyz[axis] = value;
             record.begin[axis] = begin;
             record.end[axis] = end;
             record.decimals[axis] = decimals;
             continue;
         }
-        const bool empty = begin == end && field.clean;
-        if (empty && axis == 2)
-            continue; // a point without height: 0 for the chain
+        const bool empty = begin == end && clean;
+        if (empty && axis == 2) {
+            // a point without height: 0 for the chain
+            record.begin[axis] = record.end[axis] = nullptr;
+            continue;
+        }
         std::string text = "Malformed record " + std::to_string(record.number) +
                            " in input CSV file, line " +
                            std::to_string(record.line) + ", " +
@@ -159,20 +180,20 @@ bool DelimitedTextReader::readPoint(const RecordScanner::Scan &scan,
                 std::string("the ") + kAxisName[axis] + " coordinate is empty";
         } else {
             const std::string_view shown(
-                field.begin, static_cast<std::size_t>(field.end - field.begin));
+                fieldBegin, static_cast<std::size_t>(fieldEnd - fieldBegin));
             text += '"';
             text += shownField(shown);
             text += "\" is not a number";
             // Say so when the number is written with the other mark.
             const char other = mark == ',' ? '.' : ',';
-            if (field.clean &&
-                readCoordinate(begin, end, other, value, decimals) &&
+            if (clean && readCoordinate(begin, end, other, value, decimals) &&
                 std::memchr(begin, other,
                             static_cast<std::size_t>(end - begin)) != nullptr)
                 text += std::string(" with the decimal mark '") + mark +
                         "' (another is given with -DS)";
         }
-        return fail(std::move(text));
+        failure = std::move(text);
+        return false;
     }
     return true;
 }

@@ -19,6 +19,9 @@ struct PointRecord {
     const char *end[3] = {nullptr, nullptr, nullptr};
     // The digits after the decimal mark of each text.
     int decimals[3] = {0, 0, 0};
+    // Of a record whose numbers are still to be read: whether each field
+    // was free of stray bytes around its quotes.
+    bool clean[3] = {true, true, true};
     std::uint64_t number = 0; // counted from 1 after the header
     std::uint64_t line = 0;   // the line it starts on, from 1
 };
@@ -58,6 +61,17 @@ class DelimitedTextReader {
     // valid until the next call.
     bool next(PointBlock &block);
 
+    // With numbers left (for another thread), next() finds the records
+    // and their coordinate fields but does not read the numbers: begin and
+    // end hold each field's whole text, xyz and decimals stay 0, and a
+    // malformed number does not end a block. readNumbers() reads them.
+    void leaveNumbers(bool leave) { leaveNumbers_ = leave; }
+    // Reads the coordinates of a record that next() found with numbers
+    // left, as next() would have; false, with failure saying why, when one
+    // is malformed. Only reads the layout: any thread may call it at once
+    // with next().
+    bool readNumbers(PointRecord &record, std::string &failure) const;
+
     // Why reading stopped early ("Malformed record 4 in input CSV file,
     // line 5, column 2 "Est": "12a" is not a number"); empty after a clean
     // end. errorNumber() is the errno of a failed read, else 0.
@@ -77,6 +91,7 @@ class DelimitedTextReader {
     std::uint64_t number_ = 0;         // of the last record scanned
     std::uint64_t line_ = 1;           // of the next record
     bool done_ = false;
+    bool leaveNumbers_ = false;
     std::string problem_;
     int errorNumber_ = 0;
 };

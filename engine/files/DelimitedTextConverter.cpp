@@ -40,9 +40,13 @@ int decimalsFor(CoordinateKind kind) {
 struct ListBlock {
     PointBlock records;
     std::vector<char> bytes;
+    // The records before the first with a malformed number (malformed says
+    // why), of those the records before the first the chain refused.
+    std::size_t parsed = 0;
+    std::string malformed;
     std::vector<Point> points;
     ChainStatus status;
-    std::size_t converted = 0; // records before the first the chain refused
+    std::size_t converted = 0;
     RecordText text;
 };
 
@@ -125,6 +129,7 @@ bool DelimitedTextConverter::convert() {
         return fail("No CSV file is open");
 
     DelimitedTextReader reader(request_);
+    reader.leaveNumbers(true); // they are read on the converting threads
     BufferedWriter out(files_.output(), outputBuffer_.get(), kOutputBufferSize);
     if (!reader.start(files_.input())) {
         // Nothing of it can be converted: no output replaces an older one.
@@ -153,12 +158,17 @@ bool DelimitedTextConverter::convert() {
                 return reader.next(block.records) ? keepBytes(block)
                                                   : BlockRead::Nothing;
             },
-            [this](ListBlock &block) {
-                const PointBlock &records = block.records;
+            [this, &reader](ListBlock &block) {
+                PointBlock &records = block.records;
                 block.points.clear();
-                for (const PointRecord &record : records.records)
+                block.malformed.clear();
+                for (PointRecord &record : records.records) {
+                    if (!reader.readNumbers(record, block.malformed))
+                        break;
                     block.points.push_back(
                         {{record.xyz[0], record.xyz[1]}, record.xyz[2]});
+                }
+                block.parsed = block.points.size();
                 block.status.take();
                 block.converted =
                     script_.transformPoints(block.points, block.status);
@@ -172,12 +182,16 @@ bool DelimitedTextConverter::convert() {
             },
             [&](ListBlock &block) {
                 block.text.writeTo(out);
-                if (block.converted < block.records.records.size()) {
+                if (block.converted < block.parsed) {
                     const PointRecord &record =
                         block.records.records[block.converted];
                     failure = "point " + std::to_string(record.number) +
                               ", on line " + std::to_string(record.line) +
                               ", " + block.status.take();
+                    return false;
+                }
+                if (block.parsed < block.records.records.size()) {
+                    failure = block.malformed;
                     return false;
                 }
                 return out.error() == 0;

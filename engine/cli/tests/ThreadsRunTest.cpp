@@ -161,21 +161,35 @@ TEST_F(ThreadsRunTest, TextFiles) {
 }
 
 TEST_F(ThreadsRunTest, PointLists) {
-    std::string text = "Punto;Est;Nord;Quota\r\n";
-    char record[128];
-    for (long n = 1; n <= 10000; ++n) {
-        std::snprintf(record, sizeof record, "P%ld;%.8f;%.8f;%ld,5\r\n", n,
-                      n == 6000 ? kOutside : lonOf(n), latOf(n), n);
-        text += record;
-        if (n % 1000 == 0)
-            text += ";;;\r\n"; // a blank row, as spreadsheets write them
-    }
-    for (char &c : text)
-        c = c == '.' ? ',' : c;
-    writeFile(in("list.csv"), text);
+    // 10,000 points, the 6000th outside the grid and the one numbered
+    // `malformed` with a northing that is not a number.
+    const auto writeList = [&](const std::string &name, long malformed) {
+        std::string text = "Punto;Est;Nord;Quota\r\n";
+        char record[128];
+        for (long n = 1; n <= 10000; ++n) {
+            std::snprintf(record, sizeof record, "P%ld;%.8f;%.8f%s;%ld,5\r\n",
+                          n, n == 6000 ? kOutside : lonOf(n), latOf(n),
+                          n == malformed ? "x" : "", n);
+            text += record;
+            if (n % 1000 == 0)
+                text += ";;;\r\n"; // a blank row, as spreadsheets write them
+        }
+        for (char &c : text)
+            c = c == '.' ? ',' : c;
+        writeFile(in(name), text);
+    };
+    writeList("list.csv", 0);
     const std::string report = sameWithThreads(
         {"-FT", "CSV", "-IF", in("list.csv"), "-OF", out("list.csv")});
     EXPECT_TRUE(contains(report, "(point 6005, on line 6006, lies outside"));
+    // The numbers are read on any thread: the first malformed one still
+    // stops the file after the records before it.
+    writeList("bad.csv", 5500);
+    EXPECT_TRUE(contains(
+        sameWithThreads(
+            {"-FT", "CSV", "-IF", in("bad.csv"), "-OF", out("bad.csv")}),
+        "(Malformed record 5505 in input CSV file, line 5506, column 3 "
+        "\"Nord\": \""));
 }
 
 TEST_F(ThreadsRunTest, Shapefiles) {
