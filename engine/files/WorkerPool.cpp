@@ -8,9 +8,10 @@
 #endif
 
 namespace {
-// Blocks in flight per thread beyond each file's own: one being converted,
-// one read ahead and waiting.
-constexpr unsigned kBlocksPerThread = 2;
+// Blocks in flight per thread beyond each file's own: one being converted
+// and three read ahead and waiting, so that a thread that is done finds
+// the next block read even while the reading thread converts one itself.
+constexpr unsigned kBlocksPerThread = 4;
 
 bool removeFrom(std::deque<WorkerPool::Task *> &queue, WorkerPool::Task &task) {
     const auto found = std::find(queue.begin(), queue.end(), &task);

@@ -104,5 +104,5 @@ TEST(BlockPipeline, FilesOfAWorkspaceShareThePool) {
     int slots = 0;
     while (pool.takeBlockSlot())
         ++slots;
-    EXPECT_EQ(slots, 4); // two for each pool thread
+    EXPECT_EQ(slots, 8); // four for each pool thread
 }
