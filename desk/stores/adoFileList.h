@@ -96,20 +96,19 @@ class adoFileList : public RecordStore {
                 const QDateTime &dtmDateLastAccessed, int enumShapeType);
 
     // The classifier that Refresh asks for each file's shape type: the main
-    // window's objects hand it the one that runs boxcheck
-    // (modKAVRO::GetShapeType), tests their own. Without one every file is
-    // listed as unknown (3).
+    // window's objects hand it slot classifiers that run boxcheck
+    // (modKAVRO::ShapeSlot), tests their own. Without one every file is
+    // listed as unknown (3). The first two forms classify in one slot.
     //
-    // With slot classifiers and more than one slot, the files are
-    // classified up to that many at once, each slot on a thread of its own;
-    // Refresh waits on its own thread and lists every file in the folder's
-    // order as its shape type comes in, showing there (and then) the
-    // messages that its classification showed (MessageHold). The rows, the
-    // notes, the progress and the messages are those of a listing in one
-    // slot, the others run the classifier on their own threads.
+    // With more than one slot, the files are classified up to that many at
+    // once, each slot on a thread of its own; Refresh waits on its own
+    // thread and lists every file in the folder's order as its shape type
+    // comes in, showing there (and then) the messages that its
+    // classification showed (MessageHold). The rows, the notes, the progress
+    // and the messages are those of a listing in one slot.
     void setShapeClassifier(ReasonedClassifier classifier);
     void setShapeClassifier(ShapeClassifier classifier);
-    void setShapeClassifier(SlotClassifier classifier, SlotCount slotCount);
+    void setShapeClassifier(SlotClassifier classifiers, SlotCount slotCount);
     void setStatusSink(StatusSink sink);
     // Where Refresh() finds the selected folder: set by the main window to
     // ask its folder tree, so that the store itself knows no widget.

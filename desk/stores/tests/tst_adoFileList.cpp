@@ -120,6 +120,53 @@ class tst_adoFileList : public QObject {
                  qPrintable(shown.last()));
     }
 
+    // Files classified in several slots at once are listed as in one: in
+    // their order with their notes, the messages that their classification
+    // showed in that order on the listing's thread, and a classification
+    // that failed ends the listing there, with its failure shown.
+    void severalSlotsListAsOne() {
+        QTemporaryDir dir;
+        for (int k = 0; k < 8; ++k)
+            writeSizedFile(dir.filePath(QStringLiteral("f%1.shp").arg(k)), 10);
+        const auto classify = [](const QString &path, QString &reason) {
+            const int k = path.at(path.size() - 5).digitValue();
+            if (k == 5)
+                throw DeskFailure(FailureNumbers::kFileAccess, path);
+            if (k % 2 == 1) {
+                showPlainMessage(QStringLiteral("about f%1").arg(k));
+                reason = QStringLiteral("why f%1").arg(k);
+                return 3;
+            }
+            return k % 3;
+        };
+        QList<int> made; // the slots whose classifiers a listing made
+        const auto list = [&](int slotCount) {
+            RecordingPresenter recorder;
+            QuietStore store;
+            made.clear();
+            store.setShapeClassifier(
+                [&](int slot) -> adoFileList::ReasonedClassifier {
+                    made << slot;
+                    return classify;
+                },
+                [slotCount] { return slotCount; });
+            store.Refresh(dir.path());
+            QStringList seen = DeskTest::collect(store.Recordset(), [&] {
+                return store.FileName() + u' ' +
+                       QString::number(store.ShapeType()) + u' ' + store.Note();
+            });
+            return seen << recorder.texts();
+        };
+        const QStringList one = list(1);
+        QCOMPARE(one, (QStringList{"f0.shp 0 ", "f1.shp 3 why f1", "f2.shp 2 ",
+                                   "f3.shp 3 why f3", "f4.shp 1 ", "about f1",
+                                   "about f3",
+                                   "Error 75: " + dir.filePath("f5.shp")}));
+        QCOMPARE(made, QList<int>{0});
+        QCOMPARE(list(3), one);
+        QCOMPARE(made, (QList<int>{0, 1, 2}));
+    }
+
     void refreshingTwiceGivesTheSameIdsAgain() {
         QTemporaryDir dir;
         for (const char *name : {"x.shp", "y.shp", "z.shp"})
