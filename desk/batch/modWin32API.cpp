@@ -74,7 +74,12 @@ QByteArray readBatchFile(const QString &path) {
             QCoreApplication::translate("modWin32API",
                                         "Cannot read the batch file %1: %2")
                 .arg(path, file.errorString()));
-    const QByteArray text = file.read(kMaxBatchBytes + 1);
+    // Read for its size, not for the largest size allowed: a buffer of a
+    // megabyte for a batch of a few hundred bytes would be mapped and
+    // unmapped again for every file listed.
+    const QByteArray text = file.size() > kMaxBatchBytes
+                                ? file.read(kMaxBatchBytes + 1)
+                                : file.readAll();
     if (text.size() > kMaxBatchBytes)
         throw DeskFailure(FailureNumbers::kFileAccess,
                           QCoreApplication::translate(
