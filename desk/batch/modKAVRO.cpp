@@ -41,6 +41,8 @@ constexpr int kCategoryLineNumber = 7;
 const QString kUnknownCategory = QStringLiteral("Unknown category: ");
 // Longer lines are read in pieces of this size; boxcheck's lines are short.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
+// The answers a classifying slot keeps before it empties its answer file.
+constexpr off_t kMaxAnswersKept = 4 * 1024 * 1024;
 
 const QString kShapeStem = QStringLiteral("Shape");
 const QString kConvertStem = QStringLiteral("KAVRO");
@@ -163,9 +165,11 @@ QByteArray readLine(QFile &file) {
 // output, classified, when a fifth line follows; otherwise ShapeUnknown.
 // The category then holds only when the whole extent lies in its box, with
 // the maxima from the sixth line (see ShapeTypeOfExtent).
-ShapeType readAnswer(int fd, const NativePath &path, QString &reason) {
+// Reads the answer that starts at offset start of the open file fd.
+ShapeType readAnswer(int fd, off_t start, const NativePath &path,
+                     QString &reason) {
     QFile file;
-    if (::lseek(fd, 0, SEEK_SET) != 0 ||
+    if (::lseek(fd, start, SEEK_SET) != start ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
         throw DeskFailure(
             FailureNumbers::kFileAccess,
@@ -461,19 +465,33 @@ ShapeType ShapeSlot::classify(const QString &shapeFile, QString *reason) {
         makeFiles();
         const QByteArray text =
             ShapeBatchText(program_, shapeFile, temp_, slot_);
-        // The batch and the answer are written over in place: one new file
-        // for each file listed would cost more than boxcheck's run where
-        // the file system looks through its recently removed files for
-        // every new one (ext4 without a journal).
+        // The batch and the answer are used again for every file: one new
+        // file for each file listed would cost more than boxcheck's run
+        // where the file system looks through its recently removed files
+        // for every new one (ext4 without a journal). Neither is cut to
+        // nothing between two runs, though: ext4 writes a file that was
+        // truncated to zero and written again out to the disk when it is
+        // closed, which would cost a disk write per file. So the batch is
+        // written over from its start and cut to its new length, and
+        // boxcheck appends its answer after the earlier ones, read from
+        // where the file ended before the run.
         const int batch = batchFd_.get();
-        if (::ftruncate(batch, 0) != 0 || ::lseek(batch, 0, SEEK_SET) != 0 ||
+        if (::lseek(batch, 0, SEEK_SET) != 0 ||
             writeAll(batch, text.constData(), text.size()) !=
-                static_cast<std::size_t>(text.size()))
+                static_cast<std::size_t>(text.size()) ||
+            ::ftruncate(batch, text.size()) != 0)
             cannotCreate(batch_, errno);
-        if (::ftruncate(answerFd_.get(), 0) != 0)
+        off_t answerStart = ::lseek(answerFd_.get(), 0, SEEK_END);
+        if (answerStart > kMaxAnswersKept) {
+            // Now and then, the answers of a long listing go at once.
+            answerStart = 0;
+            if (::ftruncate(answerFd_.get(), 0) != 0)
+                cannotCreate(answer_, errno);
+        }
+        if (answerStart < 0)
             cannotCreate(answer_, errno);
         modWin32API::RunAndWait(batch_, 0);
-        result = readAnswer(answerFd_.get(), answer_, why);
+        result = readAnswer(answerFd_.get(), answerStart, answer_, why);
     });
     if (reason)
         *reason = result == ShapeUnknown ? why : QString();
