@@ -64,11 +64,31 @@ cct=(cct -d 8 -t 0)
 # shell's clock (GNU time's own has only centiseconds); the processor time
 # (user + system) and the peak resident size come from GNU time. On a busy
 # machine the processor time is the steadier figure.
+# fresh <sink> <command...>: every run writes new files, as a first
+# conversion does. The sink and the outputs (-OF, with a shapefile's
+# companions) that the run before left are removed first, outside the time,
+# so that no run pays for the file system writing out the file it replaces
+# (ext4 does so on a rename over a file, and on closing a file that was cut
+# to nothing and written again), and every program is measured alike.
+fresh() {
+    local previous= argument
+    [ "$1" != /dev/null ] && rm -f "$1"
+    shift
+    for argument in "$@"; do
+        if [ "$previous" = -OF ]; then
+            rm -f "$argument"
+            case $argument in *.shp) rm -f "${argument%.shp}".{shx,dbf,prj} ;; esac
+        fi
+        previous=$argument
+    done
+}
+
 median() {
     local sink=$1 t=$work/time.txt start end
     shift
     : >"$t.all"
     for _ in $(seq "$runs"); do
+        fresh "$sink" "$@"
         start=$EPOCHREALTIME
         /usr/bin/time -f '%U %S %M' -o "$t" "$@" >"$sink" 2>/dev/null || true
         end=$EPOCHREALTIME
@@ -89,7 +109,8 @@ kavro() {
 
 floor() {
     rm -rf "$work/out/copy" && mkdir -p "$work/out/copy"
-    median /dev/null cp "$@" "$work/out/copy/"
+    # sh -c takes its first argument as $0: the copies go before each run.
+    median /dev/null sh -c 'rm -f "$0"/*; exec cp "$@" "$0"/' "$work/out/copy" "$@"
 }
 
 have() { command -v "$1" >/dev/null 2>&1; }
