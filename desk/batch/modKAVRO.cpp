@@ -160,12 +160,11 @@ QByteArray readLine(QFile &file) {
     return line;
 }
 
-// The answer of the test batch, read from its start through the slot's own
-// descriptor of the answer file at the path: the fourth line of boxcheck's
-// output, classified, when a fifth line follows; otherwise ShapeUnknown.
-// The category then holds only when the whole extent lies in its box, with
-// the maxima from the sixth line (see ShapeTypeOfExtent).
-// Reads the answer that starts at offset start of the open file fd.
+// The answer of the test batch, read from offset start on through the
+// slot's own descriptor fd of the answer file at the path: the fourth line
+// of boxcheck's output, classified, when a fifth line follows; otherwise
+// ShapeUnknown. The category then holds only when the whole extent lies in
+// its box, with the maxima from the sixth line (see ShapeTypeOfExtent).
 ShapeType readAnswer(int fd, off_t start, const NativePath &path,
                      QString &reason) {
     QFile file;
@@ -482,14 +481,14 @@ ShapeType ShapeSlot::classify(const QString &shapeFile, QString *reason) {
             ::ftruncate(batch, text.size()) != 0)
             cannotCreate(batch_, errno);
         off_t answerStart = ::lseek(answerFd_.get(), 0, SEEK_END);
+        if (answerStart < 0)
+            cannotCreate(answer_, errno);
         if (answerStart > kMaxAnswersKept) {
             // Now and then, the answers of a long listing go at once.
             answerStart = 0;
             if (::ftruncate(answerFd_.get(), 0) != 0)
                 cannotCreate(answer_, errno);
         }
-        if (answerStart < 0)
-            cannotCreate(answer_, errno);
         modWin32API::RunAndWait(batch_, 0);
         result = readAnswer(answerFd_.get(), answerStart, answer_, why);
     });
